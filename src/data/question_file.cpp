@@ -1,0 +1,217 @@
+#include "data/question_file.h"
+
+#include <algorithm>
+
+#include "data/cp932.h"
+#include "data/field_reader.h"
+#include "data/file_io.h"
+
+namespace studyhop {
+
+namespace {
+
+constexpr int kCurrentFields = 10;
+constexpr int kLegacyFields = 7;
+
+enum class Style { Quoted, Plain };
+
+int lineAt(std::string_view text, size_t offset) {
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+void appendCell(std::string& out, const Cell& cell, Style style) {
+    switch (cell.kind()) {
+        case CellKind::Empty:
+            break;
+        case CellKind::Text:
+            if (style == Style::Quoted) {
+                out += '"';
+                out += cell.asText();
+                out += '"';
+            } else {
+                out += cell.asText();
+            }
+            break;
+        case CellKind::Number: {
+            const std::string digits = cell.asText();
+            if (style == Style::Quoted) {
+                out += digits;
+            } else if (!digits.empty() && digits[0] == '-') {
+                out += digits + " ";
+            } else {
+                out += " " + digits + " ";
+            }
+            break;
+        }
+    }
+}
+
+void appendRecord(std::string& out, const QuestionRow& row, int fields, Style style) {
+    for (int c = 0; c < fields; ++c) {
+        if (c > 0) {
+            out += ',';
+        }
+        appendCell(out, row[c], style);
+    }
+    out += "\r\n";
+}
+
+// Reads records of `fields` fields into rows from 0 until the end of the text
+// or until `limit` records (no limit when negative).
+void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
+                 LoadResult& result) {
+    int row = 0;
+    while (!reader.atEndOfRecords()) {
+        if (limit >= 0 && row >= limit) {
+            break;
+        }
+        if (row >= kRows) {
+            result.status = Status::error(ErrorKind::TooManyRecords, path, reader.line());
+            return;
+        }
+        for (int c = 0; c < fields; ++c) {
+            if (!reader.readField(result.table.rows[row][c])) {
+                result.table.rows[row] = QuestionRow{};
+                result.status = Status::error(ErrorKind::CutShort, path, reader.line());
+                return;
+            }
+        }
+        ++row;
+        result.recordsRead = row;
+    }
+}
+
+}  // namespace
+
+FileFormat formatForName(std::string_view name) {
+    return name.size() >= 3 && name.substr(name.size() - 3) == "qzb" ? FileFormat::Legacy
+                                                                      : FileFormat::Current;
+}
+
+Status decodeFileBytes(const std::string& path, std::string_view bytes, std::string& text) {
+    const size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos) {
+        return Status::error(ErrorKind::NulByte, path, lineAt(bytes, nul));
+    }
+    Conversion decoded = decodeCp932(bytes);
+    if (!decoded.ok) {
+        return Status::error(ErrorKind::Encoding, path, lineAt(bytes, decoded.offset));
+    }
+    text = std::move(decoded.text);
+    return {};
+}
+
+namespace {
+
+Status encodeText(const std::string& path, std::string_view text, std::string& bytes) {
+    Conversion encoded = encodeCp932(text);
+    if (!encoded.ok) {
+        return Status::error(ErrorKind::Encoding, path, 0,
+                             "「" + encoded.character + "」はShift_JISで保存できません");
+    }
+    bytes = std::move(encoded.text);
+    return {};
+}
+
+}  // namespace
+
+Status encodeAndReplace(const std::string& path, std::string_view text) {
+    std::string bytes;
+    const Status s = encodeText(path, text, bytes);
+    return s.ok() ? replaceFile(path, bytes) : s;
+}
+
+LoadResult loadCurrentQuestionFile(const std::string& path) {
+    LoadResult result;
+    std::string bytes;
+    std::string text;
+    result.status = readFile(path, bytes);
+    if (result.status.ok()) {
+        result.status = decodeFileBytes(path, bytes, text);
+    }
+    if (!result.status.ok()) {
+        return result;
+    }
+    FieldReader reader(text);
+    Cell countCell;
+    const bool read = !reader.atEndOfRecords() && reader.readField(countCell);
+    const auto count = countCell.numericValue();
+    if (!read || countCell.isEmpty() || !count || *count < 0 || *count > kRows ||
+        *count != static_cast<int>(*count)) {
+        result.status = Status::error(ErrorKind::BadCountLine, path, 1);
+        return result;
+    }
+    result.count = static_cast<int>(*count);
+    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result);
+    return result;
+}
+
+LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
+    LoadResult result;
+    std::string bytes;
+    std::string text;
+    result.status = readFile(path, bytes);
+    if (result.status.ok()) {
+        result.status = decodeFileBytes(path, bytes, text);
+    }
+    if (!result.status.ok()) {
+        return result;
+    }
+    FieldReader reader(text);
+    readRecords(path, reader, kLegacyFields, recordLimit, result);
+    result.count = result.recordsRead;
+    return result;
+}
+
+std::string questionFileText(FileFormat format, const QuestionTable& table, int count) {
+    count = std::clamp(count, 0, kRows);
+    std::string text;
+    if (format == FileFormat::Current) {
+        text = std::to_string(count) + "\r\n";
+        for (int r = 0; r < count; ++r) {
+            appendRecord(text, table.rows[r], kCurrentFields, Style::Plain);
+        }
+        return text;
+    }
+    for (int r = 0; r < count; ++r) {
+        appendRecord(text, table.rows[r], kLegacyFields, r == 0 ? Style::Quoted : Style::Plain);
+    }
+    return text;
+}
+
+Status saveQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
+                        int count) {
+    return encodeAndReplace(path, questionFileText(format, table, count));
+}
+
+Status appendQuestionRecord(const std::string& path, const QuestionTable& table, int row) {
+    if (row < 0 || row >= kRows) {
+        return Status::error(ErrorKind::BadValue, path);
+    }
+    std::string record;
+    appendRecord(record, table.rows[row], kLegacyFields, Style::Plain);
+    std::string encoded;
+    Status s = encodeText(path, record, encoded);
+    if (!s.ok()) {
+        return s;
+    }
+    std::string bytes;
+    s = readFile(path, bytes);
+    if (s.kind() == ErrorKind::NotFound) {
+        bytes.clear();
+    } else if (!s.ok()) {
+        return s;
+    }
+    // Without a line end the old last record and the new one would merge.
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') {
+        bytes += "\r\n";
+    }
+    bytes += encoded;
+    return replaceFile(path, bytes);
+}
+
+Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count) {
+    return saveQuestionFile(path, FileFormat::Current, table, count);
+}
+
+}  // namespace studyhop

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "data/status.h"
+
+namespace studyhop {
+
+// The settings file keeps the rate filter (0..9) and the question order
+// (0 registration, 1 random). It is read as "system.sys" and written as
+// "System.sys"; both name one file, found without regard to letter case.
+inline constexpr const char* kSettingsReadName = "system.sys";
+inline constexpr const char* kSettingsWriteName = "System.sys";
+
+struct SettingsRead {
+    std::string rateFilter = "0";  // Tex1
+    std::string order = "0";       // Tex2
+    bool usedDefaults = false;     // the file was missing or unusable and rewritten
+    Status writeStatus;            // how rewriting the defaults went
+};
+
+// Reads the settings from `dir`. A missing or unreadable file, more than four
+// fields, fewer than two, or values that are not whole numbers in range give
+// the defaults "0" and "0", which are then written back in quoted style.
+SettingsRead readSettings(const std::string& dir = ".");
+
+// Writes the two values as bare integers: "4,1" CR LF.
+Status writeSettings(int rateFilter, int order, const std::string& dir = ".");
+
+// The path of the settings file in `dir`: the existing file whose name matches
+// without regard to case, else "System.sys".
+std::string settingsPath(const std::string& dir = ".");
+
+}  // namespace studyhop

@@ -1,0 +1,101 @@
+#include "data/file_io.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "test_dir.h"
+
+namespace studyhop {
+namespace {
+
+using test::listDirectory;
+using test::readBytes;
+using test::TestDir;
+using test::writeBytes;
+
+class FaultGuard {
+public:
+    explicit FaultGuard(FaultHook hook) { setFaultHook(std::move(hook)); }
+    ~FaultGuard() { setFaultHook(nullptr); }
+};
+
+TEST(FileIoTest, ReplaceWritesNewBytesAndLeavesNoTemporaryFile) {
+    TestDir dir;
+    writeBytes("a.qz2", "old");
+    ASSERT_TRUE(replaceFile("a.qz2", "new bytes").ok());
+    EXPECT_EQ(readBytes("a.qz2"), "new bytes");
+    EXPECT_EQ(listDirectory(), "a.qz2");
+    ASSERT_TRUE(replaceFile("b.qz2", "").ok());
+    EXPECT_EQ(readBytes("b.qz2"), "");
+}
+
+TEST(FileIoTest, ReplaceKeepsThePermissionBitsOfTheOldFile) {
+    TestDir dir;
+    writeBytes("a.qz2", "old");
+    ::chmod("a.qz2", 0640);
+    ASSERT_TRUE(replaceFile("a.qz2", "new").ok());
+    struct stat st {};
+    ::stat("a.qz2", &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(FileIoTest, FailureAtAnyStepKeepsTheOldBytesAndRemovesTheTemporary) {
+    for (FileOp failing : {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Close,
+                           FileOp::Rename}) {
+        TestDir dir;
+        writeBytes("a.qz2", "old bytes");
+        FaultGuard guard([failing](FileOp op) { return op == failing ? ENOSPC : 0; });
+        const Status s = replaceFile("a.qz2", "new bytes");
+        EXPECT_EQ(s.kind(), ErrorKind::Io) << static_cast<int>(failing);
+        EXPECT_EQ(s.file(), "a.qz2");
+        EXPECT_NE(s.message().find("ディスクの空き容量"), std::string::npos);
+        EXPECT_EQ(readBytes("a.qz2"), "old bytes");
+        EXPECT_EQ(listDirectory(), "a.qz2");
+    }
+}
+
+TEST(FileIoTest, TargetThatCannotBeReplacedKeepsItsContent) {
+    TestDir dir;
+    ASSERT_EQ(::mkdir("a.qz2", 0755), 0);
+    writeBytes("a.qz2/inside", "kept");
+    EXPECT_EQ(replaceFile("a.qz2", "new").kind(), ErrorKind::Io);
+    EXPECT_EQ(readBytes("a.qz2/inside"), "kept");
+    EXPECT_EQ(listDirectory(), "a.qz2");
+}
+
+TEST(FileIoTest, WriteIntoMissingDirectoryFails) {
+    TestDir dir;
+    EXPECT_EQ(replaceFile("nowhere/a.qz2", "x").kind(), ErrorKind::Io);
+}
+
+TEST(FileIoTest, ReadsAreBoundedAndTellMissingFromTooLarge) {
+    TestDir dir;
+    std::string bytes;
+    EXPECT_EQ(readFile("missing.qz2", bytes).kind(), ErrorKind::NotFound);
+    writeBytes("big.qz2", "");
+    ASSERT_EQ(::truncate("big.qz2", 1024LL * 1024 * 1024), 0);  // sparse, costs no disk
+    EXPECT_EQ(readFile("big.qz2", bytes).kind(), ErrorKind::TooLarge);
+    EXPECT_TRUE(bytes.empty());
+    writeBytes("small.qz2", "12345");
+    EXPECT_EQ(readFile("small.qz2", bytes, 4).kind(), ErrorKind::TooLarge);
+    ASSERT_TRUE(readFile("small.qz2", bytes, 5).ok());
+    EXPECT_EQ(bytes, "12345");
+}
+
+TEST(FileIoTest, RemoveFileReportsMissingAndInjectedFaults) {
+    TestDir dir;
+    writeBytes("a.qz2", "x");
+    {
+        FaultGuard guard([](FileOp op) { return op == FileOp::Unlink ? EACCES : 0; });
+        EXPECT_EQ(removeFile("a.qz2").kind(), ErrorKind::Io);
+        EXPECT_TRUE(fileExists("a.qz2"));
+    }
+    EXPECT_TRUE(removeFile("a.qz2").ok());
+    EXPECT_FALSE(fileExists("a.qz2"));
+    EXPECT_EQ(removeFile("a.qz2").kind(), ErrorKind::NotFound);
+}
+
+}  // namespace
+}  // namespace studyhop

@@ -1,0 +1,85 @@
+#include "data/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "data/file_io.h"
+#include "test_dir.h"
+
+namespace studyhop {
+namespace {
+
+using test::listDirectory;
+using test::readBytes;
+using test::TestDir;
+using test::writeBytes;
+
+TEST(SettingsFileTest, MissingFileGivesDefaultsWrittenQuoted) {
+    TestDir dir;
+    const SettingsRead s = readSettings();
+    EXPECT_EQ(s.rateFilter, "0");
+    EXPECT_EQ(s.order, "0");
+    EXPECT_TRUE(s.usedDefaults);
+    EXPECT_TRUE(s.writeStatus.ok());
+    EXPECT_EQ(readBytes("System.sys"), "\"0\",\"0\"\r\n");
+}
+
+TEST(SettingsFileTest, GoodFilesAreReadAndLeftAlone) {
+    struct Case {
+        const char* bytes;
+        const char* rate;
+        const char* order;
+    } cases[] = {
+        {"2,1\r\n", "2", "1"},
+        {"9\r\n0\r\n", "9", "0"},
+        {"\"3\",\"1\"\r\n", "3", "1"},
+        {"4,1,x,y\r\n", "4", "1"},  // slots 3 and 4 are read and ignored
+        {" 5 , 0 \r\n\r\n", "5", "0"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("system.sys", c.bytes);
+        const SettingsRead s = readSettings();
+        EXPECT_EQ(s.rateFilter, c.rate) << c.bytes;
+        EXPECT_EQ(s.order, c.order) << c.bytes;
+        EXPECT_FALSE(s.usedDefaults) << c.bytes;
+        EXPECT_EQ(readBytes("system.sys"), c.bytes);
+        EXPECT_EQ(listDirectory(), "system.sys");
+    }
+}
+
+TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
+    const char* cases[] = {"1,1,1,1,1\r\n", "", "5\r\n", "10,0\r\n", "3,2\r\n", "a,b\r\n",
+                           "1.5,0\r\n",    "-1,0\r\n", "\x81", "\"1,0"};
+    for (const char* bytes : cases) {
+        TestDir dir;
+        writeBytes("SYSTEM.SYS", bytes);
+        const SettingsRead s = readSettings();
+        EXPECT_TRUE(s.usedDefaults) << bytes;
+        EXPECT_EQ(s.rateFilter, "0");
+        EXPECT_EQ(s.order, "0");
+        EXPECT_EQ(readBytes("SYSTEM.SYS"), "\"0\",\"0\"\r\n") << bytes;
+        EXPECT_EQ(listDirectory(), "SYSTEM.SYS") << "one file, whatever its case";
+    }
+}
+
+TEST(SettingsFileTest, WriteUsesBareIntegersInTheExistingFile) {
+    TestDir dir;
+    writeBytes("system.sys", "\"0\",\"0\"\r\n");
+    ASSERT_TRUE(writeSettings(4, 1).ok());
+    EXPECT_EQ(readBytes("system.sys"), "4,1\r\n");
+    EXPECT_EQ(listDirectory(), "system.sys");
+}
+
+TEST(SettingsFileTest, FailedRewriteKeepsDefaultsInMemory) {
+    TestDir dir;
+    writeBytes("system.sys", "7,7\r\n");
+    setFaultHook([](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; });
+    const SettingsRead s = readSettings();
+    setFaultHook(nullptr);
+    EXPECT_EQ(s.rateFilter, "0");
+    EXPECT_EQ(s.writeStatus.kind(), ErrorKind::Io);
+    EXPECT_EQ(readBytes("system.sys"), "7,7\r\n");
+}
+
+}  // namespace
+}  // namespace studyhop
