@@ -1,1 +1,22 @@
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+set(CMAKE_AUTOMOC ON)
 
+# The windows and their binding to Qt.
+add_library(studyhop_windows STATIC
+  ui/controls.cpp ui/controls.h
+  ui/file_list_box.cpp ui/file_list_box.h
+  ui/key_codes.cpp
+  ui/qt_prompt.cpp
+  ui/twips.cpp
+  shell/form.cpp shell/form.h
+  shell/main_window.cpp shell/main_window.h
+  shell/password_dialog.cpp shell/password_dialog.h
+  shell/settings_dialog.cpp shell/settings_dialog.h
+  shell/shared_state.cpp shell/shared_state.h
+  shell/window_set.cpp
+)
+target_include_directories(studyhop_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(studyhop_windows PUBLIC studyhop_data Qt6::Widgets)
+
+add_executable(studyhop main.cpp)
+target_link_libraries(studyhop PRIVATE studyhop_windows)

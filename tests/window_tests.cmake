@@ -1,1 +1,14 @@
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
+add_executable(window_tests
+  window_test_main.cpp
+  test_dir.cpp
+  ui/binding_test.cpp
+  shell/main_window_test.cpp
+  shell/settings_dialog_test.cpp
+)
+set_target_properties(window_tests PROPERTIES AUTOMOC ON)
+target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gtest)
+gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

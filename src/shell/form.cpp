@@ -1,0 +1,14 @@
+#include "shell/form.h"
+
+#include <QCloseEvent>
+
+namespace studyhop {
+
+Form::Form(WindowOwner& owner, WindowId id) : QWidget(nullptr), m_owner(owner), m_id(id) {}
+
+void Form::closeEvent(QCloseEvent* event) {
+    event->accept();
+    m_owner.unload(m_id);
+}
+
+}  // namespace studyhop

@@ -1,0 +1,147 @@
+#include "shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+
+#include "data/settings_file.h"
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+namespace {
+
+constexpr int kClientWidth = 5070;
+constexpr int kClientHeight = 2265;
+constexpr int kMaintenanceOuterHeight = 3780;
+
+QPixmap titlePicture() {
+    QPixmap picture(229, 132);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 132);
+    sky.setColorAt(0, QColor(22, 70, 140));
+    sky.setColorAt(1, QColor(90, 160, 220));
+    p.fillRect(picture.rect(), sky);
+    p.setPen(QPen(QColor(255, 255, 255, 90), 2));
+    for (int i = 0; i < 3; ++i) {
+        p.drawArc(150 + i * 12, 70 + i * 8, 60, 60, 0, 180 * 16);
+    }
+    QFont title = gothicFont(20);
+    title.setBold(true);
+    p.setFont(title);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 22, 229, 40), Qt::AlignCenter, QStringLiteral("Studyhop"));
+    p.setFont(gothicFont(10));
+    p.drawText(QRect(0, 62, 229, 24), Qt::AlignCenter, QStringLiteral("問題集ドリル"));
+    p.setFont(gothicFont(9));
+    p.setPen(QColor(255, 240, 160));
+    p.drawText(QRect(0, 96, 219, 24), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Ver 1.6"));
+    return picture;
+}
+
+QLineEdit* makeStripBox(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEnabled(false);
+    placeTwips(box, left, top, width, 270);
+    return box;
+}
+
+}  // namespace
+
+Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt)
+    : Form(owner, WindowId::Form1), m_state(state), m_prompt(prompt) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Studyhop Ver 1.6"));
+    setClientSizeTwips(this, kClientWidth, kClientHeight);
+
+    Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
+    Picture1->setPixmap(titlePicture());
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Command1[0] = makeButton(this, "Command1_0", QStringLiteral("問題登録"), 3720, 120, 1215, 495);
+    Command1[1] = makeButton(this, "Command1_1", QStringLiteral("問     題"), 3720, 600, 1215, 495);
+    Command1[3] = makeButton(this, "Command1_3", QStringLiteral("設     定"), 3720, 1080, 1215, 495);
+    Command1[2] = makeButton(this, "Command1_2", QStringLiteral("終     了"), 3720, 1560, 1215, 495);
+    for (int i = 0; i < 4; ++i) {
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        onKeyDown(Command1[i], [this, i](KeyDown key) {
+            Command1_KeyDown(i, key.keyCode, key.shift);
+            return false;
+        });
+    }
+
+    Text2 = makeStripBox(this, "Text2", 120, 2280, 1695);
+    Text1 = makeStripBox(this, "Text1", 1920, 2280, 1695);
+    Label4 = makeLabel(this, "Label4", QStringLiteral("動作"), 3720, 2280, 495, 255);
+    Text4 = makeStripBox(this, "Text4", 4200, 2280, 735);
+    Label5 = makeLabel(this, "Label5", QStringLiteral("Combo1_ID"), 120, 2640, 1215, 255);
+    Tex1 = makeStripBox(this, "Tex1", 1320, 2640, 2175);
+    File1 = new FileListBox(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setEnabled(false);
+    placeTwips(File1, 3720, 2640, 1215, 450);
+    Label3 = makeLabel(this, "Label3", QStringLiteral("Combo2_ID"), 120, 3000, 1215, 255);
+    Tex2 = makeStripBox(this, "Tex2", 1320, 3000, 2175);
+
+    setTabOrder(Command1[0], Command1[1]);
+    setTabOrder(Command1[1], Command1[3]);
+    setTabOrder(Command1[3], Command1[2]);
+    connect(&m_state, &SharedState::changed, this, &Form1::showStrip);
+}
+
+void Form1::Form_Load() {
+    m_state.setF_name(kDefaultQuestionFile);
+    m_state.setLog(0);
+    // A settings file that cannot be rewritten leaves the defaults in memory,
+    // which is all the start-up needs; nothing is reported.
+    const SettingsRead settings = readSettings();
+    m_state.setTex1(QString::fromStdString(settings.rateFilter));
+    m_state.setTex2(QString::fromStdString(settings.order));
+    m_state.setLog(0);
+    File1->setPattern(kQuestionFilePattern);
+    showStrip();
+    Command1[0]->setFocus();
+}
+
+void Form1::showStrip() {
+    Text1->setText(m_state.Text1());
+    Text2->setText(m_state.Text2());
+    Text4->setText(m_state.Text4());
+    Tex1->setText(m_state.Tex1());
+    Tex2->setText(m_state.Tex2());
+    if (m_state.Mode() == 1) {
+        setOuterHeightTwips(this, kMaintenanceOuterHeight);
+    }
+}
+
+void Form1::Command1_Click(int index) {
+    switch (index) {
+        case 2:
+            m_owner.endProgram();
+            break;
+        case 3:
+            m_owner.show(WindowId::System);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::Command1_KeyDown(int /*index*/, int keyCode, int shift) {
+    if (keyCode == 'Z' && shift == kAltMask) {
+        m_owner.show(WindowId::Form5);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    m_owner.endProgram();
+}
+
+}  // namespace studyhop

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "shell/form.h"
+#include "ui/file_list_box.h"
+
+namespace studyhop {
+
+class Prompt;
+class SharedState;
+
+// The main window: title picture, four buttons, and the strip below the
+// client area that shows the shared state in maintenance mode.
+class Form1 : public Form {
+    Q_OBJECT
+public:
+    Form1(WindowOwner& owner, SharedState& state, Prompt& prompt);
+
+    void Form_Load() override;
+    void Command1_Click(int index);
+    void Command1_KeyDown(int index, int keyCode, int shift);
+
+    QLabel* Picture1;
+    std::array<QPushButton*, 4> Command1{};
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text4;
+    QLineEdit* Tex1;
+    QLineEdit* Tex2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    FileListBox* File1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showStrip();
+
+    SharedState& m_state;
+    Prompt& m_prompt;
+};
+
+// The default question file of the quiz and of a new file started by the editor.
+inline const QString kDefaultQuestionFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
+inline const QString kQuestionFilePattern = QStringLiteral("*.qzb;*.qz2");
+
+}  // namespace studyhop

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/form.h"
+
+namespace studyhop {
+
+class SharedState;
+
+// The password dialog that switches on maintenance mode.
+class Form5 : public Form {
+    Q_OBJECT
+public:
+    Form5(WindowOwner& owner, SharedState& state);
+
+    void Command1_Click();
+    void Text1_KeyDown(int keyCode, int shift);
+
+    QLabel* Label1;
+    QLineEdit* Text1;
+    QPushButton* Command1;
+
+private:
+    void checkPassword();
+
+    SharedState& m_state;
+};
+
+}  // namespace studyhop

@@ -1,0 +1,74 @@
+#include "shell/settings_dialog.h"
+
+#include "data/settings_file.h"
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/prompt.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+namespace {
+
+QComboBox* makeCombo(QWidget* parent, const char* name, const QStringList& items, int top) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->addItems(items);
+    placeTwips(combo, 120, top, 1695, 300);
+    return combo;
+}
+
+// The position to select for a stored value, or -1 when it is none of the items.
+int itemIndex(const QString& value, int count) {
+    bool ok = false;
+    const int index = value.toInt(&ok);
+    return ok && index >= 0 && index < count ? index : -1;
+}
+
+}  // namespace
+
+System::System(WindowOwner& owner, SharedState& state, Prompt& prompt)
+    : Form(owner, WindowId::System), m_state(state), m_prompt(prompt) {
+    setObjectName(QStringLiteral("System"));
+    setWindowTitle(QStringLiteral("システム設定"));
+    setClientSizeTwips(this, 4680, 1080);
+
+    QStringList rates = {QStringLiteral("すべて")};
+    for (int k = 9; k >= 1; --k) {
+        rates << QStringLiteral("正解率%1%以下").arg(k * 10);
+    }
+    Combo1 = makeCombo(this, "Combo1", rates, 120);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("の問題を出題する"), 1920, 210, 1455, 255);
+    Combo2 = makeCombo(this, "Combo2",
+                       {QStringLiteral("問題を登録順"), QStringLiteral("問題をランダム")}, 600);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("に問題を出題する"), 1920, 670, 1455, 255);
+    Command1 = makeButton(this, "Command1", QStringLiteral("Ｏ  Ｋ"), 3480, 120, 1095, 375);
+    Command2 = makeButton(this, "Command2", QStringLiteral("ｷｬﾝｾﾙ"), 3480, 600, 1095, 375);
+    connect(Command1, &QPushButton::clicked, this, &System::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &System::Command2_Click);
+}
+
+void System::Form_Load() {
+    Combo1->setCurrentIndex(itemIndex(m_state.Tex1(), Combo1->count()));
+    Combo2->setCurrentIndex(itemIndex(m_state.Tex2(), Combo2->count()));
+}
+
+void System::Command1_Click() {
+    // Tex1 and Tex2 only ever hold valid positions, so both lists have a
+    // selection; should one not, the default 0 is stored rather than -1.
+    const int rate = std::max(0, Combo1->currentIndex());
+    const int order = std::max(0, Combo2->currentIndex());
+    m_state.setTex1(QString::number(rate));
+    m_state.setTex2(QString::number(order));
+    const Status status = writeSettings(rate, order);
+    if (!status.ok()) {
+        m_prompt.ask(QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +
+                         QString::fromStdString(status.message()),
+                     QStringLiteral("エラー"));
+    }
+    m_owner.unload(WindowId::System);
+}
+
+void System::Command2_Click() { m_owner.unload(WindowId::System); }
+
+}  // namespace studyhop

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "shell/form.h"
+
+namespace studyhop {
+
+class Prompt;
+class SharedState;
+
+// The settings dialog: the rate filter and the question order, taken from and
+// stored into Tex1 and Tex2 and the settings file.
+class System : public Form {
+    Q_OBJECT
+public:
+    System(WindowOwner& owner, SharedState& state, Prompt& prompt);
+
+    void Form_Load() override;
+    void Command1_Click();  // OK
+    void Command2_Click();  // cancel
+
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+private:
+    SharedState& m_state;
+    Prompt& m_prompt;
+};
+
+}  // namespace studyhop

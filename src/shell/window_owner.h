@@ -1,0 +1,37 @@
+#pragma once
+
+class QWidget;
+
+namespace studyhop {
+
+enum class WindowId { Form1, Form2, Form3, Form4, Form5, Form6, Form7, System };
+
+// Owns every window of the program. A window is created when first shown and
+// brought to the front with its state unchanged when shown again; unloading
+// destroys it, so the next show starts from scratch.
+class WindowOwner {
+public:
+    virtual ~WindowOwner() = default;
+
+    // Shows the window, loading it first if needed. Returns the window, or
+    // nullptr when it unloaded itself while loading.
+    virtual QWidget* show(WindowId id) = 0;
+    virtual void unload(WindowId id) = 0;
+    virtual bool isLoaded(WindowId id) const = 0;
+    // The loaded window, or nullptr.
+    virtual QWidget* loaded(WindowId id) const = 0;
+    // Ends the program at once: every window closes, nothing is saved.
+    virtual void endProgram() = 0;
+};
+
+// The loaded window as its own class, or nullptr.
+template <class W>
+W* loadedAs(const WindowOwner& owner, WindowId id) {
+    return qobject_cast<W*>(owner.loaded(id));
+}
+template <class W>
+W* showAs(WindowOwner& owner, WindowId id) {
+    return qobject_cast<W*>(owner.show(id));
+}
+
+}  // namespace studyhop

@@ -1,0 +1,88 @@
+#include "shell/window_set.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include "shell/form.h"
+#include "shell/main_window.h"
+#include "shell/password_dialog.h"
+#include "shell/settings_dialog.h"
+#include "shell/shared_state.h"
+
+namespace studyhop {
+
+WindowSet::WindowSet(Prompt& prompt, std::function<void()> quit)
+    : m_prompt(prompt), m_quit(std::move(quit)), m_state(std::make_unique<SharedState>()) {}
+
+WindowSet::~WindowSet() {
+    for (auto& [id, window] : m_windows) {
+        delete window;
+    }
+}
+
+Form* WindowSet::create(WindowId id) {
+    switch (id) {
+        case WindowId::Form1:
+            return new Form1(*this, *m_state, m_prompt);
+        case WindowId::Form5:
+            return new Form5(*this, *m_state);
+        case WindowId::System:
+            return new System(*this, *m_state, m_prompt);
+        default:
+            return nullptr;
+    }
+}
+
+QWidget* WindowSet::show(WindowId id) {
+    if (Form* window = static_cast<Form*>(loaded(id))) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return window;
+    }
+    Form* window = create(id);
+    if (window == nullptr) {
+        return nullptr;
+    }
+    m_windows[id] = window;
+    // Form_Load may unload the window again (a file it cannot use).
+    QPointer<Form> guard(window);
+    window->Form_Load();
+    if (guard.isNull() || loaded(id) != window) {
+        return nullptr;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void WindowSet::unload(WindowId id) {
+    const auto it = m_windows.find(id);
+    if (it == m_windows.end()) {
+        return;
+    }
+    Form* window = it->second;
+    m_windows.erase(it);
+    window->hide();
+    // The window may be unloading itself from one of its own handlers.
+    window->deleteLater();
+}
+
+bool WindowSet::isLoaded(WindowId id) const { return m_windows.count(id) != 0; }
+
+QWidget* WindowSet::loaded(WindowId id) const {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+void WindowSet::endProgram() {
+    while (!m_windows.empty()) {
+        unload(m_windows.begin()->first);
+    }
+    if (m_quit) {
+        m_quit();
+    }
+}
+
+}  // namespace studyhop

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "quiz/random_source.h"
+#include "shell/window_owner.h"
+
+namespace studyhop {
+
+class Form;
+class Prompt;
+class SharedState;
+
+// The program's windows: the one place that knows every window class. It
+// holds what the windows share for the whole run: the shared state, the
+// message boxes and the random generator.
+class WindowSet : public WindowOwner {
+public:
+    // `quit` is called by endProgram after every window is closed.
+    WindowSet(Prompt& prompt, std::function<void()> quit);
+    ~WindowSet() override;
+
+    QWidget* show(WindowId id) override;
+    void unload(WindowId id) override;
+    bool isLoaded(WindowId id) const override;
+    QWidget* loaded(WindowId id) const override;
+    void endProgram() override;
+
+    SharedState& state() { return *m_state; }
+    RandomSource& random() { return m_random; }
+
+private:
+    Form* create(WindowId id);
+
+    Prompt& m_prompt;
+    std::function<void()> m_quit;
+    std::unique_ptr<SharedState> m_state;
+    RandomSource m_random;
+    std::map<WindowId, Form*> m_windows;
+};
+
+}  // namespace studyhop

@@ -1,0 +1,108 @@
+#include "ui/controls.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QPushButton>
+#include <QWidget>
+
+#include "ui/twips.h"
+
+namespace studyhop {
+
+namespace {
+
+class KeyDownFilter : public QObject {
+public:
+    KeyDownFilter(QObject* parent, std::function<bool(KeyDown)> handler)
+        : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            return m_handler(translateKey(*static_cast<QKeyEvent*>(event)));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(KeyDown)> m_handler;
+};
+
+const QStringList& japaneseFamilies() {
+    static const QStringList families = {
+        QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+        QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("sans-serif")};
+    return families;
+}
+
+}  // namespace
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    QLabel::mousePressEvent(event);
+    emit clicked();
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFocusPolicy(Qt::StrongFocus);
+    placeTwips(button, left, top, width, height);
+    onKeyDown(button, [button](KeyDown key) {
+        if (key.keyCode == kKeyEnter && key.shift == 0) {
+            button->click();
+            return true;
+        }
+        return false;
+    });
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                  int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, int top, int width,
+                                   int height) {
+    auto* label = new ClickableLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler) {
+    widget->installEventFilter(new KeyDownFilter(widget, std::move(handler)));
+}
+
+void applyProgramFont(QApplication& app) {
+    QFont font = app.font();
+    font.setFamilies(japaneseFamilies());
+    font.setPointSizeF(9);
+    app.setFont(font);
+}
+
+QFont gothicFont(double pointSize) {
+    QFont font;
+    QStringList families = {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic")};
+    families += japaneseFamilies();
+    font.setFamilies(families);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+void setLabelColors(QLabel* label, const QColor& text, const QColor& background) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    label->setAutoFillBackground(true);
+    label->setPalette(palette);
+}
+
+QColor buttonFaceColor() { return QApplication::palette().color(QPalette::Button); }
+
+}  // namespace studyhop

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+#include <functional>
+
+#include "ui/key_codes.h"
+
+class QApplication;
+class QPushButton;
+class QWidget;
+
+namespace studyhop {
+
+// A label with a click event.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A command button at a place given in twips. Like a classic command button it
+// is clicked by Enter as well as by Space while it has the focus.
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height);
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                  int width, int height);
+ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, int top, int width,
+                                   int height);
+
+// Calls `handler` with the translated key for every key pressed while
+// `widget` has the focus; the handler returns true when it used the key.
+void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler);
+
+// Sets the program font: a Japanese sans-serif, whatever fonts are installed.
+void applyProgramFont(QApplication& app);
+// The font the designs name "ＭＳ Ｐゴシック", falling back to a Japanese sans-serif.
+QFont gothicFont(double pointSize);
+
+// Colours of a label: text on background.
+void setLabelColors(QLabel* label, const QColor& text, const QColor& background);
+QColor buttonFaceColor();
+
+}  // namespace studyhop
