@@ -14,6 +14,10 @@ add_library(studyhop_windows STATIC
   shell/settings_dialog.cpp shell/settings_dialog.h
   shell/shared_state.cpp shell/shared_state.h
   shell/window_set.cpp
+  quiz/asking_order.cpp
+  quiz/judging.cpp
+  quiz/quiz_window.cpp quiz/quiz_window.h
+  quiz/result_window.cpp quiz/result_window.h
 )
 target_include_directories(studyhop_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(studyhop_windows PUBLIC studyhop_data Qt6::Widgets)

@@ -6,6 +6,8 @@ add_executable(window_tests
   ui/binding_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
+  quiz/asking_order_test.cpp
+  quiz/quiz_window_test.cpp
 )
 set_target_properties(window_tests PROPERTIES AUTOMOC ON)
 target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -163,16 +163,24 @@ LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
     return result;
 }
 
+namespace {
+
+std::string currentFileText(const QuestionTable& table, int count, int rows) {
+    std::string text = std::to_string(count) + "\r\n";
+    for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
+        appendRecord(text, table.rows[r], kCurrentFields, Style::Plain);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count) {
     count = std::clamp(count, 0, kRows);
-    std::string text;
     if (format == FileFormat::Current) {
-        text = std::to_string(count) + "\r\n";
-        for (int r = 0; r < count; ++r) {
-            appendRecord(text, table.rows[r], kCurrentFields, Style::Plain);
-        }
-        return text;
+        return currentFileText(table, count, count);
     }
+    std::string text;
     for (int r = 0; r < count; ++r) {
         appendRecord(text, table.rows[r], kLegacyFields, r == 0 ? Style::Quoted : Style::Plain);
     }
@@ -210,8 +218,9 @@ Status appendQuestionRecord(const std::string& path, const QuestionTable& table,
     return replaceFile(path, bytes);
 }
 
-Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count) {
-    return saveQuestionFile(path, FileFormat::Current, table, count);
+Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count,
+                           int rows) {
+    return encodeAndReplace(path, currentFileText(table, count, rows));
 }
 
 }  // namespace studyhop

@@ -40,8 +40,11 @@ Status saveQuestionFile(const std::string& path, FileFormat format, const Questi
 // Adds one plain-style legacy record at the end; the old bytes stay as they
 // are (a missing line end after the last old record is added first).
 Status appendQuestionRecord(const std::string& path, const QuestionTable& table, int row);
-// The quiz's rewrite of a current file with updated statistics.
-Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count);
+// The quiz's rewrite of a current file with updated statistics: the count
+// line `count` and the rows 0..rows-1. The quiz passes the records it read,
+// so a record beyond the count line is kept and no record is invented.
+Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count,
+                           int rows);
 
 // The bytes of a whole file as saveQuestionFile writes them, as UTF-8 text.
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "quiz/quiz_window.h"
+#include "quiz/result_window.h"
 #include "shell/form.h"
 #include "shell/main_window.h"
 #include "shell/password_dialog.h"
@@ -24,6 +26,10 @@ Form* WindowSet::create(WindowId id) {
     switch (id) {
         case WindowId::Form1:
             return new Form1(*this, *m_state, m_prompt);
+        case WindowId::Form4:
+            return new Form4(*this, *m_state, m_prompt, m_random);
+        case WindowId::Form6:
+            return new Form6(*this, *m_state);
         case WindowId::Form5:
             return new Form5(*this, *m_state);
         case WindowId::System:

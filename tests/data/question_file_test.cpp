@@ -55,7 +55,7 @@ TEST(QuestionFileTest, StatisticsWriteBackPutsBlanksAroundEveryNumber) {
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::number(1));
     ASSERT_TRUE(loaded.table.rows[0][kTimesAsked].addOne());
     ASSERT_TRUE(loaded.table.rows[0][kTimesCorrect].addOne());
-    ASSERT_TRUE(writeBackStatistics("a.qz2", loaded.table, loaded.count).ok());
+    ASSERT_TRUE(writeBackStatistics("a.qz2", loaded.table, loaded.count, loaded.recordsRead).ok());
     EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(", 1 , 1 , 1 ," + kNashi + "\r\n"));
 }
 
@@ -222,7 +222,7 @@ TEST(QuestionFileTest, UnencodableTextOrFailedWriteLeavesTheFileUnchanged) {
     setFaultHook([](FileOp op) { return op == FileOp::Rename ? EIO : 0; });
     EXPECT_EQ(saveQuestionFile("a.qz2", FileFormat::Current, table, 1).kind(), ErrorKind::Io);
     EXPECT_EQ(appendQuestionRecord("a.qz2", table, 0).kind(), ErrorKind::Io);
-    EXPECT_EQ(writeBackStatistics("a.qz2", table, 1).kind(), ErrorKind::Io);
+    EXPECT_EQ(writeBackStatistics("a.qz2", table, 1, 1).kind(), ErrorKind::Io);
     setFaultHook(nullptr);
     EXPECT_EQ(readBytes("a.qz2"), old);
     EXPECT_EQ(listDirectory(), "a.qz2");

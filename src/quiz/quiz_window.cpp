@@ -1,0 +1,475 @@
+#include "quiz/quiz_window.h"
+
+#include <algorithm>
+
+#include "data/question_file.h"
+#include "quiz/judging.h"
+#include "quiz/random_source.h"
+#include "quiz/result_window.h"
+#include "shell/shared_state.h"
+#include "ui/prompt.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+namespace {
+
+constexpr int kNoneHighlighted = 5;
+// Column 7 of Pick marks the rows of the pass; columns 0..6 hold the retest list.
+constexpr int kPickMark = 7;
+const char* const kChoiceCaptions[] = {"回答 １", "回答 2", "回答 3", "回答 4", "回答 5"};
+constexpr int kChoiceTops[] = {1080, 1560, 2040, 2520, 3000};
+
+QString text(const Cell& cell) { return QString::fromStdString(cell.asText()); }
+
+}  // namespace
+
+Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random)
+    : Form(owner, WindowId::Form4), m_state(state), m_prompt(prompt), m_random(random) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("問題"));
+    setClientSizeTwips(this, 6345, 4080);
+
+    Label15 = makeLabel(this, "Label15", QStringLiteral("問題"), 120, 120, 375, 255);
+    Label16 = makeLabel(this, "Label16", QString(), 1200, 120, 975, 255);
+    Label17 = makeLabel(this, "Label17", QString(), 3720, 120, 1335, 255);
+    Label2 = makeLabel(this, "Label2", QString(), 120, 360, 4935, 615);
+    Label2->setFont(gothicFont(9.75));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (int k = 0; k < 5; ++k) {
+        const QByteArray n = QByteArray::number(k);
+        Label3[k] = makeLabel(this, ("Label3_" + n).constData(),
+                              QString::fromUtf8(kChoiceCaptions[k]), 120, kChoiceTops[k], 615, 255);
+        Option6[k] = new QRadioButton(this);
+        Option6[k]->setObjectName(QStringLiteral("Option6_%1").arg(k));
+        Option6[k]->setAutoExclusive(false);
+        // The answer keys work while a command button has the focus; clicking
+        // a choice must not take it away.
+        Option6[k]->setFocusPolicy(Qt::NoFocus);
+        placeTwips(Option6[k], 720, kChoiceTops[k], 255, 255);
+        Label18[k] = makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k],
+                                        4095, 495);
+        Label18[k]->setWordWrap(true);
+        Label18[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setLabelColors(Label18[k], Qt::black, buttonFaceColor());
+        connect(Option6[k], &QRadioButton::clicked, this, [this, k] {
+            checkOption(k);
+            Option6_Click(k);
+        });
+        connect(Label18[k], &ClickableLabel::clicked, this, [this, k] { Label18_Click(k); });
+    }
+    Label8 = makeLabel(this, "Label8", QStringLiteral("回答欄"), 120, 3675, 615, 255);
+    Label14 = makeLabel(this, "Label14", QString(), 960, 3600, 975, 375);
+    Label14->setFont(gothicFont(12.75));
+    Label4 = makeLabel(this, "Label4", QStringLiteral("正解率"), 3720, 3600, 615, 255);
+    Label5 = makeLabel(this, "Label5", QString(), 4320, 3600, 735, 255);
+    Label4->setVisible(false);
+    Label5->setVisible(false);
+
+    Command1[1] = makeButton(this, "Command1_1", QStringLiteral("Next (&N)"), 5160, 120, 1095, 495);
+    Command1[2] = makeButton(this, "Command1_2", QStringLiteral("Back (&B)"), 5160, 600, 1095, 495);
+    Command1[0] = makeButton(this, "Command1_0", QStringLiteral("終了 (&X)"), 5160, 1080, 1095, 495);
+    setTabOrder(Command1[1], Command1[2]);
+    setTabOrder(Command1[2], Command1[0]);
+    for (int i = 0; i < 3; ++i) {
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        onKeyDown(Command1[i], [this, i](KeyDown key) {
+            Command1_KeyDown(i, key.keyCode, key.shift);
+            return key.keyCode != kKeyEnter && key.keyCode != 32 && key.keyCode != 9;
+        });
+    }
+
+    Label7 = makeLabel(this, "Label7", QStringLiteral("RNDLog"), 5160, 1800, 855, 255);
+    Label6 = makeLabel(this, "Label6", QString(), 5160, 2040, 1095, 255);
+    Label9 = makeLabel(this, "Label9", QString(), 5160, 2520, 615, 255);
+    Label10 = makeLabel(this, "Label10", QString(), 5160, 2760, 1095, 255);
+    Label11 = makeLabel(this, "Label11", QString(), 5160, 3240, 1095, 255);
+    for (QLabel* l : {Label7, Label6, Label9, Label10, Label11}) {
+        l->setVisible(false);
+    }
+    Command1[1]->setFocus();
+}
+
+bool Form4::loadQuestionFile(bool legacy) {
+    const std::string path = F_name.toStdString();
+    LoadResult loaded = legacy ? loadLegacyQuestionFile(path) : loadCurrentQuestionFile(path);
+    Status status = loaded.status;
+    // Counters that are no numbers cannot be added to; refuse the file rather
+    // than fail at the end of the quiz.
+    const int rows = std::min(loaded.count, loaded.recordsRead);
+    for (int r = 0; status.ok() && r < rows; ++r) {
+        for (int c : {kTimesAsked, kTimesCorrect}) {
+            if (!loaded.table.rows[r][c].numericValue()) {
+                status = Status::error(ErrorKind::BadValue, path, 0,
+                                       std::to_string(r + 1) + "問目の" +
+                                           (c == kTimesAsked ? "出題回数" : "正解回数"));
+                break;
+            }
+        }
+    }
+    if (!status.ok()) {
+        m_prompt.ask(QStringLiteral("問題ファイルを読み込めませんでした。\r\n") +
+                         QString::fromStdString(status.message()),
+                     QStringLiteral("エラー"));
+        return false;
+    }
+    table = loaded.table;
+    m_countLine = loaded.count;
+    m_recordsRead = loaded.recordsRead;
+    // Only rows that exist are asked: a count line above the records read
+    // does not make up empty questions.
+    QuestionCount = rows;
+    for (int r = 0; r < rows; ++r) {
+        Ans[r] = Cell::text("");
+    }
+    return true;
+}
+
+void Form4::Form_Load() {
+    F_name = m_state.F_name();
+    Prev = kNoneHighlighted;
+    Pos = 0;
+    QuestionCount = 0;
+    if (m_state.Mode() == 1) {
+        for (QLabel* l : {Label6, Label7, Label9, Label10, Label11}) {
+            l->setVisible(true);
+        }
+    }
+    const bool legacy = SharedState::number(m_state.Text4()) == 1;
+    if (!legacy) {
+        Label4->setVisible(true);
+        Label5->setVisible(true);
+    }
+    if (!loadQuestionFile(legacy)) {
+        m_owner.unload(WindowId::Form4);
+        return;
+    }
+    Total = QuestionCount;
+
+    AskingSettings settings;
+    settings.rateFilter = SharedState::number(m_state.Tex1());
+    settings.order = SharedState::number(m_state.Tex2());
+    settings.legacy = legacy;
+    const AskingOrder order = buildAskingOrder(table, QuestionCount, settings, m_random);
+    Order = order.Order;
+    for (int r = 0; r < kRows; ++r) {
+        Pick.rows[r][kPickMark] = Cell::number(order.marks[r]);
+    }
+    First = order.First;
+    Total = order.Total;
+    Step = 0;
+    if (settings.order == 1) {
+        Label6->setText(QString::fromStdString(order.drawLog));
+    }
+    Label11->setText(QStringLiteral("K=%1").arg(order.selected));
+    if (order.noData) {
+        enterNoDataState(QStringLiteral("正解率%1％以下のデータはありません")
+                             .arg(threshold(settings.rateFilter)));
+    } else if (QuestionCount == 0) {
+        enterNoDataState(QStringLiteral("問題が登録されていません"));
+    }
+    Pos = First;
+    Label17->setText(F_name);
+    if (SharedState::number(m_state.Text4()) != 5) {
+        showQuestion();
+    }
+}
+
+void Form4::enterNoDataState(const QString& message) {
+    m_prompt.ask(message, QStringLiteral("警告"));
+    moveTopTwips(Command1[0], 120);
+    Command1[1]->setVisible(false);
+    Command1[2]->setVisible(false);
+    m_state.setText4(QStringLiteral("5"));
+    Command1[0]->setFocus();
+}
+
+void Form4::resetChoices() {
+    for (int k = 0; k < 5; ++k) {
+        Option6[k]->setChecked(false);
+        highlight(k, false);
+    }
+}
+
+void Form4::highlight(int index, bool on) {
+    if (on) {
+        setLabelColors(Label18[index], QColor(255, 255, 255), QColor(0, 0, 255));
+    } else {
+        setLabelColors(Label18[index], Qt::black, buttonFaceColor());
+    }
+}
+
+void Form4::showQuestion() {
+    const int r = Order[std::clamp(Pos, 0, kRows - 1)];
+    const QuestionRow& row = table.rows[r];
+    int y = 1080;
+    Label2->setText(text(row[kQuestionText]));
+    Label5->setText(QString::fromStdString(correctRateText(row, RateTest::TimesCorrect)));
+    for (int k = 0; k < 5; ++k) {
+        const Cell& c = row[kChoice1 + k];
+        if (c.equalsText(kNoChoice)) {
+            Avail[k] = 0;
+            Label3[k]->setVisible(false);
+            Label18[k]->setVisible(false);
+            Option6[k]->setVisible(false);
+        } else {
+            Label18[k]->setText(text(c));
+            Avail[k] = 1;
+            for (QWidget* w : std::initializer_list<QWidget*>{Label3[k], Label18[k], Option6[k]}) {
+                moveTopTwips(w, y);
+                w->setVisible(true);
+            }
+            y += 480;
+        }
+    }
+    moveTopTwips(Label4, y + 120);
+    moveTopTwips(Label5, y + 120);
+    moveTopTwips(Label14, y + 120);
+    moveTopTwips(Label8, y + 195);
+    setOuterHeightTwips(this, y + 990);
+
+    if (Ans[r].equalsText("")) {
+        Label14->setText(QString());
+    } else {
+        const int a = static_cast<int>(Ans[r].numericValue().value_or(0));
+        Label14->setText(QString::number(a));
+        if (a >= 1 && a <= 5) {
+            selectOption(a - 1);
+            highlight(a - 1, true);
+        }
+    }
+    if (SharedState::number(m_state.Tex1()) == 0) {
+        Label16->setText(QStringLiteral("(%1/%2)").arg(Pos + 1).arg(QuestionCount));
+    } else {
+        Label16->setText(QStringLiteral("(%1/%2)").arg(Step + 1).arg(Total));
+    }
+    Label9->setText(QStringLiteral("kai(7,%1)").arg(r));
+    Label10->setText(text(Pick.rows[r][kPickMark]));
+}
+
+void Form4::checkOption(int index) {
+    for (int k = 0; k < 5; ++k) {
+        Option6[k]->setChecked(k == index);
+    }
+}
+
+// Selecting an option button from code runs its click handler, but only when
+// the button was not selected yet.
+void Form4::selectOption(int index) {
+    const bool wasChecked = Option6[index]->isChecked();
+    checkOption(index);
+    if (!wasChecked) {
+        Option6_Click(index);
+    }
+}
+
+void Form4::chooseAnswer() {
+    Label14->setText(QString::number(Sel + 1));
+    if (Prev != kNoneHighlighted) {
+        highlight(Prev, false);
+    }
+    highlight(Sel, true);
+    Prev = Sel;
+}
+
+void Form4::Option6_Click(int index) {
+    if (m_finished) {
+        return;
+    }
+    Sel = index;
+    chooseAnswer();
+}
+
+void Form4::Label18_Click(int index) {
+    if (m_finished) {
+        return;
+    }
+    selectOption(index);
+    Sel = index;
+    chooseAnswer();
+}
+
+void Form4::Command1_Click(int index) {
+    switch (index) {
+        case 0:
+            exitQuiz();
+            break;
+        case 1:
+            nextQuestion();
+            break;
+        case 2:
+            previousQuestion();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form4::Command1_KeyDown(int /*index*/, int keyCode, int /*shift*/) {
+    if (keyCode >= '1' && keyCode <= '5') {
+        if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+            return;
+        }
+        Sel = keyCode - '1';
+        if (Avail[Sel] == 1) {
+            chooseAnswer();
+        }
+    } else if (keyCode == 'N') {
+        nextQuestion();
+    } else if (keyCode == 'B') {
+        previousQuestion();
+    } else if (keyCode == 'X') {
+        exitQuiz();
+    }
+}
+
+void Form4::nextQuestion() {
+    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+        return;
+    }
+    if (Label14->text().isEmpty()) {
+        m_prompt.ask(QStringLiteral("回答が記入されていません"), QStringLiteral("確認ＢＯＸ"));
+        return;
+    }
+    Ans[Order[Pos]] = Cell::number(SharedState::number(Label14->text()));
+    for (;;) {
+        if (Pos + 1 >= QuestionCount || Pos + 1 >= kRows) {
+            m_owner.show(WindowId::Form6);
+            showResults();
+            break;
+        }
+        ++Pos;
+        Command1[2]->setVisible(true);
+        if (!Pick.rows[Order[Pos]][kPickMark].equalsNumber(0)) {
+            break;
+        }
+    }
+    if (m_finished) {
+        return;  // the results offered no retest: the last question stays on screen
+    }
+    ++Step;
+    resetChoices();
+    showQuestion();
+}
+
+void Form4::previousQuestion() {
+    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+        return;
+    }
+    for (;;) {
+        if (Pos <= First || Pos <= 0) {
+            break;
+        }
+        --Pos;
+        if (!Pick.rows[Order[Pos]][kPickMark].equalsNumber(0)) {
+            break;
+        }
+    }
+    Step = std::max(0, Step - 1);
+    resetChoices();
+    showQuestion();
+    if (Pos <= 0) {
+        Command1[2]->setVisible(false);
+    }
+}
+
+void Form4::exitQuiz() {
+    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+        m_owner.unload(WindowId::Form4);
+        return;
+    }
+    Correct = 0;
+    Pos = 0;
+    m_owner.show(WindowId::Form6);
+    m_state.setText4(QStringLiteral("3"));
+    showResults();
+    // The question on screen belongs to the pass that just ended; when a
+    // retest was prepared, its first question takes its place at once, so an
+    // answer can only ever go to the question shown.
+    if (!m_finished) {
+        Step = 0;
+        Command1[2]->setVisible(true);
+        resetChoices();
+        showQuestion();
+    }
+}
+
+void Form4::showResults() {
+    auto* results = loadedAs<Form6>(m_owner, WindowId::Form6);
+    if (results == nullptr) {
+        return;
+    }
+    // Each pass gets its own result list: a retest's lines never follow the
+    // lines of the pass before.
+    results->clearResults();
+    Pos = 0;
+    Correct = 0;
+    for (int p = 0; p < QuestionCount; ++p) {
+        const int k = Order[p];
+        QuestionRow& row = table.rows[k];
+        if (isCorrectAnswer(Ans[k], row[kCorrectNumber])) {
+            row[kTimesAsked].addOne();
+            row[kTimesCorrect].addOne();
+            results->List1->addItem(QString::fromStdString(resultLine(p, true)));
+            ++Correct;
+        } else if (Pick.rows[k][kPickMark].equalsNumber(0)) {
+            // Left out by the rate filter: not part of this pass, even when
+            // the pass was ended early.
+        } else {
+            row[kTimesAsked].addOne();
+            results->List1->addItem(QString::fromStdString(resultLine(p, false)));
+            for (int c = 0; c <= kCorrectNumber; ++c) {
+                Pick.rows[Pos][c] = row[c];
+            }
+            m_retestCounters[Pos] = {row[kTimesAsked], row[kTimesCorrect]};
+            ++Pos;
+        }
+    }
+    if (SharedState::number(m_state.Text4()) == 2) {
+        const Status s =
+            writeBackStatistics(F_name.toStdString(), table, m_countLine, m_recordsRead);
+        if (!s.ok()) {
+            m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
+                             QString::fromStdString(s.message()),
+                         QStringLiteral("エラー"));
+        }
+    }
+    const int n = Total;
+    results->Label2->setText(QString::number(n));
+    results->Label5->setText(QString::number(Correct));
+    results->Label6->setText(QString::fromStdString(percentageText(Correct, n)));
+    if (results->Label6->text().toDouble() < 90) {
+        results->Command2->setVisible(true);
+        prepareRetest();
+    } else {
+        m_finished = true;
+    }
+}
+
+void Form4::prepareRetest() {
+    const int wrong = Pos;
+    const int last = std::min(QuestionCount, kRows - 1);
+    for (int j = 0; j <= last; ++j) {
+        for (int c = 0; c <= kCorrectNumber; ++c) {
+            table.rows[j][c] = Pick.rows[j][c];
+        }
+        if (j < wrong) {
+            table.rows[j][kTimesAsked] = m_retestCounters[j][0];
+            table.rows[j][kTimesCorrect] = m_retestCounters[j][1];
+        }
+        Pick.rows[j][kPickMark] = Cell::number(1);
+        Ans[j] = Cell::text("");
+    }
+    m_state.setText4(QStringLiteral("3"));
+    Step = -1;
+    QuestionCount = wrong;
+    Total = wrong;
+    Pos = 0;
+    First = 0;
+    for (int p = 0; p < wrong; ++p) {
+        Order[p] = p;
+    }
+}
+
+}  // namespace studyhop

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+
+#include "data/question_table.h"
+#include "quiz/asking_order.h"
+#include "shell/form.h"
+#include "ui/controls.h"
+
+namespace studyhop {
+
+class Prompt;
+class RandomSource;
+class SharedState;
+
+// The quiz window: asks the questions of one question file, records the
+// answers, judges them at the end of a pass into the result window, writes
+// the statistics of a first pass over a current file back, and runs retests.
+class Form4 : public Form {
+    Q_OBJECT
+public:
+    Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random);
+
+    void Form_Load() override;
+    void Command1_Click(int index);
+    void Command1_KeyDown(int index, int keyCode, int shift);
+    void Option6_Click(int index);
+    void Label18_Click(int index);
+
+    // Controls.
+    QLabel* Label15;
+    QLabel* Label16;
+    QLabel* Label17;
+    QLabel* Label2;
+    std::array<QLabel*, 5> Label3{};
+    std::array<QRadioButton*, 5> Option6{};
+    std::array<ClickableLabel*, 5> Label18{};
+    QLabel* Label8;
+    QLabel* Label14;
+    QLabel* Label4;
+    QLabel* Label5;
+    std::array<QPushButton*, 3> Command1{};
+    QLabel* Label7;
+    QLabel* Label6;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+
+    // Quiz state.
+    QString F_name;
+    QuestionTable table;
+    int QuestionCount = 0;
+    std::array<int, kRows> Order{};
+    QuestionTable Pick;
+    std::array<Cell, kRows> Ans{};
+    std::array<int, 6> Avail{};
+    int Pos = 0;
+    int First = 0;
+    int Step = 0;
+    int Total = 0;
+    int Sel = 0;
+    int Prev = 5;
+    int Correct = 0;
+
+private:
+    void resetChoices();
+    void showQuestion();
+    void chooseAnswer();
+    void nextQuestion();
+    void previousQuestion();
+    void exitQuiz();
+    void showResults();
+    void prepareRetest();
+
+    bool loadQuestionFile(bool legacy);
+    void enterNoDataState(const QString& message);
+    void checkOption(int index);
+    void selectOption(int index);
+    void highlight(int index, bool on);
+
+    SharedState& m_state;
+    Prompt& m_prompt;
+    RandomSource& m_random;
+    // From the file: its count line and the records it holds; the first pass
+    // writes back exactly these.
+    int m_countLine = 0;
+    int m_recordsRead = 0;
+    // The counters of the questions on the retest list, so a retest shows the
+    // correct rate of the question it asks.
+    std::array<std::array<Cell, 2>, kRows> m_retestCounters{};
+    // A pass whose results offered no retest is over: nothing answers any more.
+    bool m_finished = false;
+};
+
+}  // namespace studyhop

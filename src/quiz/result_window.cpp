@@ -1,0 +1,48 @@
+#include "quiz/result_window.h"
+
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+Form6::Form6(WindowOwner& owner, SharedState& state)
+    : Form(owner, WindowId::Form6), m_state(state) {
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("成績"));
+    setClientSizeTwips(this, 2535, 2355);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("問題数"), 120, 120, 615, 255);
+    Label2 = makeLabel(this, "Label2", QString(), 720, 120, 495, 255);
+    Label3 = makeLabel(this, "Label3", QStringLiteral("正解数"), 120, 360, 615, 255);
+    Label5 = makeLabel(this, "Label5", QString(), 720, 360, 495, 255);
+    Label4 = makeLabel(this, "Label4", QStringLiteral("正解率"), 120, 600, 615, 255);
+    Label6 = makeLabel(this, "Label6", QString(), 720, 600, 495, 255);
+    Command1 = makeButton(this, "Command1", QStringLiteral("Ｏ    Ｋ (&O)"), 1440, 120, 975, 375);
+    Command2 = makeButton(this, "Command2", QStringLiteral("追   試 (&T)"), 1440, 600, 975, 375);
+    Command2->setVisible(false);
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    placeTwips(List1, 120, 1080, 2295, 1140);
+    connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
+}
+
+void Form6::clearResults() {
+    List1->clear();
+    Label2->clear();
+    Label5->clear();
+    Label6->clear();
+    Command2->setVisible(false);
+}
+
+void Form6::Command1_Click() {
+    m_owner.unload(WindowId::Form4);
+    m_owner.unload(WindowId::Form6);
+}
+
+void Form6::Command2_Click() {
+    m_state.setText4(QStringLiteral("3"));
+    m_owner.unload(WindowId::Form6);
+}
+
+}  // namespace studyhop

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "shell/form.h"
+
+namespace studyhop {
+
+class SharedState;
+
+// The result window of a quiz pass; the quiz window fills it.
+class Form6 : public Form {
+    Q_OBJECT
+public:
+    Form6(WindowOwner& owner, SharedState& state);
+
+    void Command1_Click();  // OK: closes the quiz window and this one
+    void Command2_Click();  // retest: the quiz window goes on
+
+    // Empties the window for a new pass.
+    void clearResults();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QListWidget* List1;
+
+private:
+    SharedState& m_state;
+};
+
+}  // namespace studyhop
