@@ -14,6 +14,8 @@ add_library(studyhop_windows STATIC
   shell/settings_dialog.cpp shell/settings_dialog.h
   shell/shared_state.cpp shell/shared_state.h
   shell/window_set.cpp
+  editor/editor_window.cpp editor/editor_window.h
+  editor/field_check.cpp
   quiz/asking_order.cpp
   quiz/judging.cpp
   quiz/quiz_window.cpp quiz/quiz_window.h

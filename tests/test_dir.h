@@ -25,6 +25,7 @@ void writeBytes(const std::string& path, std::string_view bytes);
 std::string readBytes(const std::string& path);
 // The names in the working directory, sorted, without "." and "..".
 std::string listDirectory(const std::string& dir = ".");
+bool fileExists(const std::string& path);
 // CP932 bytes of a UTF-8 literal, for expected file contents.
 std::string sjis(std::string_view utf8);
 

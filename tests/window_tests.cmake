@@ -6,6 +6,8 @@ add_executable(window_tests
   ui/binding_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
+  editor/editor_window_test.cpp
+  editor/field_check_test.cpp
   quiz/asking_order_test.cpp
   quiz/quiz_window_test.cpp
 )

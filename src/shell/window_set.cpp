@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
 #include "shell/form.h"
@@ -26,6 +27,8 @@ Form* WindowSet::create(WindowId id) {
     switch (id) {
         case WindowId::Form1:
             return new Form1(*this, *m_state, m_prompt);
+        case WindowId::Form2:
+            return new Form2(*this, *m_state, m_prompt);
         case WindowId::Form4:
             return new Form4(*this, *m_state, m_prompt, m_random);
         case WindowId::Form6:

@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QPushButton>
@@ -101,6 +102,15 @@ void setLabelColors(QLabel* label, const QColor& text, const QColor& background)
     palette.setColor(QPalette::Window, background);
     label->setAutoFillBackground(true);
     label->setPalette(palette);
+}
+
+void shrinkToFit(QLabel* label) {
+    QFont font = label->font();
+    while (font.pointSizeF() > 5 &&
+           QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
 }
 
 QColor buttonFaceColor() { return QApplication::palette().color(QPalette::Button); }

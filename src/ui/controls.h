@@ -43,6 +43,9 @@ void applyProgramFont(QApplication& app);
 // The font the designs name "ＭＳ Ｐゴシック", falling back to a Japanese sans-serif.
 QFont gothicFont(double pointSize);
 
+// Makes the label's font smaller until its caption fits its designed width.
+void shrinkToFit(QLabel* label);
+
 // Colours of a label: text on background.
 void setLabelColors(QLabel* label, const QColor& text, const QColor& background);
 QColor buttonFaceColor();

@@ -1,0 +1,489 @@
+#include "editor/editor_window.h"
+
+#include <QCloseEvent>
+
+#include "data/file_io.h"
+#include "data/question_file.h"
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/prompt.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+namespace {
+
+constexpr int kClientWidth = 6045;
+constexpr int kClientHeight = 3255;
+constexpr int kMaintenanceOuterHeight = 4440;
+constexpr int kCancelEditTop = 840;
+constexpr int kCancelSingleTop = 1800;
+constexpr int kCancelBrowseTop = 2280;
+constexpr int kMaxOwnQuestions = 100;
+constexpr int kChoiceTops[] = {960, 1320, 1680, 2040, 2400};
+const char* const kChoiceCaptions[] = {"回 答 １", "回 答 ２", "回 答 ３", "回 答 ４", "回 答 ５"};
+
+const QString kErrorTitle = QStringLiteral("エラー");
+const QString kDefaultFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+}  // namespace
+
+Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt)
+    : Form(owner, WindowId::Form2), m_state(state), m_prompt(prompt) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("問題登録"));
+    setClientSizeTwips(this, kClientWidth, kClientHeight);
+
+    Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
+    Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
+    Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
+    shrinkToFit(Label8);
+    Label9 = makeLabel(this, "Label9", QString(), 3240, 120, 1335, 255);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    placeTwips(Text1, 120, 360, 4455, 495);
+    for (int k = 0; k < 5; ++k) {
+        const QByteArray n = QByteArray::number(k + 2);
+        ChoiceCaptions[k] = makeLabel(this, ("Label" + n).constData(),
+                                      QString::fromUtf8(kChoiceCaptions[k]), 120, kChoiceTops[k],
+                                      705, 255);
+        Text2[k] = new QLineEdit(this);
+        Text2[k]->setObjectName(QStringLiteral("Text2_%1").arg(k));
+        placeTwips(Text2[k], 840, kChoiceTops[k], 3735, 300);
+    }
+    Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 0, 2880, 855, 255);
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    placeTwips(Combo1, 840, 2880, 855, 300);
+    Label21 = makeLabel(this, "Label21", QStringLiteral("正解率"), 3120, 2880, 615, 255);
+    Label22 = makeLabel(this, "Label22", QString(), 3720, 2880, 855, 255);
+
+    Command2 = makeButton(this, "Command2", QStringLiteral("新 規 登 録"), 4680, 360, 1215, 375);
+    Command4 = makeButton(this, "Command4", QStringLiteral("登       録"), 4680, 360, 1215, 375);
+    Command7 = makeButton(this, "Command7", QStringLiteral("修        正 "), 4680, 840, 1215, 375);
+    Command3 = makeButton(this, "Command3", QStringLiteral("削       除"), 4680, 1320, 1215, 375);
+    Command5 = makeButton(this, "Command5", QStringLiteral("<"), 4680, 1800, 555, 375);
+    Command6 = makeButton(this, "Command6", QStringLiteral(">"), 5280, 1800, 615, 375);
+    Command1 = makeButton(this, "Command1", QStringLiteral("キャンセル  "), 4680, kCancelBrowseTop,
+                          1215, 375);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+
+    // The maintenance strip, below the client area.
+    Label11 = makeLabel(this, "Label11", QStringLiteral("ﾌｧｲﾙﾀｲﾌﾟ"), 120, 3360, 855, 255);
+    Label12 = makeLabel(this, "Label12", QString(), 1000, 3360, 495, 255);
+    Label13 = makeLabel(this, "Label13", QStringLiteral("出題回数"), 1680, 3360, 855, 255);
+    Label15 = makeLabel(this, "Label15", QString(), 2560, 3360, 615, 255);
+    Label14 = makeLabel(this, "Label14", QStringLiteral("正解回数"), 3240, 3360, 855, 255);
+    Label16 = makeLabel(this, "Label16", QString(), 4120, 3360, 615, 255);
+    Label17 = makeLabel(this, "Label17", QStringLiteral("Max"), 120, 3720, 855, 255);
+    Label18 = makeLabel(this, "Label18", QString(), 1000, 3720, 495, 255);
+    Label19 = makeLabel(this, "Label19", QStringLiteral("mcnt"), 1680, 3720, 855, 255);
+    Label20 = makeLabel(this, "Label20", QString(), 2560, 3720, 615, 255);
+
+    // The design's state before any code runs.
+    Text1->setEnabled(false);
+    for (QLineEdit* box : Text2) {
+        box->setEnabled(false);
+    }
+    resetCorrectNumbers();
+    Combo1->setEnabled(false);
+    Command5->setVisible(false);
+    Command4->setVisible(false);
+    Label22->setVisible(false);
+
+    QWidget* order[] = {Command2, Command7, Command3, Command5, Command6, Command4,
+                        Command1, Text1,    Text2[0], Text2[1], Text2[2], Text2[3],
+                        Text2[4], Combo1};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    Command2->setFocus();
+}
+
+bool Form2::legacyFile() const { return SharedState::number(Label12->text()) == 1; }
+
+void Form2::resetCorrectNumbers() {
+    Combo1->clear();
+    Combo1->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                      QStringLiteral("4"), QStringLiteral("5")});
+    Combo1->setCurrentIndex(-1);
+}
+
+void Form2::Form_Load() {
+    if (m_state.Mode() == 1) {
+        setOuterHeightTwips(this, kMaintenanceOuterHeight);
+    }
+    m_state.setText2(QStringLiteral("Type_2"));
+    Label12->setText(QStringLiteral("2"));
+    EditMode = 0;
+    QCount = 0;
+    Mcnt = 0;
+
+    if (m_state.Text1() == QStringLiteral("0")) {
+        F_name = kDefaultFile;
+        QCount = 1;
+        Mcnt = 0;
+        EditMode = 1;
+        Label18->setText(QString::number(QCount));
+        Label20->setText(QString::number(Mcnt));
+        SetEditState();
+    } else {
+        F_name = m_state.Text1();
+        const bool legacy = SharedState::number(m_state.Text4()) == 1;
+        if (legacy) {
+            m_state.setText2(QStringLiteral("Type_1"));
+            Label12->setText(QStringLiteral("1"));
+        } else {
+            Label21->setVisible(true);
+            Label22->setVisible(true);
+        }
+        const LoadResult loaded = legacy ? loadLegacyQuestionFile(s(F_name), kEditorLegacyLimit)
+                                         : loadCurrentQuestionFile(s(F_name));
+        if (loaded.status.kind() == ErrorKind::NotFound) {
+            // A file that does not exist yet: the editor opens empty and its
+            // first registration creates the file.
+            Label9->setText(F_name);
+            UpdateNewButton();
+            return;
+        }
+        if (!loaded.status.ok()) {
+            // Opening on what was read would let the next save replace the
+            // file with it: refuse instead.
+            m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") +
+                             q(loaded.status.message()),
+                         kErrorTitle);
+            m_owner.unload(WindowId::Form2);
+            return;
+        }
+        table = loaded.table;
+        QCount = loaded.count;
+        // The editor shows at most 100 questions of a legacy file; saving it
+        // would drop the others, so such a file is only shown.
+        if (legacy && loaded.count == kEditorLegacyLimit &&
+            loadLegacyQuestionFile(s(F_name)).recordsRead > kEditorLegacyLimit) {
+            m_readOnly = true;
+            m_prompt.ask(QStringLiteral("このファイルには100問を超える問題があります。\r\n"
+                                        "101問目以降の問題を失わないよう、表示のみ行います。"),
+                         QStringLiteral("確認"));
+        }
+        Mcnt = 0;
+        ShowQuestion();
+    }
+    Label9->setText(F_name);
+    if (QCount == 1) {
+        moveTopTwips(Command1, kCancelSingleTop);
+    }
+}
+
+void Form2::ShowQuestion() {
+    const QuestionRow& row = table.rows[std::clamp(Mcnt, 0, kRows - 1)];
+    Label18->setText(QString::number(QCount));
+    Label20->setText(QString::number(Mcnt));
+    Label22->setText(q(correctRateText(row, RateTest::TimesAsked)));
+    if (!legacyFile()) {
+        Label15->setText(q(row[kTimesAsked].asText()));
+        Label16->setText(q(row[kTimesCorrect].asText()));
+    }
+    Text1->setText(q(row[kQuestionText].asText()));
+    // A correct number outside 1..5 cannot be shown: no selection.
+    const auto correct = row[kCorrectNumber].numericValue();
+    int index = -1;
+    if (!row[kCorrectNumber].isEmpty() && correct && *correct >= 1 && *correct <= 5 &&
+        *correct == static_cast<int>(*correct)) {
+        index = static_cast<int>(*correct) - 1;
+    }
+    Combo1->setCurrentIndex(index);
+    Label10->setText(QStringLiteral("(%1/%2)").arg(Mcnt + 1).arg(QCount));
+    if (QCount == 1) {
+        Command5->setVisible(false);
+        Command6->setVisible(false);
+    } else if (Mcnt + 1 >= QCount) {
+        Command6->setVisible(false);
+    } else if (Mcnt <= 0) {
+        Command5->setVisible(false);
+    }
+    UpdateNewButton();
+    for (int k = 0; k < 5; ++k) {
+        Text2[k]->setText(q(row[kChoice1 + k].asText()));
+    }
+}
+
+void Form2::UpdateNewButton() {
+    Command2->setEnabled(QCount < kMaxOwnQuestions);
+    // Without a question in the file there is nothing to modify or delete;
+    // a modification of the empty row would be registered but never saved.
+    Command7->setEnabled(QCount > 0 && !m_readOnly);
+    Command3->setEnabled(QCount > 0 && !m_readOnly);
+}
+
+void Form2::SetBrowseState() {
+    Combo1->setEnabled(false);
+    moveTopTwips(Command1, kCancelBrowseTop);
+    for (QPushButton* b : {Command2, Command3, Command5, Command6, Command7}) {
+        b->setVisible(true);
+    }
+    Command4->setVisible(false);
+    Text1->setEnabled(false);
+    if (QCount == 1) {
+        Command5->setVisible(false);
+        Command6->setVisible(false);
+    } else if (Mcnt + 1 >= QCount) {
+        Command6->setVisible(false);
+    } else if (Mcnt <= 0) {
+        Command5->setVisible(false);
+    }
+    UpdateNewButton();
+    for (QLineEdit* box : Text2) {
+        box->setEnabled(false);
+    }
+}
+
+void Form2::SetEditState() {
+    Combo1->setEnabled(true);
+    moveTopTwips(Command1, kCancelEditTop);
+    for (QPushButton* b : {Command2, Command3, Command5, Command6, Command7}) {
+        b->setVisible(false);
+    }
+    Command4->setVisible(true);
+    Text1->setEnabled(true);
+    for (QLineEdit* box : Text2) {
+        box->setEnabled(true);
+    }
+}
+
+QuestionFields Form2::displayedFields() const {
+    QuestionFields fields;
+    fields.question = s(Text1->text());
+    for (int k = 0; k < 5; ++k) {
+        fields.choices[k] = s(Text2[k]->text());
+    }
+    fields.correct = s(Combo1->currentText());
+    return fields;
+}
+
+void Form2::showFields(const QuestionFields& fields) {
+    for (int k = 0; k < 5; ++k) {
+        Text2[k]->setText(q(fields.choices[k]));
+    }
+}
+
+void Form2::CheckFields() {
+    Reply = 0;
+    if (const auto message = missingFieldMessage(displayedFields())) {
+        m_prompt.ask(q(*message), kErrorTitle);
+        Reply = 1;
+    }
+}
+
+void Form2::StoreQuestion() {
+    QuestionRow& row = table.rows[std::clamp(Mcnt, 0, kRows - 1)];
+    row[kQuestionText] = Cell::text(s(Text1->text()));
+    for (int k = 0; k < 5; ++k) {
+        row[kChoice1 + k] = Cell::text(s(Text2[k]->text()));
+    }
+    row[kCorrectNumber] = Cell::text(s(Combo1->currentText()));
+    row[kTimesAsked] = Cell::text(s(Label15->text()));
+    row[kTimesCorrect] = Cell::text(s(Label16->text()));
+    row[kReserved] = Cell::text(kNoChoice);
+}
+
+Status Form2::saveWholeFile() {
+    return saveQuestionFile(s(F_name), legacyFile() ? FileFormat::Legacy : FileFormat::Current,
+                            table, QCount);
+}
+
+void Form2::reportWriteFailure(const Status& status) {
+    m_prompt.ask(QStringLiteral("問題ファイルに保存できませんでした。\r\n") + q(status.message()),
+                 kErrorTitle);
+}
+
+void Form2::Command5_Click() {
+    CheckFields();
+    if (Reply == 1) {
+        return;
+    }
+    --Mcnt;
+    Command6->setVisible(true);
+    ShowQuestion();
+}
+
+void Form2::Command6_Click() {
+    CheckFields();
+    if (Reply == 1) {
+        return;
+    }
+    ++Mcnt;
+    Command5->setVisible(true);
+    ShowQuestion();
+}
+
+void Form2::Command2_Click() {
+    EditMode = 1;
+    ++QCount;
+    Text1->clear();
+    Label22->clear();
+    for (QLineEdit* box : Text2) {
+        box->clear();
+    }
+    Label10->setText(QStringLiteral("(%1/%1)").arg(QCount));
+    SetEditState();
+    resetCorrectNumbers();
+    Text1->setFocus();
+}
+
+void Form2::Command7_Click() {
+    EditMode = 2;
+    SetEditState();
+    Text1->setFocus();
+}
+
+void Form2::Command4_Click() {
+    CheckFields();
+    if (Reply == 1) {
+        return;
+    }
+    QuestionFields fields = displayedFields();
+    if (const auto message = unstorableMessage(fields)) {
+        m_prompt.ask(q(*message), kErrorTitle);
+        return;
+    }
+    const bool correctNumberValid = fillMissingChoices(fields);
+    showFields(fields);
+    if (!correctNumberValid) {
+        m_prompt.ask(QStringLiteral("正解番号入力値が不正です"), kErrorTitle);
+        return;
+    }
+
+    // What the table and the labels held before, so a failed write leaves
+    // the editor consistent with the file on disk.
+    const QuestionTable before = table;
+    const int mcntBefore = Mcnt;
+    const QString asked = Label15->text();
+    const QString right = Label16->text();
+    const QString rate = Label22->text();
+    Status status;
+    if (EditMode == 1) {
+        Mcnt = QCount - 1;
+        Label15->setText(QStringLiteral("0"));
+        Label16->setText(QStringLiteral("0"));
+        StoreQuestion();
+        status = legacyFile() ? appendQuestionRecord(s(F_name), table, Mcnt) : saveWholeFile();
+    } else {
+        if (!legacyFile()) {
+            Reply = m_prompt.ask(
+                        QStringLiteral("内容を変更すると正解率がクリアされますがよろしいですか？"),
+                        QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok
+                        ? 1
+                        : 2;
+            if (Reply == 2) {
+                return;
+            }
+            Label15->setText(QStringLiteral("0"));
+            Label16->setText(QStringLiteral("0"));
+            Label22->setText(QStringLiteral("0%"));
+        }
+        StoreQuestion();
+        status = saveWholeFile();
+    }
+    if (!status.ok()) {
+        table = before;
+        Mcnt = mcntBefore;
+        Label15->setText(asked);
+        Label16->setText(right);
+        Label22->setText(rate);
+        reportWriteFailure(status);
+        return;
+    }
+    SetBrowseState();
+    moveTopTwips(Command1, QCount == 1 ? kCancelSingleTop : kCancelBrowseTop);
+    EditMode = 0;
+    m_prompt.ask(QStringLiteral("登録しました"), QStringLiteral("確認ＢＯＸ"));
+}
+
+void Form2::closeEditor() {
+    m_owner.unload(WindowId::Form7);
+    m_owner.unload(WindowId::Form2);
+}
+
+void Form2::Command1_Click() {
+    switch (EditMode) {
+        case 0:
+            closeEditor();
+            break;
+        case 1:
+            EditMode = 0;
+            --QCount;
+            ShowQuestion();
+            SetBrowseState();
+            break;
+        default:
+            EditMode = 0;
+            ShowQuestion();
+            SetBrowseState();
+            break;
+    }
+}
+
+void Form2::Command3_Click() {
+    if (QCount <= 1) {
+        Reply = m_prompt.ask(QStringLiteral("これ以上削除できません\r\nファイルごと削除しますか？"),
+                             QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok
+                    ? 1
+                    : 2;
+        if (Reply == 1) {
+            const Status status = removeFile(s(F_name));
+            if (!status.ok() && status.kind() != ErrorKind::NotFound) {
+                m_prompt.ask(QStringLiteral("問題ファイルを削除できませんでした。\r\n") +
+                                 q(status.message()),
+                             kErrorTitle);
+                return;
+            }
+            m_owner.unload(WindowId::Form2);
+        }
+        return;
+    }
+    const QuestionTable before = table;
+    const int countBefore = QCount;
+    const int mcntBefore = Mcnt;
+    if (Command6->isHidden()) {
+        --QCount;
+        --Mcnt;
+    } else {
+        --QCount;
+        for (int r = Mcnt; r < QCount && r + 1 < kRows; ++r) {
+            table.rows[r] = table.rows[r + 1];
+        }
+    }
+    ShowQuestion();
+    const Status status = saveWholeFile();
+    if (!status.ok()) {
+        table = before;
+        QCount = countBefore;
+        Mcnt = mcntBefore;
+        ShowQuestion();
+        SetBrowseState();
+        reportWriteFailure(status);
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+    if (EditMode != 0 &&
+        m_prompt.ask(QStringLiteral("入力中の内容は登録されていません。閉じてもよろしいですか？"),
+                     QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    closeEditor();
+}
+
+}  // namespace studyhop

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "data/question_table.h"
+#include "data/status.h"
+#include "editor/field_check.h"
+#include "shell/form.h"
+
+namespace studyhop {
+
+class Prompt;
+class SharedState;
+
+// The question editor: shows the questions of one file one at a time, and
+// adds, modifies and deletes them; every accepted change is written at once.
+class Form2 : public Form {
+    Q_OBJECT
+public:
+    Form2(WindowOwner& owner, SharedState& state, Prompt& prompt);
+
+    void Form_Load() override;
+    void Command1_Click();  // cancel or close
+    void Command2_Click();  // new question
+    void Command3_Click();  // delete
+    void Command4_Click();  // register
+    void Command5_Click();  // previous question
+    void Command6_Click();  // next question
+    void Command7_Click();  // modify
+
+    void ShowQuestion();
+    void SetBrowseState();
+    void SetEditState();
+    void UpdateNewButton();
+    void CheckFields();
+    void StoreQuestion();
+
+    // Controls.
+    QLabel* Label1;
+    QLabel* Label10;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLineEdit* Text1;
+    std::array<QLabel*, 5> ChoiceCaptions{};  // Label2..Label6
+    std::array<QLineEdit*, 5> Text2{};
+    QLabel* Label7;
+    QComboBox* Combo1;
+    QLabel* Label21;
+    QLabel* Label22;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command7;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label14;
+    QLabel* Label15;
+    QLabel* Label16;
+    QLabel* Label17;
+    QLabel* Label18;
+    QLabel* Label19;
+    QLabel* Label20;
+
+    // Editor state.
+    QString F_name;
+    QuestionTable table;
+    int QCount = 0;
+    int Mcnt = 0;
+    int EditMode = 0;
+    int Reply = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool legacyFile() const;
+    QuestionFields displayedFields() const;
+    void showFields(const QuestionFields& fields);
+    void resetCorrectNumbers();
+    Status saveWholeFile();
+    void reportWriteFailure(const Status& status);
+    void closeEditor();
+
+    SharedState& m_state;
+    Prompt& m_prompt;
+    // A legacy file with more questions than the editor holds is only shown.
+    bool m_readOnly = false;
+};
+
+}  // namespace studyhop
