@@ -8,7 +8,9 @@ add_library(studyhop_windows STATIC
   ui/key_codes.cpp
   ui/qt_prompt.cpp
   ui/twips.cpp
+  shell/file_chooser.cpp shell/file_chooser.h
   shell/form.cpp shell/form.h
+  shell/new_file_dialog.cpp shell/new_file_dialog.h
   shell/main_window.cpp shell/main_window.h
   shell/password_dialog.cpp shell/password_dialog.h
   shell/settings_dialog.cpp shell/settings_dialog.h

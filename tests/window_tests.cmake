@@ -4,6 +4,7 @@ add_executable(window_tests
   window_test_main.cpp
   test_dir.cpp
   ui/binding_test.cpp
+  shell/file_chooser_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
   editor/editor_window_test.cpp

@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "data/settings_file.h"
+#include "shell/file_chooser.h"
 #include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
@@ -122,13 +123,31 @@ void Form1::showStrip() {
 
 void Form1::Command1_Click(int index) {
     switch (index) {
+        case 0:
+            // The directory as it is now: a file made during this run counts,
+            // so a second new default file never replaces the first.
+            File1->refresh();
+            if (File1->count() > 0) {
+                File1->setCurrentRow(0);
+                if (auto* chooser = showAs<Form7>(m_owner, WindowId::Form7)) {
+                    chooser->OpenForEditing();
+                }
+            } else {
+                m_state.setText1(QStringLiteral("0"));
+                m_state.setText4(QStringLiteral("0"));
+                m_owner.show(WindowId::Form2);
+            }
+            break;
+        case 1:
+            if (auto* chooser = showAs<Form7>(m_owner, WindowId::Form7)) {
+                chooser->OpenForQuiz();
+            }
+            break;
         case 2:
             m_owner.endProgram();
             break;
         case 3:
             m_owner.show(WindowId::System);
-            break;
-        default:
             break;
     }
 }

@@ -6,8 +6,10 @@
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
+#include "shell/file_chooser.h"
 #include "shell/form.h"
 #include "shell/main_window.h"
+#include "shell/new_file_dialog.h"
 #include "shell/password_dialog.h"
 #include "shell/settings_dialog.h"
 #include "shell/shared_state.h"
@@ -29,6 +31,10 @@ Form* WindowSet::create(WindowId id) {
             return new Form1(*this, *m_state, m_prompt);
         case WindowId::Form2:
             return new Form2(*this, *m_state, m_prompt);
+        case WindowId::Form3:
+            return new Form3(*this, *m_state, m_prompt);
+        case WindowId::Form7:
+            return new Form7(*this, *m_state, m_prompt);
         case WindowId::Form4:
             return new Form4(*this, *m_state, m_prompt, m_random);
         case WindowId::Form6:
@@ -37,9 +43,8 @@ Form* WindowSet::create(WindowId id) {
             return new Form5(*this, *m_state);
         case WindowId::System:
             return new System(*this, *m_state, m_prompt);
-        default:
-            return nullptr;
     }
+    return nullptr;
 }
 
 QWidget* WindowSet::show(WindowId id) {

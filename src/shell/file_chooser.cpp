@@ -1,0 +1,111 @@
+#include "shell/file_chooser.h"
+
+#include "shell/main_window.h"
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/prompt.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+Form7::Form7(WindowOwner& owner, SharedState& state, Prompt& prompt)
+    : Form(owner, WindowId::Form7), m_state(state), m_prompt(prompt) {
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("ファイルを開く"));
+    setClientSizeTwips(this, 3240, 2175);
+
+    File1 = new FileListBox(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    placeTwips(File1, 120, 120, 1695, 1530);
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->addItems({QStringLiteral("*.qz2"), QStringLiteral("*.qzb"), QStringLiteral("すべて")});
+    Combo1->setCurrentIndex(2);
+    placeTwips(Combo1, 120, 1800, 1695, 300);
+    Command3 = makeButton(this, "Command3", QStringLiteral("新規作成"), 1920, 120, 1215, 375);
+    Command1 = makeButton(this, "Command1", QStringLiteral("開    く"), 1920, 600, 1215, 375);
+    Command2 = makeButton(this, "Command2", QStringLiteral("ｷｬﾝｾﾙ"), 1920, 1080, 1215, 375);
+    Label1 = makeLabel(this, "Label1", QString(), 1920, 1560, 1215, 255);
+    Label1->setVisible(false);
+
+    setTabOrder(Command2, Command1);
+    setTabOrder(Command1, File1);
+    setTabOrder(File1, Command3);
+    setTabOrder(Command3, Combo1);
+
+    connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, &Form7::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form7::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form7::Command3_Click);
+    onKeyDown(File1, [this](KeyDown key) {
+        File1_KeyDown(key.keyCode, key.shift);
+        return key.keyCode == kKeyEnter;
+    });
+    Command2->setFocus();
+}
+
+void Form7::Form_Load() {
+    if (m_state.Mode() == 1) {
+        Label1->setVisible(true);
+    }
+    // The list shows the directory as it is now.
+    File1->setPattern(kQuestionFilePattern);
+}
+
+void Form7::OpenForQuiz() {
+    Label1->setText(QStringLiteral("2"));
+    moveTopTwips(Command1, 120);
+    moveTopTwips(Command2, 600);
+    Command3->setVisible(false);
+}
+
+void Form7::Combo1_Click() {
+    File1->setPattern(Combo1->currentIndex() == 2 ? kQuestionFilePattern : Combo1->currentText());
+}
+
+void Form7::Command1_Click() { openSelected(); }
+
+void Form7::File1_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode == kKeyEnter) {
+        openSelected();
+    }
+}
+
+void Form7::Command2_Click() { m_owner.unload(WindowId::Form7); }
+
+void Form7::Command3_Click() { m_owner.show(WindowId::Form3); }
+
+void Form7::openSelected() {
+    const QString name = File1->selectedName();
+    if (name.isEmpty()) {
+        m_owner.unload(WindowId::Form7);
+        return;
+    }
+    const QString code = name.endsWith(QStringLiteral("qzb")) ? QStringLiteral("1")
+                                                               : QStringLiteral("2");
+    const bool editorMode = Label1->text().isEmpty();
+    if (!editorMode && Label1->text() != QStringLiteral("2")) {
+        return;
+    }
+    if (editorMode) {
+        m_prompt.ask(QStringLiteral("次のファイルを開きました\r\nファイル名 ：") + name,
+                     QStringLiteral("確認ＢＯＸ"));
+    } else {
+        m_state.setF_name(name);
+    }
+    m_state.setText4(code);
+    // The window that opens always loads afresh. A result window left from an
+    // earlier quiz goes too, so its OK cannot close the new quiz.
+    m_owner.unload(WindowId::Form2);
+    m_owner.unload(WindowId::Form4);
+    m_owner.unload(WindowId::Form6);
+    if (editorMode) {
+        m_state.setText1(name);
+        m_owner.show(WindowId::Form2);
+    } else {
+        m_owner.show(WindowId::Form4);
+    }
+    m_owner.unload(WindowId::Form7);
+}
+
+}  // namespace studyhop

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "shell/form.h"
+#include "ui/file_list_box.h"
+
+namespace studyhop {
+
+class Prompt;
+class SharedState;
+
+// The question file chooser: hands a question file of the working directory
+// to the editor (editor mode) or to the quiz window (quiz mode).
+class Form7 : public Form {
+    Q_OBJECT
+public:
+    Form7(WindowOwner& owner, SharedState& state, Prompt& prompt);
+
+    void Form_Load() override;
+    // The chooser is already shown by the owner; these set its mode.
+    void OpenForEditing() {}
+    void OpenForQuiz();
+
+    void Combo1_Click();
+    void Command1_Click();  // open
+    void Command2_Click();  // cancel
+    void Command3_Click();  // new file
+    void File1_KeyDown(int keyCode, int shift);
+
+    FileListBox* File1;
+    QComboBox* Combo1;
+    QPushButton* Command3;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QLabel* Label1;  // the mode marker: "" editor mode, "2" quiz mode
+
+private:
+    void openSelected();
+
+    SharedState& m_state;
+    Prompt& m_prompt;
+};
+
+}  // namespace studyhop

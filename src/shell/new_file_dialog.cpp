@@ -1,0 +1,106 @@
+#include "shell/new_file_dialog.h"
+
+#include <QFileInfo>
+
+#include "editor/editor_window.h"
+#include "shell/shared_state.h"
+#include "ui/controls.h"
+#include "ui/prompt.h"
+#include "ui/twips.h"
+
+namespace studyhop {
+
+QString fileNameProblem(const QString& name) {
+    if (name.trimmed().isEmpty()) {
+        return QStringLiteral("ファイル名が空白だけです。");
+    }
+    if (name.contains(QStringLiteral(".."))) {
+        return QStringLiteral("ファイル名に「..」は使えません。");
+    }
+    static const QString kForbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : name) {
+        if (kForbidden.contains(c)) {
+            return QStringLiteral("ファイル名に「%1」は使えません。").arg(c);
+        }
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            return QStringLiteral("ファイル名に制御文字は使えません。");
+        }
+    }
+    return {};
+}
+
+Form3::Form3(WindowOwner& owner, SharedState& state, Prompt& prompt)
+    : Form(owner, WindowId::Form3), m_state(state), m_prompt(prompt) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("新規作成"));
+    setClientSizeTwips(this, 3630, 1065);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("ファイル名を入力して下さい"), 120, 120, 2175,
+                       255);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    placeTwips(Text1, 120, 600, 2175, 270);
+    Command1[0] = makeButton(this, "Command1_0", QStringLiteral("Ｏ    Ｋ  (&S)"), 2400, 120, 1095,
+                             375);
+    Command1[1] = makeButton(this, "Command1_1", QStringLiteral("ｷｬﾝｾﾙ (&C)"), 2400, 600, 1095, 375);
+    setTabOrder(Text1, Command1[0]);
+    setTabOrder(Command1[0], Command1[1]);
+    for (int i = 0; i < 2; ++i) {
+        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    }
+    onKeyDown(Text1, [this](KeyDown key) {
+        Text1_KeyDown(key.keyCode, key.shift);
+        return key.keyCode == kKeyEnter;
+    });
+    Text1->setFocus();
+}
+
+void Form3::Command1_Click(int index) {
+    if (index == 0) {
+        create();
+    } else {
+        m_owner.unload(WindowId::Form3);
+    }
+}
+
+void Form3::Text1_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode == kKeyEnter) {
+        create();
+    }
+}
+
+void Form3::create() {
+    const QString typed = Text1->text();
+    if (typed.isEmpty()) {
+        m_owner.unload(WindowId::Form3);
+        return;
+    }
+    const QString problem = fileNameProblem(typed);
+    if (!problem.isEmpty()) {
+        m_prompt.ask(problem, QStringLiteral("エラー"));
+        return;
+    }
+    const QString fileName = typed + QStringLiteral(".qz2");
+    if (QFileInfo::exists(fileName) &&
+        m_prompt.ask(QStringLiteral("同じ名前のファイルがあります。\r\nファイル名 ：") + fileName +
+                         QStringLiteral("\r\n新しいファイルで置き換えますか？"),
+                     QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Cancel) {
+        return;
+    }
+    m_prompt.ask(QStringLiteral("次のファイルを作成しました\r\nファイル名 ：") + fileName,
+                 QStringLiteral("確認ＢＯＸ"));
+    // A new file starts empty: a fresh editor on a new current file, never
+    // one that still holds the questions of another file.
+    m_owner.unload(WindowId::Form2);
+    m_state.setText1(QStringLiteral("0"));
+    m_state.setText4(QStringLiteral("0"));
+    if (auto* editor = showAs<Form2>(m_owner, WindowId::Form2)) {
+        editor->F_name = fileName;
+        editor->Label9->setText(fileName);
+        moveTopTwips(editor->Command1, 1800);
+        editor->Command6->setVisible(false);
+    }
+    m_owner.unload(WindowId::Form3);
+    m_owner.unload(WindowId::Form7);
+}
+
+}  // namespace studyhop

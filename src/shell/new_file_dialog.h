@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "shell/form.h"
+
+namespace studyhop {
+
+class Prompt;
+class SharedState;
+
+// The new-file dialog: asks for a name and opens the editor on a new, empty
+// current question file of that name (the name + ".qz2").
+class Form3 : public Form {
+    Q_OBJECT
+public:
+    Form3(WindowOwner& owner, SharedState& state, Prompt& prompt);
+
+    void Command1_Click(int index);
+    void Text1_KeyDown(int keyCode, int shift);
+
+    QLabel* Label1;
+    QLineEdit* Text1;
+    std::array<QPushButton*, 2> Command1{};
+
+private:
+    void create();
+
+    SharedState& m_state;
+    Prompt& m_prompt;
+};
+
+// Why a typed name cannot be a question file in the working directory, or ""
+// when it can: separators, "..", characters file names cannot hold, control
+// characters, or nothing but blanks.
+QString fileNameProblem(const QString& name);
+
+}  // namespace studyhop
