@@ -36,6 +36,7 @@ Form3::Form3(WindowOwner& owner, SharedState& state, Prompt& prompt)
     setClientSizeTwips(this, 3630, 1065);
     Label1 = makeLabel(this, "Label1", QStringLiteral("ファイル名を入力して下さい"), 120, 120, 2175,
                        255);
+    shrinkToFit(Label1);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 120, 600, 2175, 270);
