@@ -86,5 +86,7 @@ std::string sjis(std::string_view utf8) {
 }  // namespace studyhop::test
 
 namespace studyhop::test {
-bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 }  // namespace studyhop::test

@@ -59,7 +59,9 @@ bool Cell::addOne() {
     return true;
 }
 
-static bool isBlank(char c) { return c == ' ' || c == '\t'; }
+static bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::optional<double> parseNumber(std::string_view text) {
     size_t b = 0;

@@ -5,7 +5,9 @@
 namespace studyhop {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 }  // namespace
 
 bool FieldReader::atLineEnd() const {

@@ -54,7 +54,9 @@ int syncDirectory(const std::string& dir) {
 
 }  // namespace
 
-void setFaultHook(FaultHook hook) { faultHook() = std::move(hook); }
+void setFaultHook(FaultHook hook) {
+    faultHook() = std::move(hook);
+}
 
 bool fileExists(const std::string& path) {
     struct stat st {};

@@ -85,7 +85,7 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
 
 FileFormat formatForName(std::string_view name) {
     return name.size() >= 3 && name.substr(name.size() - 3) == "qzb" ? FileFormat::Legacy
-                                                                      : FileFormat::Current;
+                                                                     : FileFormat::Current;
 }
 
 Status decodeFileBytes(const std::string& path, std::string_view bytes, std::string& text) {

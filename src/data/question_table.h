@@ -13,7 +13,7 @@ inline constexpr int kColumns = 10;
 // Columns of a question row.
 enum Column : int {
     kQuestionText = 0,
-    kChoice1 = 1,   // choices 1..5 are columns 1..5
+    kChoice1 = 1,  // choices 1..5 are columns 1..5
     kCorrectNumber = 6,
     kTimesAsked = 7,
     kTimesCorrect = 8,

@@ -26,8 +26,12 @@ const char* const kChoiceCaptions[] = {"回 答 １", "回 答 ２", "回 答 �
 const QString kErrorTitle = QStringLiteral("エラー");
 const QString kDefaultFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& q) { return q.toStdString(); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string s(const QString& q) {
+    return q.toStdString();
+}
 
 }  // namespace
 
@@ -47,9 +51,9 @@ Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt)
     placeTwips(Text1, 120, 360, 4455, 495);
     for (int k = 0; k < 5; ++k) {
         const QByteArray n = QByteArray::number(k + 2);
-        ChoiceCaptions[k] = makeLabel(this, ("Label" + n).constData(),
-                                      QString::fromUtf8(kChoiceCaptions[k]), 120, kChoiceTops[k],
-                                      705, 255);
+        ChoiceCaptions[k] =
+            makeLabel(this, ("Label" + n).constData(), QString::fromUtf8(kChoiceCaptions[k]), 120,
+                      kChoiceTops[k], 705, 255);
         Text2[k] = new QLineEdit(this);
         Text2[k]->setObjectName(QStringLiteral("Text2_%1").arg(k));
         placeTwips(Text2[k], 840, kChoiceTops[k], 3735, 300);
@@ -100,16 +104,17 @@ Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt)
     Command4->setVisible(false);
     Label22->setVisible(false);
 
-    QWidget* order[] = {Command2, Command7, Command3, Command5, Command6, Command4,
-                        Command1, Text1,    Text2[0], Text2[1], Text2[2], Text2[3],
-                        Text2[4], Combo1};
+    QWidget* order[] = {Command2, Command7, Command3, Command5, Command6, Command4, Command1,
+                        Text1,    Text2[0], Text2[1], Text2[2], Text2[3], Text2[4], Combo1};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
     Command2->setFocus();
 }
 
-bool Form2::legacyFile() const { return SharedState::number(Label12->text()) == 1; }
+bool Form2::legacyFile() const {
+    return SharedState::number(Label12->text()) == 1;
+}
 
 void Form2::resetCorrectNumbers() {
     Combo1->clear();
@@ -158,9 +163,9 @@ void Form2::Form_Load() {
         if (!loaded.status.ok()) {
             // Opening on what was read would let the next save replace the
             // file with it: refuse instead.
-            m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") +
-                             q(loaded.status.message()),
-                         kErrorTitle);
+            m_prompt.ask(
+                QStringLiteral("問題ファイルを開けませんでした。\r\n") + q(loaded.status.message()),
+                kErrorTitle);
             m_owner.unload(WindowId::Form2);
             return;
         }

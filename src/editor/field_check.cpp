@@ -44,8 +44,8 @@ std::optional<std::string> unstorableMessage(const QuestionFields& fields) {
     if (!found) {
         return std::nullopt;
     }
-    static const char* const kBoxes[] = {"問題内容", "回答１", "回答２", "回答３", "回答４",
-                                         "回答５"};
+    static const char* const kBoxes[] = {"問題内容", "回答１", "回答２",
+                                         "回答３",   "回答４", "回答５"};
     std::string what;
     const std::string& c = found->character;
     if (c == ",") {

@@ -34,7 +34,8 @@ AskingOrder buildAskingOrder(const QuestionTable& table, int count, const Asking
     const int n = std::clamp(count, 0, kRows);
     if (settings.order == 1) {
         for (int i = 0; i < n; ++i) {
-            const int drawn = std::min(static_cast<int>(static_cast<double>(random.next()) * n), n - 1);
+            const int drawn =
+                std::min(static_cast<int>(static_cast<double>(random.next()) * n), n - 1);
             if (std::find(result.Order.begin(), result.Order.begin() + i, drawn) !=
                 result.Order.begin() + i) {
                 --i;  // a row drawn before: draw this position again

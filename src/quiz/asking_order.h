@@ -10,9 +10,9 @@ namespace studyhop {
 
 // What the quiz needs to know to order and select its questions.
 struct AskingSettings {
-    int rateFilter = 0;  // Tex1: 0 off, k = 1..9 asks rates at most 100 - 10k
-    int order = 0;       // Tex2: 1 random, anything else registration order
-    bool legacy = false; // a legacy file is never filtered
+    int rateFilter = 0;   // Tex1: 0 off, k = 1..9 asks rates at most 100 - 10k
+    int order = 0;        // Tex2: 1 random, anything else registration order
+    bool legacy = false;  // a legacy file is never filtered
 };
 
 // The asking order of one quiz: positions 0..count-1 hold the rows to ask;
@@ -27,9 +27,13 @@ struct AskingOrder {
     bool noData = false;  // the filter is on and selected nothing
 };
 
-inline bool filterIsOn(const AskingSettings& s) { return s.rateFilter != 0 && !s.legacy; }
+inline bool filterIsOn(const AskingSettings& s) {
+    return s.rateFilter != 0 && !s.legacy;
+}
 // The highest correct rate a question may have to be asked: 100 - 10k.
-inline int threshold(int rateFilter) { return 100 - 10 * rateFilter; }
+inline int threshold(int rateFilter) {
+    return 100 - 10 * rateFilter;
+}
 
 // Builds the order for rows 0..count-1 (count at most 101). Random order
 // draws each position until it hits a row not drawn before.

@@ -9,7 +9,8 @@ bool isCorrectAnswer(const Cell& answer, const Cell& correctNumber) {
         return false;
     }
     const auto expected = correctNumber.numericValue();
-    return correctNumber.kind() != CellKind::Empty && expected && *answer.numericValue() == *expected;
+    return correctNumber.kind() != CellKind::Empty && expected &&
+           *answer.numericValue() == *expected;
 }
 
 std::string percentageText(int correct, int total) {

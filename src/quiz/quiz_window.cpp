@@ -20,7 +20,9 @@ constexpr int kPickMark = 7;
 const char* const kChoiceCaptions[] = {"回答 １", "回答 2", "回答 3", "回答 4", "回答 5"};
 constexpr int kChoiceTops[] = {1080, 1560, 2040, 2520, 3000};
 
-QString text(const Cell& cell) { return QString::fromStdString(cell.asText()); }
+QString text(const Cell& cell) {
+    return QString::fromStdString(cell.asText());
+}
 
 }  // namespace
 
@@ -48,8 +50,8 @@ Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSourc
         // a choice must not take it away.
         Option6[k]->setFocusPolicy(Qt::NoFocus);
         placeTwips(Option6[k], 720, kChoiceTops[k], 255, 255);
-        Label18[k] = makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k],
-                                        4095, 495);
+        Label18[k] =
+            makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k], 4095, 495);
         Label18[k]->setWordWrap(true);
         Label18[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setLabelColors(Label18[k], Qt::black, buttonFaceColor());
@@ -69,7 +71,8 @@ Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSourc
 
     Command1[1] = makeButton(this, "Command1_1", QStringLiteral("Next (&N)"), 5160, 120, 1095, 495);
     Command1[2] = makeButton(this, "Command1_2", QStringLiteral("Back (&B)"), 5160, 600, 1095, 495);
-    Command1[0] = makeButton(this, "Command1_0", QStringLiteral("終了 (&X)"), 5160, 1080, 1095, 495);
+    Command1[0] =
+        makeButton(this, "Command1_0", QStringLiteral("終了 (&X)"), 5160, 1080, 1095, 495);
     setTabOrder(Command1[1], Command1[2]);
     setTabOrder(Command1[2], Command1[0]);
     for (int i = 0; i < 3; ++i) {

@@ -63,7 +63,9 @@ void Form7::Combo1_Click() {
     File1->setPattern(Combo1->currentIndex() == 2 ? kQuestionFilePattern : Combo1->currentText());
 }
 
-void Form7::Command1_Click() { openSelected(); }
+void Form7::Command1_Click() {
+    openSelected();
+}
 
 void Form7::File1_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == kKeyEnter) {
@@ -71,9 +73,13 @@ void Form7::File1_KeyDown(int keyCode, int /*shift*/) {
     }
 }
 
-void Form7::Command2_Click() { m_owner.unload(WindowId::Form7); }
+void Form7::Command2_Click() {
+    m_owner.unload(WindowId::Form7);
+}
 
-void Form7::Command3_Click() { m_owner.show(WindowId::Form3); }
+void Form7::Command3_Click() {
+    m_owner.show(WindowId::Form3);
+}
 
 void Form7::openSelected() {
     const QString name = File1->selectedName();
@@ -81,8 +87,8 @@ void Form7::openSelected() {
         m_owner.unload(WindowId::Form7);
         return;
     }
-    const QString code = name.endsWith(QStringLiteral("qzb")) ? QStringLiteral("1")
-                                                               : QStringLiteral("2");
+    const QString code =
+        name.endsWith(QStringLiteral("qzb")) ? QStringLiteral("1") : QStringLiteral("2");
     const bool editorMode = Label1->text().isEmpty();
     if (!editorMode && Label1->text() != QStringLiteral("2")) {
         return;

@@ -40,8 +40,7 @@ QPixmap titlePicture() {
     p.drawText(QRect(0, 62, 229, 24), Qt::AlignCenter, QStringLiteral("問題集ドリル"));
     p.setFont(gothicFont(9));
     p.setPen(QColor(255, 240, 160));
-    p.drawText(QRect(0, 96, 219, 24), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Ver 1.6"));
+    p.drawText(QRect(0, 96, 219, 24), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Ver 1.6"));
     return picture;
 }
 
@@ -67,8 +66,10 @@ Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt)
 
     Command1[0] = makeButton(this, "Command1_0", QStringLiteral("問題登録"), 3720, 120, 1215, 495);
     Command1[1] = makeButton(this, "Command1_1", QStringLiteral("問     題"), 3720, 600, 1215, 495);
-    Command1[3] = makeButton(this, "Command1_3", QStringLiteral("設     定"), 3720, 1080, 1215, 495);
-    Command1[2] = makeButton(this, "Command1_2", QStringLiteral("終     了"), 3720, 1560, 1215, 495);
+    Command1[3] =
+        makeButton(this, "Command1_3", QStringLiteral("設     定"), 3720, 1080, 1215, 495);
+    Command1[2] =
+        makeButton(this, "Command1_2", QStringLiteral("終     了"), 3720, 1560, 1215, 495);
     for (int i = 0; i < 4; ++i) {
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         onKeyDown(Command1[i], [this, i](KeyDown key) {

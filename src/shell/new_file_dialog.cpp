@@ -40,9 +40,10 @@ Form3::Form3(WindowOwner& owner, SharedState& state, Prompt& prompt)
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 120, 600, 2175, 270);
-    Command1[0] = makeButton(this, "Command1_0", QStringLiteral("Ｏ    Ｋ  (&S)"), 2400, 120, 1095,
-                             375);
-    Command1[1] = makeButton(this, "Command1_1", QStringLiteral("ｷｬﾝｾﾙ (&C)"), 2400, 600, 1095, 375);
+    Command1[0] =
+        makeButton(this, "Command1_0", QStringLiteral("Ｏ    Ｋ  (&S)"), 2400, 120, 1095, 375);
+    Command1[1] =
+        makeButton(this, "Command1_1", QStringLiteral("ｷｬﾝｾﾙ (&C)"), 2400, 600, 1095, 375);
     setTabOrder(Text1, Command1[0]);
     setTabOrder(Command1[0], Command1[1]);
     for (int i = 0; i < 2; ++i) {

@@ -24,7 +24,9 @@ Form5::Form5(WindowOwner& owner, SharedState& state)
     Text1->setFocus();
 }
 
-void Form5::Command1_Click() { checkPassword(); }
+void Form5::Command1_Click() {
+    checkPassword();
+}
 
 void Form5::Text1_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == kKeyEnter) {

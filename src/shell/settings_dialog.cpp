@@ -62,13 +62,16 @@ void System::Command1_Click() {
     m_state.setTex2(QString::number(order));
     const Status status = writeSettings(rate, order);
     if (!status.ok()) {
-        m_prompt.ask(QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +
-                         QString::fromStdString(status.message()),
-                     QStringLiteral("エラー"));
+        m_prompt.ask(
+            QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +
+                QString::fromStdString(status.message()),
+            QStringLiteral("エラー"));
     }
     m_owner.unload(WindowId::System);
 }
 
-void System::Command2_Click() { m_owner.unload(WindowId::System); }
+void System::Command2_Click() {
+    m_owner.unload(WindowId::System);
+}
 
 }  // namespace studyhop

@@ -83,7 +83,9 @@ void WindowSet::unload(WindowId id) {
     window->deleteLater();
 }
 
-bool WindowSet::isLoaded(WindowId id) const { return m_windows.count(id) != 0; }
+bool WindowSet::isLoaded(WindowId id) const {
+    return m_windows.count(id) != 0;
+}
 
 QWidget* WindowSet::loaded(WindowId id) const {
     const auto it = m_windows.find(id);

@@ -113,6 +113,8 @@ void shrinkToFit(QLabel* label) {
     label->setFont(font);
 }
 
-QColor buttonFaceColor() { return QApplication::palette().color(QPalette::Button); }
+QColor buttonFaceColor() {
+    return QApplication::palette().color(QPalette::Button);
+}
 
 }  // namespace studyhop

@@ -7,9 +7,12 @@ namespace studyhop {
 KeyDown translateKey(const QKeyEvent& event) {
     KeyDown key;
     const Qt::KeyboardModifiers mods = event.modifiers();
-    if (mods & Qt::ShiftModifier) key.shift |= kShiftMask;
-    if (mods & Qt::ControlModifier) key.shift |= kCtrlMask;
-    if (mods & Qt::AltModifier) key.shift |= kAltMask;
+    if (mods & Qt::ShiftModifier)
+        key.shift |= kShiftMask;
+    if (mods & Qt::ControlModifier)
+        key.shift |= kCtrlMask;
+    if (mods & Qt::AltModifier)
+        key.shift |= kAltMask;
 
     const int k = event.key();
     if (k >= Qt::Key_0 && k <= Qt::Key_9) {

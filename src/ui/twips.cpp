@@ -17,7 +17,9 @@ double dotsPerInch() {
 
 }  // namespace
 
-int twipsToPixels(int twips) { return static_cast<int>(std::lround(twips * dotsPerInch() / 1440.0)); }
+int twipsToPixels(int twips) {
+    return static_cast<int>(std::lround(twips * dotsPerInch() / 1440.0));
+}
 
 int pixelsToTwips(int pixels) {
     return static_cast<int>(std::lround(pixels * 1440.0 / dotsPerInch()));
@@ -28,12 +30,22 @@ void placeTwips(QWidget* widget, int left, int top, int width, int height) {
                         twipsToPixels(height));
 }
 
-void moveTopTwips(QWidget* widget, int top) { widget->move(widget->x(), twipsToPixels(top)); }
+void moveTopTwips(QWidget* widget, int top) {
+    widget->move(widget->x(), twipsToPixels(top));
+}
 
-int leftTwips(const QWidget* widget) { return pixelsToTwips(widget->x()); }
-int topTwips(const QWidget* widget) { return pixelsToTwips(widget->y()); }
-int widthTwips(const QWidget* widget) { return pixelsToTwips(widget->width()); }
-int heightTwips(const QWidget* widget) { return pixelsToTwips(widget->height()); }
+int leftTwips(const QWidget* widget) {
+    return pixelsToTwips(widget->x());
+}
+int topTwips(const QWidget* widget) {
+    return pixelsToTwips(widget->y());
+}
+int widthTwips(const QWidget* widget) {
+    return pixelsToTwips(widget->width());
+}
+int heightTwips(const QWidget* widget) {
+    return pixelsToTwips(widget->height());
+}
 
 void setClientSizeTwips(QWidget* window, int width, int height) {
     window->setFixedSize(twipsToPixels(width), twipsToPixels(height));

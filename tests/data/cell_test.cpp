@@ -59,13 +59,14 @@ TEST(QuestionTableTest, CorrectRateDividesFirstThenTakesTheWholePart) {
         double asked, correct;
         const char* expected;
     } cases[] = {
-        {3, 2, "66%"}, {3, 1, "33%"}, {3, 3, "100%"}, {100, 29, "28%"}, {50, 29, "57%"},
-        {10, 9, "90%"}, {0, 0, "0%"},
+        {3, 2, "66%"},   {3, 1, "33%"},  {3, 3, "100%"}, {100, 29, "28%"},
+        {50, 29, "57%"}, {10, 9, "90%"}, {0, 0, "0%"},
     };
     for (const Case& c : cases) {
         for (RateTest test : {RateTest::TimesAsked, RateTest::TimesCorrect}) {
-            EXPECT_EQ(correctRateText(counters(Cell::number(c.asked), Cell::number(c.correct)), test),
-                      c.expected)
+            EXPECT_EQ(
+                correctRateText(counters(Cell::number(c.asked), Cell::number(c.correct)), test),
+                c.expected)
                 << c.correct << " of " << c.asked;
         }
     }

@@ -54,7 +54,7 @@ TEST(Cp932Test, MissingCharacterIsNamedNeverReplaced) {
 }
 
 TEST(Cp932Test, InvalidBytesFailAtTheirOffset) {
-    EXPECT_FALSE(decodeCp932("ab\x81").ok);         // lone lead byte at the end
+    EXPECT_FALSE(decodeCp932("ab\x81").ok);             // lone lead byte at the end
     const Conversion bad = decodeCp932("ab\x81\x20z");  // lead byte without a trail byte
     EXPECT_FALSE(bad.ok);
     EXPECT_EQ(bad.offset, 2u);

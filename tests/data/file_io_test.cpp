@@ -42,8 +42,8 @@ TEST(FileIoTest, ReplaceKeepsThePermissionBitsOfTheOldFile) {
 }
 
 TEST(FileIoTest, FailureAtAnyStepKeepsTheOldBytesAndRemovesTheTemporary) {
-    for (FileOp failing : {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Close,
-                           FileOp::Rename}) {
+    for (FileOp failing :
+         {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Close, FileOp::Rename}) {
         TestDir dir;
         writeBytes("a.qz2", "old bytes");
         FaultGuard guard([failing](FileOp op) { return op == failing ? ENOSPC : 0; });

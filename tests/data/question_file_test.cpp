@@ -72,8 +72,8 @@ TEST(QuestionFileTest, LegacyRewriteQuotesOnlyTheFirstRecord) {
     ASSERT_TRUE(saveQuestionFile("a.qzb", FileFormat::Legacy, table, 2).ok());
     const std::string q = "\"";
     EXPECT_EQ(readBytes("a.qzb"), q + kQ + q + "," + q + kTokyo + q + "," + q + kOsaka + q + "," +
-                                      q + kKyoto + q + "," + q + kNashi + q + "," + q + kNashi +
-                                      q + ",\"1\"\r\n" + second);
+                                      q + kKyoto + q + "," + q + kNashi + q + "," + q + kNashi + q +
+                                      ",\"1\"\r\n" + second);
 }
 
 TEST(QuestionFileTest, QuotedOneStaysTextUnquotedOneBecomesANumber) {
@@ -84,7 +84,8 @@ TEST(QuestionFileTest, QuotedOneStaysTextUnquotedOneBecomesANumber) {
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::text("1"));
     EXPECT_EQ(loaded.table.rows[1][kCorrectNumber], Cell::number(1));
     ASSERT_TRUE(saveQuestionFile("a.qzb", FileFormat::Legacy, loaded.table, 2).ok());
-    EXPECT_EQ(readBytes("a.qzb"), "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq,a,b,c,d,e, 1 \r\n");
+    EXPECT_EQ(readBytes("a.qzb"),
+              "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq,a,b,c,d,e, 1 \r\n");
 }
 
 TEST(QuestionFileTest, CountLineWinsOverRecordsRead) {

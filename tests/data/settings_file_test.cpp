@@ -29,9 +29,7 @@ TEST(SettingsFileTest, GoodFilesAreReadAndLeftAlone) {
         const char* rate;
         const char* order;
     } cases[] = {
-        {"2,1\r\n", "2", "1"},
-        {"9\r\n0\r\n", "9", "0"},
-        {"\"3\",\"1\"\r\n", "3", "1"},
+        {"2,1\r\n", "2", "1"},         {"9\r\n0\r\n", "9", "0"}, {"\"3\",\"1\"\r\n", "3", "1"},
         {"4,1,x,y\r\n", "4", "1"},  // slots 3 and 4 are read and ignored
         {" 5 , 0 \r\n\r\n", "5", "0"},
     };
@@ -48,8 +46,8 @@ TEST(SettingsFileTest, GoodFilesAreReadAndLeftAlone) {
 }
 
 TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
-    const char* cases[] = {"1,1,1,1,1\r\n", "", "5\r\n", "10,0\r\n", "3,2\r\n", "a,b\r\n",
-                           "1.5,0\r\n",    "-1,0\r\n", "\x81", "\"1,0"};
+    const char* cases[] = {"1,1,1,1,1\r\n", "",          "5\r\n",    "10,0\r\n", "3,2\r\n",
+                           "a,b\r\n",       "1.5,0\r\n", "-1,0\r\n", "\x81",     "\"1,0"};
     for (const char* bytes : cases) {
         TestDir dir;
         writeBytes("SYSTEM.SYS", bytes);

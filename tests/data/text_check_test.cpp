@@ -11,10 +11,8 @@ TEST(TextCheckTest, NamesTheFieldAndTheCharacter) {
         int field;
         const char* character;
     } cases[] = {
-        {{"問題", "東京,大阪"}, 1, ","},
-        {{"「引用」と\"引用\"", "a"}, 0, "\""},
-        {{"a", "b", "line\r\nbreak"}, 2, "\r"},
-        {{"a", "line\nbreak"}, 1, "\n"},
+        {{"問題", "東京,大阪"}, 1, ","},        {{"「引用」と\"引用\"", "a"}, 0, "\""},
+        {{"a", "b", "line\r\nbreak"}, 2, "\r"}, {{"a", "line\nbreak"}, 1, "\n"},
         {{"a", "b", "c", "笑顔😀"}, 3, "😀"},
     };
     for (const Case& c : cases) {

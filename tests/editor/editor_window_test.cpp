@@ -24,7 +24,9 @@ std::string currentRecords(int n, const std::string& counters = "3,2") {
     return text;
 }
 
-std::string currentFile(int n) { return sjis(std::to_string(n) + "\r\n" + currentRecords(n)); }
+std::string currentFile(int n) {
+    return sjis(std::to_string(n) + "\r\n" + currentRecords(n));
+}
 
 class EditorWindowTest : public test::WindowTest {
 protected:
@@ -226,7 +228,8 @@ TEST_F(EditorWindowTest, CancelAModificationRestoresTheStoredQuestion) {
 }
 
 TEST_F(EditorWindowTest, LegacyFileGrowsByOneLineAndIsRewrittenInItsOwnFormat) {
-    const std::string legacy = sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e, 2 \r\n");
+    const std::string legacy =
+        sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e, 2 \r\n");
     writeBytes("a.qzb", legacy);
     Form2* editor = open(QStringLiteral("a.qzb"), "1");
     EXPECT_EQ(state().Text2(), QStringLiteral("Type_1"));
@@ -234,7 +237,8 @@ TEST_F(EditorWindowTest, LegacyFileGrowsByOneLineAndIsRewrittenInItsOwnFormat) {
     EXPECT_FALSE(editor->Label22->isVisible());
     EXPECT_TRUE(editor->Label21->isVisible());
     editor->Command2_Click();
-    fill(editor, QStringLiteral("新しい問題"), {QStringLiteral("はい"), QStringLiteral("いいえ")}, 2);
+    fill(editor, QStringLiteral("新しい問題"), {QStringLiteral("はい"), QStringLiteral("いいえ")},
+         2);
     editor->Command4_Click();
     EXPECT_EQ(readBytes("a.qzb"), legacy + sjis("新しい問題,はい,いいえ,ﾅｼ,ﾅｼ,ﾅｼ,2\r\n"));
 

@@ -23,7 +23,8 @@ QuestionTable withCounters(std::initializer_list<std::pair<int, int>> counters) 
 TEST(AskingOrderTest, RegistrationOrderWithoutFilterAsksEveryRow) {
     RandomSource random;
     const QuestionTable table = withCounters({{10, 10}, {3, 3}, {0, 0}});
-    for (const AskingSettings settings : {AskingSettings{0, 0, false}, AskingSettings{3, 0, true}}) {
+    for (const AskingSettings settings :
+         {AskingSettings{0, 0, false}, AskingSettings{3, 0, true}}) {
         const AskingOrder order = buildAskingOrder(table, 3, settings, random);
         EXPECT_EQ(order.Total, 3);
         EXPECT_EQ(order.First, 0);
@@ -41,14 +42,14 @@ TEST(AskingOrderTest, FilterThresholdsAreInclusiveAndDivideFirst) {
         int asked, correct, filter;
         bool asked_in_quiz;
     } cases[] = {
-        {10, 9, 1, true},    // 90 at the threshold 90 passes
-        {10, 10, 1, false},  // 100
-        {100, 29, 8, false}, // 28 is above 20
-        {100, 29, 7, true},  // 28 is at most 30 (not 29: division first)
-        {50, 29, 5, false},  // 57
-        {0, 0, 9, true},     // never asked: 0
-        {0, 3, 9, true},     // a hand-edited row never divides by zero
-        {10, 1, 9, true},    // 10 at the threshold 10
+        {10, 9, 1, true},     // 90 at the threshold 90 passes
+        {10, 10, 1, false},   // 100
+        {100, 29, 8, false},  // 28 is above 20
+        {100, 29, 7, true},   // 28 is at most 30 (not 29: division first)
+        {50, 29, 5, false},   // 57
+        {0, 0, 9, true},      // never asked: 0
+        {0, 3, 9, true},      // a hand-edited row never divides by zero
+        {10, 1, 9, true},     // 10 at the threshold 10
     };
     for (const Case& c : cases) {
         RandomSource random;
@@ -109,9 +110,14 @@ TEST(JudgingTest, PercentageTextHasFifteenSignificantDigits) {
     struct Case {
         int correct, total;
         const char* text;
-    } cases[] = {{2, 3, "66.6666666666667"}, {1, 3, "33.3333333333333"}, {1, 2, "50"},
-                 {29, 100, "29"},            {9, 10, "90"},               {10, 10, "100"},
-                 {0, 10, "0"},               {1, 101, "0.99009900990099"}};
+    } cases[] = {{2, 3, "66.6666666666667"},
+                 {1, 3, "33.3333333333333"},
+                 {1, 2, "50"},
+                 {29, 100, "29"},
+                 {9, 10, "90"},
+                 {10, 10, "100"},
+                 {0, 10, "0"},
+                 {1, 101, "0.99009900990099"}};
     for (const Case& c : cases) {
         EXPECT_EQ(percentageText(c.correct, c.total), c.text) << c.correct << "/" << c.total;
     }

@@ -131,9 +131,9 @@ TEST_F(QuizWindowTest, SevenOfTenStartsARetestOfThreeThatWritesNothing) {
     answerAndNext(quiz, 1);
     answerAndNext(quiz, 2);
     ASSERT_NE(results(), nullptr);
-    EXPECT_EQ(lines(), QStringList({QStringLiteral("問 1     正  解"),
-                                    QStringLiteral("問 2     正  解"),
-                                    QStringLiteral("問 3     不正解")}));
+    EXPECT_EQ(lines(),
+              QStringList({QStringLiteral("問 1     正  解"), QStringLiteral("問 2     正  解"),
+                           QStringLiteral("問 3     不正解")}));
     EXPECT_EQ(results()->Label2->text(), QStringLiteral("3"));
     EXPECT_EQ(results()->Label6->text(), QStringLiteral("66.6666666666667"));
     EXPECT_EQ(readBytes("a.qz2"), afterFirstPass);
@@ -166,10 +166,9 @@ TEST_F(QuizWindowTest, FilterOnAsksOnlyTheWeakQuestionsAndKeepsTheOthersCounters
     for (int i = 0; i < 4; ++i) {
         answerAndNext(quiz, 1);
     }
-    EXPECT_EQ(lines(), QStringList({QStringLiteral("問 2     正  解"),
-                                    QStringLiteral("問 5     正  解"),
-                                    QStringLiteral("問 7     正  解"),
-                                    QStringLiteral("問 10     正  解")}));
+    EXPECT_EQ(lines(),
+              QStringList({QStringLiteral("問 2     正  解"), QStringLiteral("問 5     正  解"),
+                           QStringLiteral("問 7     正  解"), QStringLiteral("問 10     正  解")}));
     EXPECT_EQ(results()->Label2->text(), QStringLiteral("4"));
     const std::string bytes = readBytes("a.qz2");
     EXPECT_NE(bytes.find("q1,a,b,c,d,e, 1 , 2 , 2 ,"), std::string::npos);
@@ -208,11 +207,10 @@ TEST_F(QuizWindowTest, ExitWithTheFilterOnJudgesOnlyTheQuestionsOfThePass) {
     Form4* quiz = open(QStringLiteral("a.qz2"), "2", "5");
     answerAndNext(quiz, 1);
     quiz->Command1_Click(0);
-    EXPECT_EQ(lines(), QStringList({QStringLiteral("問 6     正  解"),
-                                    QStringLiteral("問 7     不正解"),
-                                    QStringLiteral("問 8     不正解"),
-                                    QStringLiteral("問 9     不正解"),
-                                    QStringLiteral("問 10     不正解")}));
+    EXPECT_EQ(lines(),
+              QStringList({QStringLiteral("問 6     正  解"), QStringLiteral("問 7     不正解"),
+                           QStringLiteral("問 8     不正解"), QStringLiteral("問 9     不正解"),
+                           QStringLiteral("問 10     不正解")}));
     EXPECT_EQ(results()->Label2->text(), QStringLiteral("5"));
     EXPECT_EQ(results()->Label6->text(), QStringLiteral("20"));
     EXPECT_EQ(quiz->QuestionCount, 4);
@@ -320,7 +318,8 @@ TEST_F(QuizWindowTest, BackRestoresTheStoredAnswerAndHidesAtTheStart) {
 }
 
 TEST_F(QuizWindowTest, LegacyFileIsNeitherFilteredNorWritten) {
-    const std::string legacy = sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e,2\r\n");
+    const std::string legacy =
+        sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e,2\r\n");
     writeBytes("a.qzb", legacy);
     Form4* quiz = open(QStringLiteral("a.qzb"), "1", "3");
     EXPECT_FALSE(quiz->Label4->isVisible());

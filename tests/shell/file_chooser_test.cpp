@@ -326,7 +326,8 @@ TEST_F(NewFileTest, EndToEndNewFileRegistersItsFirstQuestion) {
     editor->Combo1->setFocus();
     QTest::keyClick(editor->Combo1, Qt::Key_Down);
     QTest::mouseClick(editor->Command4, Qt::LeftButton);
-    EXPECT_EQ(readBytes("drill.qz2"), "1\r\n2+3=?,5,6,\xc5\xbc,\xc5\xbc,\xc5\xbc,1,0,0,\xc5\xbc\r\n");
+    EXPECT_EQ(readBytes("drill.qz2"),
+              "1\r\n2+3=?,5,6,\xc5\xbc,\xc5\xbc,\xc5\xbc,1,0,0,\xc5\xbc\r\n");
 }
 
 }  // namespace
