@@ -1,6 +1,7 @@
 #include "data/file_io.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -95,6 +96,38 @@ TEST(FileIoTest, RemoveFileReportsMissingAndInjectedFaults) {
     EXPECT_TRUE(removeFile("a.qz2").ok());
     EXPECT_FALSE(fileExists("a.qz2"));
     EXPECT_EQ(removeFile("a.qz2").kind(), ErrorKind::NotFound);
+}
+
+}  // namespace
+}  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// Root ignores permission bits, so the write runs in a child process that
+// has dropped to an unprivileged user first.
+TEST(FileIoTest, ReadOnlyDirectoryKeepsTheOldBytes) {
+    test::TestDir dir;
+    ASSERT_EQ(::mkdir("ro", 0755), 0);
+    test::writeBytes("ro/a.qz2", "old bytes");
+    ASSERT_EQ(::chmod("ro", 0555), 0);
+    ::chmod(dir.path().c_str(), 0755);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(3);
+        }
+        const Status s = replaceFile("ro/a.qz2", "new bytes");
+        ::_exit(s.kind() == ErrorKind::Io ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod("ro", 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write must fail with an I/O error";
+    EXPECT_EQ(test::readBytes("ro/a.qz2"), "old bytes");
+    EXPECT_EQ(test::listDirectory("ro"), "a.qz2");
 }
 
 }  // namespace
