@@ -121,14 +121,10 @@ Status encodeAndReplace(const std::string& path, std::string_view text) {
     return s.ok() ? replaceFile(path, bytes) : s;
 }
 
-LoadResult loadCurrentQuestionFile(const std::string& path) {
+LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
     LoadResult result;
-    std::string bytes;
     std::string text;
-    result.status = readFile(path, bytes);
-    if (result.status.ok()) {
-        result.status = decodeFileBytes(path, bytes, text);
-    }
+    result.status = decodeFileBytes(path, bytes, text);
     if (!result.status.ok()) {
         return result;
     }
@@ -146,14 +142,11 @@ LoadResult loadCurrentQuestionFile(const std::string& path) {
     return result;
 }
 
-LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
+LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
+                                   int recordLimit) {
     LoadResult result;
-    std::string bytes;
     std::string text;
-    result.status = readFile(path, bytes);
-    if (result.status.ok()) {
-        result.status = decodeFileBytes(path, bytes, text);
-    }
+    result.status = decodeFileBytes(path, bytes, text);
     if (!result.status.ok()) {
         return result;
     }
@@ -161,6 +154,28 @@ LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
     readRecords(path, reader, kLegacyFields, recordLimit, result);
     result.count = result.recordsRead;
     return result;
+}
+
+LoadResult loadCurrentQuestionFile(const std::string& path) {
+    std::string bytes;
+    const Status s = readFile(path, bytes);
+    if (!s.ok()) {
+        LoadResult result;
+        result.status = s;
+        return result;
+    }
+    return parseCurrentQuestionFile(path, bytes);
+}
+
+LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
+    std::string bytes;
+    const Status s = readFile(path, bytes);
+    if (!s.ok()) {
+        LoadResult result;
+        result.status = s;
+        return result;
+    }
+    return parseLegacyQuestionFile(path, bytes, recordLimit);
 }
 
 namespace {

@@ -34,6 +34,12 @@ LoadResult loadCurrentQuestionFile(const std::string& path);
 // that many records (the editor reads at most 100).
 LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit = kNoRecordLimit);
 
+// The same readers over bytes already in memory; `path` only names the file
+// in the status.
+LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes);
+LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
+                                   int recordLimit = kNoRecordLimit);
+
 // Rewrites the whole file from rows 0..count-1, atomically.
 Status saveQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
                         int count);

@@ -34,10 +34,11 @@ std::optional<int> wholeInRange(const Cell& cell, int lo, int hi) {
     return static_cast<int>(*v);
 }
 
-bool readValues(const std::string& path, SettingsRead& result) {
-    std::string bytes;
+}  // namespace
+
+bool parseSettings(std::string_view bytes, SettingsRead& result) {
     std::string text;
-    if (!readFile(path, bytes).ok() || !decodeFileBytes(path, bytes, text).ok()) {
+    if (!decodeFileBytes(kSettingsReadName, bytes, text).ok()) {
         return false;
     }
     FieldReader reader(text);
@@ -60,6 +61,13 @@ bool readValues(const std::string& path, SettingsRead& result) {
     result.rateFilter = std::to_string(*rate);
     result.order = std::to_string(*order);
     return true;
+}
+
+namespace {
+
+bool readValues(const std::string& path, SettingsRead& result) {
+    std::string bytes;
+    return readFile(path, bytes).ok() && parseSettings(bytes, result);
 }
 
 }  // namespace

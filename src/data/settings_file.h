@@ -24,6 +24,10 @@ struct SettingsRead {
 // the defaults "0" and "0", which are then written back in quoted style.
 SettingsRead readSettings(const std::string& dir = ".");
 
+// Reads settings from bytes in memory: true with the two values set when the
+// bytes are a usable settings file.
+bool parseSettings(std::string_view bytes, SettingsRead& result);
+
 // Writes the two values as bare integers: "4,1" CR LF.
 Status writeSettings(int rateFilter, int order, const std::string& dir = ".");
 

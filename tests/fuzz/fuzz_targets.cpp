@@ -1,0 +1,184 @@
+#include "fuzz_targets.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "data/cp932.h"
+#include "data/field_reader.h"
+#include "data/question_file.h"
+#include "data/settings_file.h"
+#include "data/text_check.h"
+
+namespace studyhop::fuzz {
+
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "property broken: %s\n", what);
+    std::abort();
+}
+
+std::string_view view(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// Cells compare by what they say: a number and a text that spells the same
+// number are one value, as the file formats make them.
+std::string canonical(const Cell& cell) {
+    const std::string text = cell.asText();
+    if (const auto n = parseNumber(text)) {
+        return formatNumber(*n);
+    }
+    return text;
+}
+
+// A text cell survives a save and a load when the file can hold all of it.
+bool storable(const QuestionRow& row, int columns) {
+    for (int c = 0; c < columns; ++c) {
+        const std::string text = row[c].asText();
+        if (!row[c].isText()) {
+            continue;
+        }
+        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) {
+            return false;
+        }
+        if (findUnstorable({text})) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void checkRoundTrip(const LoadResult& first, FileFormat format, int rows) {
+    const int columns = format == FileFormat::Current ? 10 : 7;
+    for (int r = 0; r < rows; ++r) {
+        if (!storable(first.table.rows[r], columns)) {
+            return;
+        }
+    }
+    const std::string text = questionFileText(format, first.table, rows);
+    const Conversion bytes = encodeCp932(text);
+    if (!bytes.ok) {
+        fail("a loaded table cannot be encoded again");
+    }
+    const LoadResult second = format == FileFormat::Current
+                                  ? parseCurrentQuestionFile("again", bytes.text)
+                                  : parseLegacyQuestionFile("again", bytes.text);
+    if (!second.status.ok()) {
+        fail("a saved table does not load again");
+    }
+    if (second.recordsRead != rows) {
+        fail("a saved table loads with another number of records");
+    }
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (canonical(first.table.rows[r][c]) != canonical(second.table.rows[r][c])) {
+                fail("a saved table loads with other cells");
+            }
+        }
+    }
+}
+
+void fieldReader(const std::uint8_t* data, std::size_t size) {
+    FieldReader reader(view(data, size));
+    std::size_t fields = 0;
+    int line = reader.line();
+    while (!reader.atEndOfRecords()) {
+        Cell cell;
+        while (reader.readField(cell)) {
+            if (++fields > size + 1) {
+                fail("more fields than bytes: the reader does not advance");
+            }
+            if (reader.line() < line) {
+                fail("the line number went back");
+            }
+            line = reader.line();
+        }
+        break;
+    }
+}
+
+void currentLoader(const std::uint8_t* data, std::size_t size) {
+    const LoadResult loaded = parseCurrentQuestionFile("fuzz.qz2", view(data, size));
+    if (!loaded.status.ok()) {
+        if (loaded.status.message().empty()) {
+            fail("an error without a message");
+        }
+        return;
+    }
+    if (loaded.count < 0 || loaded.count > kRows || loaded.recordsRead > kRows) {
+        fail("a count outside the table");
+    }
+    checkRoundTrip(loaded, FileFormat::Current, std::min(loaded.count, loaded.recordsRead));
+}
+
+void legacyLoader(const std::uint8_t* data, std::size_t size) {
+    const LoadResult limited = parseLegacyQuestionFile("fuzz.qzb", view(data, size), 100);
+    if (limited.status.ok() && limited.count > 100) {
+        fail("the editor's limit was passed");
+    }
+    const LoadResult loaded = parseLegacyQuestionFile("fuzz.qzb", view(data, size));
+    if (!loaded.status.ok()) {
+        return;
+    }
+    if (loaded.count != loaded.recordsRead || loaded.count > kRows) {
+        fail("a legacy count that is not the records read");
+    }
+    checkRoundTrip(loaded, FileFormat::Legacy, loaded.count);
+}
+
+void settingsReader(const std::uint8_t* data, std::size_t size) {
+    SettingsRead settings;
+    if (!parseSettings(view(data, size), settings)) {
+        return;
+    }
+    const std::string& rate = settings.rateFilter;
+    const std::string& order = settings.order;
+    if (rate.size() != 1 || rate[0] < '0' || rate[0] > '9' || (order != "0" && order != "1")) {
+        fail("settings outside their ranges were accepted");
+    }
+}
+
+void textCheck(const std::uint8_t* data, std::size_t size) {
+    const std::string text(view(data, size));
+    if (findUnstorable({text}) || text.empty() || text[0] == ' ' || text[0] == '\t') {
+        return;
+    }
+    const Conversion bytes = encodeCp932(text + "\r\n");
+    if (!bytes.ok) {
+        fail("a text passed the check but cannot be encoded");
+    }
+    // The Unicode twins of CP932 characters come back as the characters
+    // Windows reads, so the text is compared with its own CP932 round trip.
+    const Conversion decoded = decodeCp932(bytes.text);
+    const std::string expected = decoded.text.substr(0, decoded.text.size() - 2);
+    FieldReader reader(decoded.text);
+    Cell cell;
+    if (!decoded.ok || !reader.readField(cell) || canonical(cell) != canonical(Cell::text(expected)) ||
+        !reader.atEndOfRecords()) {
+        fail("a text passed the check but does not read back as one field");
+    }
+}
+
+}  // namespace
+
+const std::vector<Target>& targets() {
+    static const std::vector<Target> all = {
+        {"field_reader", fieldReader},       {"current_loader", currentLoader},
+        {"legacy_loader", legacyLoader},     {"settings_reader", settingsReader},
+        {"text_check", textCheck},
+    };
+    return all;
+}
+
+const Target* findTarget(std::string_view name) {
+    for (const Target& t : targets()) {
+        if (name == t.name) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace studyhop::fuzz
