@@ -11,9 +11,12 @@ add_executable(window_tests
   editor/field_check_test.cpp
   quiz/asking_order_test.cpp
   quiz/quiz_window_test.cpp
+  reliability/bad_file_catalogue_test.cpp
 )
 set_target_properties(window_tests PROPERTIES AUTOMOC ON)
 target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(window_tests PRIVATE
+  STUDYHOP_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
 target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gtest)
 gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -1,5 +1,6 @@
 #include "data/cell.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -103,13 +104,29 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::string formatNumber(double value) {
-    char buffer[400];
-    if (std::isfinite(value) && value == std::floor(value)) {
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    char buffer[800];
+    if (!std::isfinite(value)) {
+        return "0";  // parseNumber never makes one
     }
-    return buffer;
+    if (value == std::floor(value)) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+        return buffer;
+    }
+    // Fixed notation with 15 significant digits: an exponent would read back
+    // as a text, not as a number.
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = std::clamp(14 - exponent, 0, 400);
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text = buffer;
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0') {
+            text.pop_back();
+        }
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text;
 }
 
 }  // namespace studyhop

@@ -47,8 +47,8 @@ private:
 // point, blanks allowed on both sides. No exponent, no thousands separators.
 std::optional<double> parseNumber(std::string_view text);
 
-// A number as the decimal text the files use: whole numbers without a point or
-// exponent, others with up to 15 significant digits.
+// A number as the decimal text the files use: whole numbers without a point,
+// others with up to 15 significant digits; never an exponent.
 std::string formatNumber(double value);
 
 }  // namespace studyhop

@@ -45,6 +45,10 @@ TEST(CellTest, NumbersFormatWithoutPointOrExponent) {
     EXPECT_EQ(formatNumber(-3), "-3");
     EXPECT_EQ(formatNumber(1e20), "100000000000000000000");
     EXPECT_EQ(formatNumber(2.5), "2.5");
+    // Found by fuzzing: "%g" wrote 3.9e-05, which reads back as a text.
+    EXPECT_EQ(formatNumber(0.000039), "0.000039");
+    EXPECT_EQ(parseNumber(formatNumber(1.5e-300)), 1.5e-300);
+    EXPECT_EQ(formatNumber(-0.125), "-0.125");
 }
 
 QuestionRow counters(Cell asked, Cell correct) {
