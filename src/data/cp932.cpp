@@ -24,6 +24,7 @@ public:
 
     // Converts all of input; on a fault returns false with the input offset.
     bool convert(std::string_view input, std::string& output, size_t& faultOffset) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
         output.clear();
         output.reserve(input.size() * 3 / 2 + 16);
         char* in = const_cast<char*>(input.data());
@@ -65,15 +66,36 @@ size_t utf8Length(unsigned char c) {
 
 }  // namespace
 
+Cp932Decoder::Cp932Decoder() : m_cd(new Iconv("UTF-8", "CP932")) {}
+
+Cp932Decoder::~Cp932Decoder() { delete static_cast<Iconv*>(m_cd); }
+
+bool Cp932Decoder::decode(std::string_view bytes, std::string& text, size_t& faultOffset) {
+    auto* cd = static_cast<Iconv*>(m_cd);
+    if (!cd->valid()) {
+        faultOffset = 0;
+        return false;
+    }
+    // Plain ASCII needs no conversion.
+    bool ascii = true;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        text.assign(bytes);
+        return true;
+    }
+    return cd->convert(bytes, text, faultOffset);
+}
+
 Conversion decodeCp932(std::string_view bytes) {
     Conversion result;
-    Iconv cd("UTF-8", "CP932");
-    if (!cd.valid()) {
-        result.ok = false;
-        return result;
-    }
+    Cp932Decoder decoder;
     size_t fault = 0;
-    if (!cd.convert(bytes, result.text, fault)) {
+    if (!decoder.decode(bytes, result.text, fault)) {
         result.ok = false;
         result.offset = fault;
     }

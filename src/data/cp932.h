@@ -15,6 +15,21 @@ struct Conversion {
     std::string character;
 };
 
+// A reusable CP932 to UTF-8 converter, for decoding many short pieces.
+class Cp932Decoder {
+public:
+    Cp932Decoder();
+    ~Cp932Decoder();
+    Cp932Decoder(const Cp932Decoder&) = delete;
+    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
+
+    // False on bytes that are not CP932; `faultOffset` is then their offset.
+    bool decode(std::string_view bytes, std::string& text, size_t& faultOffset);
+
+private:
+    void* m_cd;
+};
+
 // CP932 (Windows Shift_JIS) bytes to UTF-8, with Windows' mapping.
 Conversion decodeCp932(std::string_view bytes);
 // UTF-8 to CP932. The Unicode twins of CP932 characters (U+301C, U+2212, ...)

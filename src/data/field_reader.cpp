@@ -50,7 +50,20 @@ bool FieldReader::atEndOfRecords() {
     return m_pos >= m_text.size();
 }
 
-bool FieldReader::readField(Cell& cell) {
+FieldReader::Result FieldReader::makeText(std::string_view bytes, Cell& cell) {
+    if (bytes.size() > kMaxFieldBytes) {
+        return Result::TooLong;
+    }
+    std::string text;
+    std::size_t fault = 0;
+    if (!m_decoder.decode(bytes, text, fault)) {
+        return Result::Encoding;
+    }
+    cell = Cell::text(std::move(text));
+    return Result::Ok;
+}
+
+FieldReader::Result FieldReader::read(Cell& cell) {
     while (m_pos < m_text.size() && isBlank(m_text[m_pos])) {
         ++m_pos;
     }
@@ -59,43 +72,51 @@ bool FieldReader::readField(Cell& cell) {
         if (m_afterComma) {
             m_afterComma = false;
             cell = Cell();
-            return true;
+            return Result::Ok;
         }
-        return false;
+        return Result::CutShort;
     }
     if (m_text[m_pos] == '"') {
-        const size_t close = m_text.find('"', m_pos + 1);
+        const std::size_t close = m_text.find('"', m_pos + 1);
         if (close == std::string_view::npos) {
-            return false;
+            return Result::CutShort;
         }
         const std::string_view content = m_text.substr(m_pos + 1, close - m_pos - 1);
+        const Result made = makeText(content, cell);
         for (char c : content) {
             if (c == '\n') {
                 ++m_line;
             }
         }
-        cell = Cell::text(std::string(content));
         m_pos = close + 1;
         while (m_pos < m_text.size() && m_text[m_pos] != ',' && !atLineEnd()) {
             ++m_pos;
         }
         consumeSeparator();
-        return true;
+        return made;
     }
-    const size_t start = m_pos;
+    const std::size_t start = m_pos;
     while (m_pos < m_text.size() && m_text[m_pos] != ',' && !atLineEnd()) {
         ++m_pos;
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
+    const int fieldLine = m_line;
     consumeSeparator();
     if (content.empty()) {
         cell = Cell();
-    } else if (const auto number = parseNumber(content)) {
-        cell = Cell::number(*number);
-    } else {
-        cell = Cell::text(std::string(content));
+        return Result::Ok;
     }
-    return true;
+    if (content.size() <= 512) {
+        if (const auto number = parseNumber(content)) {
+            cell = Cell::number(*number);
+            return Result::Ok;
+        }
+    }
+    const Result made = makeText(content, cell);
+    if (made != Result::Ok) {
+        m_line = fieldLine;  // report the line of the field itself
+    }
+    return made;
 }
 
 }  // namespace studyhop

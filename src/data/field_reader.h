@@ -1,14 +1,23 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "data/cell.h"
+#include "data/cp932.h"
 
 namespace studyhop {
 
-// Reads the comma-separated fields of a question or settings file (decoded
-// text). A field ends at a comma or a line end (CR LF, CR or LF); a record is
-// just the next n fields, so a record may span lines.
+// No question text or choice is anywhere near this long; a longer field is
+// refused before it is converted, so a hostile file cannot make the reader
+// hold more than its own bytes.
+inline constexpr std::size_t kMaxFieldBytes = 1024 * 1024;
+
+// Reads the comma-separated fields of a question or settings file, straight
+// from its CP932 bytes (commas, quotes, blanks and line ends are never part
+// of a CP932 double-byte character). A field ends at a comma or a line end
+// (CR LF, CR or LF); a record is just the next n fields, so a record may
+// span lines.
 //
 // Blanks before a field are skipped. A field that begins with a double quote
 // runs to the next double quote and is a text, whatever it holds; what follows
@@ -19,15 +28,21 @@ namespace studyhop {
 // is an empty cell.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view text) : m_text(text) {}
+    enum class Result {
+        Ok,
+        CutShort,  // the bytes end before the field, or inside an open quote
+        Encoding,  // the field is not CP932
+        TooLong,   // the field is longer than kMaxFieldBytes
+    };
+
+    explicit FieldReader(std::string_view bytes) : m_text(bytes) {}
 
     // Skips blanks and line ends; true when nothing else is left. Blank lines
     // between and after records are never read as fields.
     bool atEndOfRecords();
 
-    // Reads one field into `cell`. False when the text ends before the field
-    // begins, or inside a quoted field that is never closed.
-    bool readField(Cell& cell);
+    Result read(Cell& cell);
+    bool readField(Cell& cell) { return read(cell) == Result::Ok; }
 
     // The 1-based line of the reading position.
     int line() const { return m_line; }
@@ -36,11 +51,13 @@ private:
     bool atLineEnd() const;
     void consumeLineEnd();
     void consumeSeparator();
+    Result makeText(std::string_view bytes, Cell& cell);
 
     std::string_view m_text;
-    size_t m_pos = 0;
+    std::size_t m_pos = 0;
     int m_line = 1;
     bool m_afterComma = false;
+    Cp932Decoder m_decoder;
 };
 
 }  // namespace studyhop

@@ -56,6 +56,17 @@ void appendRecord(std::string& out, const QuestionRow& row, int fields, Style st
     out += "\r\n";
 }
 
+Status fieldError(const std::string& path, FieldReader::Result result, int line) {
+    switch (result) {
+        case FieldReader::Result::Encoding:
+            return Status::error(ErrorKind::Encoding, path, line);
+        case FieldReader::Result::TooLong:
+            return Status::error(ErrorKind::TooLarge, path, line, "1つの項目が長すぎます");
+        default:
+            return Status::error(ErrorKind::CutShort, path, line);
+    }
+}
+
 // Reads records of `fields` fields into rows from 0 until the end of the text
 // or until `limit` records (no limit when negative).
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
@@ -70,9 +81,10 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
             return;
         }
         for (int c = 0; c < fields; ++c) {
-            if (!reader.readField(result.table.rows[row][c])) {
+            const FieldReader::Result r = reader.read(result.table.rows[row][c]);
+            if (r != FieldReader::Result::Ok) {
                 result.table.rows[row] = QuestionRow{};
-                result.status = Status::error(ErrorKind::CutShort, path, reader.line());
+                result.status = fieldError(path, r, reader.line());
                 return;
             }
         }
@@ -81,24 +93,20 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
     }
 }
 
+// NUL bytes make a file no text file at all.
+Status checkText(const std::string& path, std::string_view bytes) {
+    const size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos) {
+        return Status::error(ErrorKind::NulByte, path, lineAt(bytes, nul));
+    }
+    return {};
+}
+
 }  // namespace
 
 FileFormat formatForName(std::string_view name) {
     return name.size() >= 3 && name.substr(name.size() - 3) == "qzb" ? FileFormat::Legacy
                                                                      : FileFormat::Current;
-}
-
-Status decodeFileBytes(const std::string& path, std::string_view bytes, std::string& text) {
-    const size_t nul = bytes.find('\0');
-    if (nul != std::string_view::npos) {
-        return Status::error(ErrorKind::NulByte, path, lineAt(bytes, nul));
-    }
-    Conversion decoded = decodeCp932(bytes);
-    if (!decoded.ok) {
-        return Status::error(ErrorKind::Encoding, path, lineAt(bytes, decoded.offset));
-    }
-    text = std::move(decoded.text);
-    return {};
 }
 
 namespace {
@@ -123,12 +131,11 @@ Status encodeAndReplace(const std::string& path, std::string_view text) {
 
 LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
     LoadResult result;
-    std::string text;
-    result.status = decodeFileBytes(path, bytes, text);
+    result.status = checkText(path, bytes);
     if (!result.status.ok()) {
         return result;
     }
-    FieldReader reader(text);
+    FieldReader reader(bytes);
     Cell countCell;
     const bool read = !reader.atEndOfRecords() && reader.readField(countCell);
     const auto count = countCell.numericValue();
@@ -145,12 +152,11 @@ LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view by
 LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
                                    int recordLimit) {
     LoadResult result;
-    std::string text;
-    result.status = decodeFileBytes(path, bytes, text);
+    result.status = checkText(path, bytes);
     if (!result.status.ok()) {
         return result;
     }
-    FieldReader reader(text);
+    FieldReader reader(bytes);
     readRecords(path, reader, kLegacyFields, recordLimit, result);
     result.count = result.recordsRead;
     return result;

@@ -55,9 +55,6 @@ Status writeBackStatistics(const std::string& path, const QuestionTable& table, 
 // The bytes of a whole file as saveQuestionFile writes them, as UTF-8 text.
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count);
 
-// Decodes file bytes to UTF-8 text: NulByte or Encoding with the line of the
-// fault. Shared by the question and settings readers.
-Status decodeFileBytes(const std::string& path, std::string_view bytes, std::string& text);
 // Encodes UTF-8 text and replaces the file with it.
 Status encodeAndReplace(const std::string& path, std::string_view text);
 

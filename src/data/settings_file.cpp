@@ -37,11 +37,10 @@ std::optional<int> wholeInRange(const Cell& cell, int lo, int hi) {
 }  // namespace
 
 bool parseSettings(std::string_view bytes, SettingsRead& result) {
-    std::string text;
-    if (!decodeFileBytes(kSettingsReadName, bytes, text).ok()) {
+    if (bytes.find('\0') != std::string_view::npos) {
         return false;
     }
-    FieldReader reader(text);
+    FieldReader reader(bytes);
     std::array<Cell, kSlots> slots{};
     int count = 0;
     while (!reader.atEndOfRecords()) {

@@ -64,3 +64,26 @@ TEST(FieldReaderTest, UnclosedQuoteIsNoField) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+TEST(FieldReaderTest, ReadsCp932BytesAndRefusesBadOrHugeFields) {
+    FieldReader reader("\x93\xfa,\"\x96\x7b,\"\r\n\x81\x20,");
+    Cell c;
+    ASSERT_EQ(reader.read(c), FieldReader::Result::Ok);
+    EXPECT_EQ(c, Cell::text("日"));
+    ASSERT_EQ(reader.read(c), FieldReader::Result::Ok);
+    EXPECT_EQ(c, Cell::text("本,"));
+    EXPECT_EQ(reader.read(c), FieldReader::Result::Encoding);
+    EXPECT_EQ(reader.line(), 2);
+
+    const std::string huge(kMaxFieldBytes + 1, 'x');
+    FieldReader big(huge);
+    EXPECT_EQ(big.read(c), FieldReader::Result::TooLong);
+    FieldReader bigQuoted("\"" + huge + "\"");
+    EXPECT_EQ(bigQuoted.read(c), FieldReader::Result::TooLong);
+}
+
+}  // namespace
+}  // namespace studyhop

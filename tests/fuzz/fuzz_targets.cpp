@@ -153,7 +153,7 @@ void textCheck(const std::uint8_t* data, std::size_t size) {
     // Windows reads, so the text is compared with its own CP932 round trip.
     const Conversion decoded = decodeCp932(bytes.text);
     const std::string expected = decoded.text.substr(0, decoded.text.size() - 2);
-    FieldReader reader(decoded.text);
+    FieldReader reader(bytes.text);
     Cell cell;
     if (!decoded.ok || !reader.readField(cell) || canonical(cell) != canonical(Cell::text(expected)) ||
         !reader.atEndOfRecords()) {
