@@ -35,7 +35,9 @@ public:
         TooLong,   // the field is longer than kMaxFieldBytes
     };
 
+    // The reader keeps a view of `bytes`, which must outlive it.
     explicit FieldReader(std::string_view bytes) : m_text(bytes) {}
+    explicit FieldReader(std::string&&) = delete;
 
     // Skips blanks and line ends; true when nothing else is left. Blank lines
     // between and after records are never read as fields.

@@ -81,7 +81,8 @@ TEST(FieldReaderTest, ReadsCp932BytesAndRefusesBadOrHugeFields) {
     const std::string huge(kMaxFieldBytes + 1, 'x');
     FieldReader big(huge);
     EXPECT_EQ(big.read(c), FieldReader::Result::TooLong);
-    FieldReader bigQuoted("\"" + huge + "\"");
+    const std::string quoted = "\"" + huge + "\"";
+    FieldReader bigQuoted(quoted);
     EXPECT_EQ(bigQuoted.read(c), FieldReader::Result::TooLong);
 }
 
