@@ -37,6 +37,7 @@ public:
 
     // The reader keeps a view of `bytes`, which must outlive it.
     explicit FieldReader(std::string_view bytes) : m_text(bytes) {}
+    explicit FieldReader(const char* bytes) : m_text(bytes) {}
     explicit FieldReader(std::string&&) = delete;
 
     // Skips blanks and line ends; true when nothing else is left. Blank lines
