@@ -1,5 +1,6 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)
 
 # The windows and their binding to Qt.
 add_library(studyhop_windows STATIC
@@ -16,6 +17,7 @@ add_library(studyhop_windows STATIC
   shell/settings_dialog.cpp shell/settings_dialog.h
   shell/shared_state.cpp shell/shared_state.h
   shell/window_set.cpp
+  shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h
   editor/field_check.cpp
   quiz/asking_order.cpp

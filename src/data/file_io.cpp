@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <utility>
@@ -90,6 +91,8 @@ Status readFile(const std::string& path, std::string& bytes, size_t limit) {
         ::close(fd);
         return Status::error(ErrorKind::TooLarge, path);
     }
+    // Reserved once, so a large file is never held twice while the buffer grows.
+    bytes.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1);
     // The size may change while we read: read at most one byte past the limit.
     char buffer[65536];
     for (;;) {

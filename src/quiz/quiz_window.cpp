@@ -54,7 +54,13 @@ Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSourc
             makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k], 4095, 495);
         Label18[k]->setWordWrap(true);
         Label18[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setLabelColors(Label18[k], Qt::black, buttonFaceColor());
+        QPalette colors = Label18[k]->palette();
+        colors.setColor(QPalette::Window, buttonFaceColor());
+        colors.setColor(QPalette::WindowText, Qt::black);
+        colors.setColor(QPalette::Highlight, QColor(0, 0, 255));
+        colors.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+        Label18[k]->setPalette(colors);
+        Label18[k]->setAutoFillBackground(true);
         connect(Option6[k], &QRadioButton::clicked, this, [this, k] {
             checkOption(k);
             Option6_Click(k);
@@ -195,19 +201,30 @@ void Form4::resetChoices() {
     }
 }
 
+// Each choice label carries both looks in its palette; highlighting only
+// switches roles, which is much cheaper than a new palette.
 void Form4::highlight(int index, bool on) {
-    if (on) {
-        setLabelColors(Label18[index], QColor(255, 255, 255), QColor(0, 0, 255));
-    } else {
-        setLabelColors(Label18[index], Qt::black, buttonFaceColor());
+    Label18[index]->setBackgroundRole(on ? QPalette::Highlight : QPalette::Window);
+    Label18[index]->setForegroundRole(on ? QPalette::HighlightedText : QPalette::WindowText);
+}
+
+const std::array<QString, 6>& Form4::displayTexts(int row) {
+    std::array<QString, 6>& texts = m_displayTexts[row];
+    if (!m_displayed[row]) {
+        for (int c = 0; c <= 5; ++c) {
+            texts[c] = text(table.rows[row][c]);
+        }
+        m_displayed[row] = true;
     }
+    return texts;
 }
 
 void Form4::showQuestion() {
     const int r = Order[std::clamp(Pos, 0, kRows - 1)];
     const QuestionRow& row = table.rows[r];
     int y = 1080;
-    Label2->setText(text(row[kQuestionText]));
+    const std::array<QString, 6>& texts = displayTexts(r);
+    Label2->setText(texts[kQuestionText]);
     Label5->setText(QString::fromStdString(correctRateText(row, RateTest::TimesCorrect)));
     for (int k = 0; k < 5; ++k) {
         const Cell& c = row[kChoice1 + k];
@@ -217,7 +234,7 @@ void Form4::showQuestion() {
             Label18[k]->setVisible(false);
             Option6[k]->setVisible(false);
         } else {
-            Label18[k]->setText(text(c));
+            Label18[k]->setText(texts[kChoice1 + k]);
             Avail[k] = 1;
             for (QWidget* w : std::initializer_list<QWidget*>{Label3[k], Label18[k], Option6[k]}) {
                 moveTopTwips(w, y);
@@ -464,6 +481,7 @@ void Form4::prepareRetest() {
         Pick.rows[j][kPickMark] = Cell::number(1);
         Ans[j] = Cell::text("");
     }
+    m_displayed = {};  // the rows now hold the retest list
     m_state.setText4(QStringLiteral("3"));
     Step = -1;
     QuestionCount = wrong;

@@ -80,6 +80,7 @@ private:
     void checkOption(int index);
     void selectOption(int index);
     void highlight(int index, bool on);
+    const std::array<QString, 6>& displayTexts(int row);
 
     SharedState& m_state;
     Prompt& m_prompt;
@@ -91,6 +92,9 @@ private:
     // The counters of the questions on the retest list, so a retest shows the
     // correct rate of the question it asks.
     std::array<std::array<Cell, 2>, kRows> m_retestCounters{};
+    // The question and choice texts of each row as shown, converted once.
+    std::array<std::array<QString, 6>, kRows> m_displayTexts{};
+    std::array<bool, kRows> m_displayed{};
     // A pass whose results offered no retest is over: nothing answers any more.
     bool m_finished = false;
 };

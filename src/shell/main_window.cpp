@@ -1,8 +1,6 @@
 #include "shell/main_window.h"
 
 #include <QCloseEvent>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QPixmap>
 
 #include "data/settings_file.h"
@@ -10,6 +8,9 @@
 #include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+
+// The resources of a static library are registered by hand.
+static void registerResources() { Q_INIT_RESOURCE(resources); }
 
 namespace studyhop {
 
@@ -19,36 +20,15 @@ constexpr int kClientWidth = 5070;
 constexpr int kClientHeight = 2265;
 constexpr int kMaintenanceOuterHeight = 3780;
 
-QPixmap titlePicture() {
-    QPixmap picture(229, 132);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 132);
-    sky.setColorAt(0, QColor(22, 70, 140));
-    sky.setColorAt(1, QColor(90, 160, 220));
-    p.fillRect(picture.rect(), sky);
-    p.setPen(QPen(QColor(255, 255, 255, 90), 2));
-    for (int i = 0; i < 3; ++i) {
-        p.drawArc(150 + i * 12, 70 + i * 8, 60, 60, 0, 180 * 16);
-    }
-    QFont title = gothicFont(20);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, 22, 229, 40), Qt::AlignCenter, QStringLiteral("Studyhop"));
-    p.setFont(gothicFont(10));
-    p.drawText(QRect(0, 62, 229, 24), Qt::AlignCenter, QStringLiteral("問題集ドリル"));
-    p.setFont(gothicFont(9));
-    p.setPen(QColor(255, 240, 160));
-    p.drawText(QRect(0, 96, 219, 24), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Ver 1.6"));
-    return picture;
-}
-
-QLineEdit* makeStripBox(QWidget* parent, const char* name, int left, int top, int width) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
+// A disabled text box that shows a shared value. A framed label looks the
+// same and costs far less at start-up than an editable text box.
+QLabel* makeStripBox(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* box = makeLabel(parent, name, QString(), left, top, width, 270);
+    box->setFrameShape(QFrame::Panel);
+    box->setFrameShadow(QFrame::Sunken);
+    box->setAutoFillBackground(true);
+    box->setBackgroundRole(QPalette::Base);
     box->setEnabled(false);
-    placeTwips(box, left, top, width, 270);
     return box;
 }
 
@@ -61,7 +41,9 @@ Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt)
     setClientSizeTwips(this, kClientWidth, kClientHeight);
 
     Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
-    Picture1->setPixmap(titlePicture());
+    registerResources();
+    // Drawn once and kept as a picture: no font work at start-up.
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/title.png")));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Command1[0] = makeButton(this, "Command1_0", QStringLiteral("問題登録"), 3720, 120, 1215, 495);

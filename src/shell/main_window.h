@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <array>
 
@@ -26,11 +25,12 @@ public:
 
     QLabel* Picture1;
     std::array<QPushButton*, 4> Command1{};
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* Text4;
-    QLineEdit* Tex1;
-    QLineEdit* Tex2;
+    // The strip's text boxes only ever show values: nobody types into them.
+    QLabel* Text1;
+    QLabel* Text2;
+    QLabel* Text4;
+    QLabel* Tex1;
+    QLabel* Tex2;
     QLabel* Label3;
     QLabel* Label4;
     QLabel* Label5;

@@ -63,6 +63,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
                   int width, int height) {
     auto* label = new QLabel(caption, parent);
+    // Texts from question files are shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(QString::fromLatin1(name));
     placeTwips(label, left, top, width, height);
     return label;
@@ -71,6 +73,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, int
 ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, int top, int width,
                                    int height) {
     auto* label = new ClickableLabel(parent);
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(QString::fromLatin1(name));
     placeTwips(label, left, top, width, height);
     return label;

@@ -269,12 +269,13 @@ TEST_F(QuizWindowTest, ChoosingByButtonTextOrKeyHighlightsOnlyTheChoice) {
     writeBytes("a.qz2", currentFile(ten()));
     Form4* quiz = open(QStringLiteral("a.qz2"));
     const auto background = [&](int k) {
-        return quiz->Label18[k]->palette().color(QPalette::Window);
+        return quiz->Label18[k]->palette().color(quiz->Label18[k]->backgroundRole());
     };
     QTest::keyClick(quiz->Command1[1], Qt::Key_3);
     EXPECT_EQ(quiz->Label14->text(), QStringLiteral("3"));
     EXPECT_EQ(background(2), QColor(0, 0, 255));
-    EXPECT_EQ(quiz->Label18[2]->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    EXPECT_EQ(quiz->Label18[2]->palette().color(quiz->Label18[2]->foregroundRole()),
+              QColor(255, 255, 255));
     QTest::keyClick(quiz->Command1[1], Qt::Key_4, Qt::KeypadModifier);  // not a choice key
     EXPECT_EQ(quiz->Label14->text(), QStringLiteral("3"));
     QTest::mouseClick(quiz->Label18[1], Qt::LeftButton);
@@ -288,6 +289,9 @@ TEST_F(QuizWindowTest, ChoosingByButtonTextOrKeyHighlightsOnlyTheChoice) {
     QTest::keyClick(quiz->Command1[2], Qt::Key_N, Qt::ShiftModifier);
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("q2"));
     EXPECT_EQ(quiz->Ans[0], Cell::number(5));
+    // Question texts are shown as written, never read as markup.
+    EXPECT_EQ(quiz->Label2->textFormat(), Qt::PlainText);
+    EXPECT_EQ(quiz->Label18[0]->textFormat(), Qt::PlainText);
 }
 
 TEST_F(QuizWindowTest, NextWithoutAnAnswerAsksForOne) {
