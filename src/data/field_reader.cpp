@@ -1,5 +1,6 @@
 #include "data/field_reader.h"
 
+#include <algorithm>
 #include <string>
 
 namespace studyhop {
@@ -7,6 +8,9 @@ namespace studyhop {
 namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
+}
+bool isSeparator(char c) {
+    return c == ',' || c == '\r' || c == '\n';
 }
 }  // namespace
 
@@ -96,8 +100,14 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         return made;
     }
     const std::size_t start = m_pos;
-    while (m_pos < m_text.size() && m_text[m_pos] != ',' && !atLineEnd()) {
+    // Stop looking once the field is too long to be one: a hostile file is
+    // refused after reading at most kMaxFieldBytes of it.
+    const std::size_t end = std::min(m_text.size(), start + kMaxFieldBytes + 1);
+    while (m_pos < end && !isSeparator(m_text[m_pos])) {
         ++m_pos;
+    }
+    if (m_pos - start > kMaxFieldBytes) {
+        return Result::TooLong;
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
     const int fieldLine = m_line;
