@@ -73,7 +73,8 @@ BENCHMARK(PlainRead);
 void SaveCurrent(benchmark::State& state) {
     const std::string path = scratch().dir + "/save.qz2";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(saveQuestionFile(path, FileFormat::Current, scratch().table, kRows));
+        benchmark::DoNotOptimize(
+            saveQuestionFile(path, FileFormat::Current, scratch().table, kRows));
     }
 }
 BENCHMARK(SaveCurrent)->UseRealTime();
@@ -81,7 +82,8 @@ BENCHMARK(SaveCurrent)->UseRealTime();
 void SaveLegacy(benchmark::State& state) {
     const std::string path = scratch().dir + "/save.qzb";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(saveQuestionFile(path, FileFormat::Legacy, scratch().table, kRows));
+        benchmark::DoNotOptimize(
+            saveQuestionFile(path, FileFormat::Legacy, scratch().table, kRows));
     }
 }
 BENCHMARK(SaveLegacy)->UseRealTime();

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     int kind = 0;
     for (int legacy = 0; legacy < 2; ++legacy) {
         const auto start = std::chrono::steady_clock::now();
-        const LoadResult r = legacy ? loadLegacyQuestionFile(argv[1]) : loadCurrentQuestionFile(argv[1]);
+        const LoadResult r =
+            legacy ? loadLegacyQuestionFile(argv[1]) : loadCurrentQuestionFile(argv[1]);
         const auto end = std::chrono::steady_clock::now();
         slowest = std::max(slowest, std::chrono::duration<double, std::milli>(end - start).count());
         if (r.status.ok()) {

@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
     quiz->Command1_KeyDown(1, '1', 0);
     shoot(quiz, "quiz_window");
     quiz->Command1_Click(1);
-    for (int i = 0; i < 7 && windows.isLoaded(WindowId::Form4) && !windows.isLoaded(WindowId::Form6); ++i) {
+    for (int i = 0;
+         i < 7 && windows.isLoaded(WindowId::Form4) && !windows.isLoaded(WindowId::Form6); ++i) {
         quiz->Command1_KeyDown(1, i % 2 ? '2' : '3', 0);
         quiz->Command1_Click(1);
     }

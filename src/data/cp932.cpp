@@ -68,7 +68,9 @@ size_t utf8Length(unsigned char c) {
 
 Cp932Decoder::Cp932Decoder() : m_cd(new Iconv("UTF-8", "CP932")) {}
 
-Cp932Decoder::~Cp932Decoder() { delete static_cast<Iconv*>(m_cd); }
+Cp932Decoder::~Cp932Decoder() {
+    delete static_cast<Iconv*>(m_cd);
+}
 
 bool Cp932Decoder::decode(std::string_view bytes, std::string& text, size_t& faultOffset) {
     auto* cd = static_cast<Iconv*>(m_cd);

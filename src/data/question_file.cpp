@@ -162,26 +162,27 @@ LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view byt
     return result;
 }
 
-LoadResult loadCurrentQuestionFile(const std::string& path) {
+namespace {
+
+template <class Parse>
+LoadResult loadWith(const std::string& path, Parse parse) {
     std::string bytes;
-    const Status s = readFile(path, bytes);
-    if (!s.ok()) {
-        LoadResult result;
-        result.status = s;
-        return result;
-    }
-    return parseCurrentQuestionFile(path, bytes);
+    LoadResult result;
+    result.status = readFile(path, bytes);
+    return result.status.ok() ? parse(bytes) : result;
+}
+
+}  // namespace
+
+LoadResult loadCurrentQuestionFile(const std::string& path) {
+    return loadWith(path,
+                    [&](std::string_view bytes) { return parseCurrentQuestionFile(path, bytes); });
 }
 
 LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
-    std::string bytes;
-    const Status s = readFile(path, bytes);
-    if (!s.ok()) {
-        LoadResult result;
-        result.status = s;
-        return result;
-    }
-    return parseLegacyQuestionFile(path, bytes, recordLimit);
+    return loadWith(path, [&](std::string_view bytes) {
+        return parseLegacyQuestionFile(path, bytes, recordLimit);
+    });
 }
 
 namespace {

@@ -208,6 +208,16 @@ void Form2::ShowQuestion() {
     }
     Combo1->setCurrentIndex(index);
     Label10->setText(QStringLiteral("(%1/%2)").arg(Mcnt + 1).arg(QCount));
+    hideNavigationAtTheEnds();
+    UpdateNewButton();
+    for (int k = 0; k < 5; ++k) {
+        Text2[k]->setText(q(row[kChoice1 + k].asText()));
+    }
+}
+
+// Hides "<" or ">" where it would leave the rows in use (first rule only);
+// showing them again is the browsing buttons' job.
+void Form2::hideNavigationAtTheEnds() {
     if (QCount == 1) {
         Command5->setVisible(false);
         Command6->setVisible(false);
@@ -215,10 +225,6 @@ void Form2::ShowQuestion() {
         Command6->setVisible(false);
     } else if (Mcnt <= 0) {
         Command5->setVisible(false);
-    }
-    UpdateNewButton();
-    for (int k = 0; k < 5; ++k) {
-        Text2[k]->setText(q(row[kChoice1 + k].asText()));
     }
 }
 
@@ -238,14 +244,7 @@ void Form2::SetBrowseState() {
     }
     Command4->setVisible(false);
     Text1->setEnabled(false);
-    if (QCount == 1) {
-        Command5->setVisible(false);
-        Command6->setVisible(false);
-    } else if (Mcnt + 1 >= QCount) {
-        Command6->setVisible(false);
-    } else if (Mcnt <= 0) {
-        Command5->setVisible(false);
-    }
+    hideNavigationAtTheEnds();
     UpdateNewButton();
     for (QLineEdit* box : Text2) {
         box->setEnabled(false);

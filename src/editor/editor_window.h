@@ -82,6 +82,7 @@ protected:
 
 private:
     bool legacyFile() const;
+    void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);
     void resetCorrectNumbers();

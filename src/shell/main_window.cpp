@@ -10,7 +10,9 @@
 #include "ui/twips.h"
 
 // The resources of a static library are registered by hand.
-static void registerResources() { Q_INIT_RESOURCE(resources); }
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace studyhop {
 

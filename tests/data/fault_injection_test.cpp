@@ -128,7 +128,7 @@ TEST(FaultInjectionTest, FileSizeLimitFailsTheWriteAndKeepsTheOldBytes) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const Status s = replaceFile("a.qz2", std::string(100000, 'x'));
         ::_exit(s.kind() == ErrorKind::Io && s.message().find("大きすぎ") != std::string::npos ? 0
-                                                                                            : 1);
+                                                                                               : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -155,8 +155,8 @@ void textCheck(const std::uint8_t* data, std::size_t size) {
     const std::string expected = decoded.text.substr(0, decoded.text.size() - 2);
     FieldReader reader(bytes.text);
     Cell cell;
-    if (!decoded.ok || !reader.readField(cell) || canonical(cell) != canonical(Cell::text(expected)) ||
-        !reader.atEndOfRecords()) {
+    if (!decoded.ok || !reader.readField(cell) ||
+        canonical(cell) != canonical(Cell::text(expected)) || !reader.atEndOfRecords()) {
         fail("a text passed the check but does not read back as one field");
     }
 }
@@ -165,8 +165,8 @@ void textCheck(const std::uint8_t* data, std::size_t size) {
 
 const std::vector<Target>& targets() {
     static const std::vector<Target> all = {
-        {"field_reader", fieldReader},       {"current_loader", currentLoader},
-        {"legacy_loader", legacyLoader},     {"settings_reader", settingsReader},
+        {"field_reader", fieldReader},   {"current_loader", currentLoader},
+        {"legacy_loader", legacyLoader}, {"settings_reader", settingsReader},
         {"text_check", textCheck},
     };
     return all;

@@ -27,14 +27,15 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
         contents[t] =
             encodeCp932(questionFileText(FileFormat::Current, test::saveLoopTable(t), kRows)).text;
     }
-    ASSERT_TRUE(saveQuestionFile("big.qz2", FileFormat::Current, test::saveLoopTable(0), kRows).ok());
+    ASSERT_TRUE(
+        saveQuestionFile("big.qz2", FileFormat::Current, test::saveLoopTable(0), kRows).ok());
     // Kill within about three saves of the helper starting to save.
     const auto start = std::chrono::steady_clock::now();
     saveQuestionFile("probe.qz2", FileFormat::Current, test::saveLoopTable(1), kRows);
     const auto saveTime = std::chrono::steady_clock::now() - start;
     std::remove("probe.qz2");
-    const long range =
-        std::max<long>(1000, std::chrono::duration_cast<std::chrono::microseconds>(saveTime).count() * 3);
+    const long range = std::max<long>(
+        1000, std::chrono::duration_cast<std::chrono::microseconds>(saveTime).count() * 3);
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<long> pause(0, range);
@@ -66,7 +67,8 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
         const std::string bytes = test::readBytes("big.qz2");
         const int which = bytes == contents[0] ? 0 : bytes == contents[1] ? 1 : -1;
         const bool loads = parseCurrentQuestionFile("big.qz2", bytes).status.ok();
-        EXPECT_TRUE(which >= 0 && loads) << "kill " << kills << " left " << bytes.size() << " bytes";
+        EXPECT_TRUE(which >= 0 && loads)
+            << "kill " << kills << " left " << bytes.size() << " bytes";
         if (which >= 0 && loads) {
             ++intact;
             ++seen[which];
