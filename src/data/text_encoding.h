@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+namespace studyhop {
+
+// The byte order mark some programs put at the start of UTF-8 text.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// True when `bytes` are well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
+// True when `bytes` are UTF-8 text that no CP932 reader may take: they begin
+// with a byte order mark, or they are valid UTF-8 and hold at least one
+// character of three or more bytes (every kana and kanji is one). Plain ASCII
+// is the same in both encodings. Two-byte sequences alone do not count: pairs
+// of half-width katakana in CP932 ("ﾅｼ" is C5 BC) are valid UTF-8 too, while
+// a CP932 kanji is never valid UTF-8.
+bool looksLikeUtf8Text(std::string_view bytes);
+
+}  // namespace studyhop
