@@ -15,6 +15,8 @@
 namespace studyhop::bench {
 namespace {
 
+FileSystem fs;
+
 // A scratch directory for the files the benchmarks read and write.
 struct Scratch {
     Scratch() {
@@ -23,9 +25,9 @@ struct Scratch {
         table = largestTable();
         current = dir + "/largest.qz2";
         legacy = dir + "/largest.qzb";
-        saveQuestionFile(current, FileFormat::Current, table, kRows);
-        saveQuestionFile(legacy, FileFormat::Legacy, table, kRows);
-        readFile(current, currentBytes);
+        saveQuestionFile(fs, current, FileFormat::Current, table, kRows);
+        saveQuestionFile(fs, legacy, FileFormat::Legacy, table, kRows);
+        fs.readFile(current, currentBytes);
         text = questionFileText(FileFormat::Current, table, kRows);
     }
     std::string dir;
@@ -43,14 +45,14 @@ Scratch& scratch() {
 
 void LoadCurrent(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(loadCurrentQuestionFile(scratch().current));
+        benchmark::DoNotOptimize(loadCurrentQuestionFile(fs, scratch().current));
     }
 }
 BENCHMARK(LoadCurrent);
 
 void LoadLegacy(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(loadLegacyQuestionFile(scratch().legacy));
+        benchmark::DoNotOptimize(loadLegacyQuestionFile(fs, scratch().legacy));
     }
 }
 BENCHMARK(LoadLegacy);
@@ -65,7 +67,7 @@ BENCHMARK(DecodeOnly);
 void PlainRead(benchmark::State& state) {
     std::string bytes;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(readFile(scratch().current, bytes));
+        benchmark::DoNotOptimize(fs.readFile(scratch().current, bytes));
     }
 }
 BENCHMARK(PlainRead);
@@ -74,7 +76,7 @@ void SaveCurrent(benchmark::State& state) {
     const std::string path = scratch().dir + "/save.qz2";
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            saveQuestionFile(path, FileFormat::Current, scratch().table, kRows));
+            saveQuestionFile(fs, path, FileFormat::Current, scratch().table, kRows));
     }
 }
 BENCHMARK(SaveCurrent)->UseRealTime();
@@ -83,7 +85,7 @@ void SaveLegacy(benchmark::State& state) {
     const std::string path = scratch().dir + "/save.qzb";
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            saveQuestionFile(path, FileFormat::Legacy, scratch().table, kRows));
+            saveQuestionFile(fs, path, FileFormat::Legacy, scratch().table, kRows));
     }
 }
 BENCHMARK(SaveLegacy)->UseRealTime();
@@ -91,7 +93,7 @@ BENCHMARK(SaveLegacy)->UseRealTime();
 void WriteBackStatistics(benchmark::State& state) {
     const std::string path = scratch().dir + "/stats.qz2";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(writeBackStatistics(path, scratch().table, kRows, kRows));
+        benchmark::DoNotOptimize(writeBackStatistics(fs, path, scratch().table, kRows, kRows));
     }
 }
 BENCHMARK(WriteBackStatistics)->UseRealTime();
@@ -101,7 +103,7 @@ void EncodeAndReplace(benchmark::State& state) {
     const std::string path = scratch().dir + "/floor.qz2";
     for (auto _ : state) {
         const Conversion bytes = encodeCp932(scratch().text);
-        benchmark::DoNotOptimize(replaceFile(path, bytes.text));
+        benchmark::DoNotOptimize(fs.replaceFile(path, bytes.text));
     }
 }
 BENCHMARK(EncodeAndReplace)->UseRealTime();

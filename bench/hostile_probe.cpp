@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdio>
 
+#include "data/file_io.h"
 #include "data/question_file.h"
 
 namespace {
+
 long peakKib() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -23,13 +25,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace studyhop;
+    FileSystem fs;
     const long before = peakKib();
     double slowest = 0;
     int kind = 0;
     for (int legacy = 0; legacy < 2; ++legacy) {
         const auto start = std::chrono::steady_clock::now();
         const LoadResult r =
-            legacy ? loadLegacyQuestionFile(argv[1]) : loadCurrentQuestionFile(argv[1]);
+            legacy ? loadLegacyQuestionFile(fs, argv[1]) : loadCurrentQuestionFile(fs, argv[1]);
         const auto end = std::chrono::steady_clock::now();
         slowest = std::max(slowest, std::chrono::duration<double, std::milli>(end - start).count());
         if (r.status.ok()) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "data/file_io.h"
 #include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
@@ -11,7 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     studyhop::applyProgramFont(app);
     studyhop::QtPrompt prompt;
-    studyhop::WindowSet windows(prompt, [] { QCoreApplication::quit(); });
+    studyhop::FileSystem files(".");
+    studyhop::WindowSet windows(prompt, files, [] { QCoreApplication::quit(); });
     windows.show(studyhop::WindowId::Form1);
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "bench_files.h"
+#include "data/file_io.h"
 #include "data/question_file.h"
 #include "quiz/quiz_window.h"
 #include "shell/shared_state.h"
@@ -16,6 +17,8 @@
 namespace studyhop::bench {
 namespace {
 
+FileSystem fs;
+
 class SilentPrompt : public Prompt {
 public:
     PromptAnswer ask(const QString&, const QString&, PromptButtons) override {
@@ -24,9 +27,9 @@ public:
 };
 
 struct QuizFixture {
-    QuizFixture() : windows(prompt, [] {}) {
+    QuizFixture() : windows(prompt, fs, [] {}) {
         QDir::setCurrent(dir.path());
-        saveQuestionFile("largest.qz2", FileFormat::Current, largestTable(), kRows);
+        saveQuestionFile(fs, "largest.qz2", FileFormat::Current, largestTable(), kRows);
         windows.show(WindowId::Form1);
         windows.state().setF_name(QStringLiteral("largest.qz2"));
     }

@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "data/file_io.h"
 #include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
@@ -9,7 +10,9 @@ int main(int argc, char* argv[]) {
     studyhop::applyProgramFont(app);
     app.setQuitOnLastWindowClosed(false);
     studyhop::QtPrompt prompt;
-    studyhop::WindowSet windows(prompt, [] { QCoreApplication::quit(); });
+    // The program works on the files of the folder it is started in.
+    studyhop::FileSystem files(".");
+    studyhop::WindowSet windows(prompt, files, [] { QCoreApplication::quit(); });
     windows.show(studyhop::WindowId::Form1);
     return app.exec();
 }

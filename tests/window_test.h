@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "faulty_file_system.h"
 #include "shell/shared_state.h"
 #include "shell/window_set.h"
 #include "test_dir.h"
@@ -44,7 +45,7 @@ public:
 // A fixture with a fresh working directory and a fresh window set.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest() : windows(std::make_unique<WindowSet>(prompt, [this] { ++quits; })) {}
+    WindowTest() : windows(std::make_unique<WindowSet>(prompt, fs, [this] { ++quits; })) {}
     ~WindowTest() override {
         windows.reset();
         flushDeletes();
@@ -62,6 +63,8 @@ protected:
 
     TestDir dir;
     ScriptedPrompt prompt;
+    // The windows' file system; tests set its hook to make reads or writes fail.
+    FaultyFileSystem fs;
     int quits = 0;
     std::unique_ptr<WindowSet> windows;
 };

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "data/file_io.h"
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
     }
     outDir = QString::fromLocal8Bit(argv[1]);
     PicturePrompt prompt;
-    WindowSet windows(prompt, [] {});
+    FileSystem files(".");
+    WindowSet windows(prompt, files, [] {});
     SharedState& state = windows.state();
 
     auto* main = showAs<Form1>(windows, WindowId::Form1);

@@ -1,5 +1,6 @@
 #include "data/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,20 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "data/cp932.h"
+
 namespace studyhop {
 
 namespace {
-
-FaultHook& faultHook() {
-    static FaultHook hook;
-    return hook;
-}
-
-// Returns the injected errno for this step, or 0 to go on.
-int injected(FileOp op) {
-    const FaultHook& hook = faultHook();
-    return hook ? hook(op) : 0;
-}
 
 std::string directoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -37,8 +29,20 @@ Status ioError(const std::string& path, int error) {
     return Status::error(ErrorKind::Io, path, 0, describeErrno(error));
 }
 
-int syncDirectory(const std::string& dir) {
-    if (const int e = injected(FileOp::SyncDir)) {
+}  // namespace
+
+FileSystem::FileSystem(std::string directory)
+    : m_directory(directory.empty() ? std::string(".") : std::move(directory)) {}
+
+std::string FileSystem::resolve(const std::string& path) const {
+    if (!path.empty() && path[0] == '/') {
+        return path;
+    }
+    return m_directory == "." ? path : m_directory + "/" + path;
+}
+
+int FileSystem::syncDirectory(const std::string& dir) {
+    if (const int e = fault(FileOp::SyncDir)) {
         return e;
     }
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -53,23 +57,33 @@ int syncDirectory(const std::string& dir) {
     return error;
 }
 
-}  // namespace
-
-void setFaultHook(FaultHook hook) {
-    faultHook() = std::move(hook);
-}
-
-bool fileExists(const std::string& path) {
+bool FileSystem::exists(const std::string& path) const {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return ::stat(resolve(path).c_str(), &st) == 0;
 }
 
-Status readFile(const std::string& path, std::string& bytes, size_t limit) {
+std::vector<std::string> FileSystem::list() const {
+    std::vector<std::string> names;
+    DIR* d = ::opendir(m_directory.c_str());
+    if (d == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(d);
+    return names;
+}
+
+Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t limit) {
     bytes.clear();
-    if (const int e = injected(FileOp::Read)) {
+    if (const int e = fault(FileOp::Read)) {
         return ioError(path, e);
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT) {
@@ -120,13 +134,14 @@ Status readFile(const std::string& path, std::string& bytes, size_t limit) {
     return {};
 }
 
-Status replaceFile(const std::string& path, std::string_view bytes) {
-    const std::string dir = directoryOf(path);
+Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) {
+    const std::string target = resolve(path);
+    const std::string dir = directoryOf(target);
     std::string name = dir + "/" + kTempPrefix + "XXXXXX" + kTempSuffix;
     std::vector<char> temp(name.begin(), name.end());
     temp.push_back('\0');
 
-    int error = injected(FileOp::Open);
+    int error = fault(FileOp::Open);
     int fd = -1;
     if (error == 0) {
         fd = ::mkstemps(temp.data(), static_cast<int>(std::char_traits<char>::length(kTempSuffix)));
@@ -150,7 +165,7 @@ Status replaceFile(const std::string& path, std::string_view bytes) {
     // usual bits for the process' umask.
     struct stat st {};
     mode_t mode = 0;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::stat(target.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -161,7 +176,7 @@ Status replaceFile(const std::string& path, std::string_view bytes) {
 
     size_t written = 0;
     while (written < bytes.size()) {
-        if (const int e = injected(FileOp::Write)) {
+        if (const int e = fault(FileOp::Write)) {
             return fail(e);
         }
         const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
@@ -173,13 +188,13 @@ Status replaceFile(const std::string& path, std::string_view bytes) {
         }
         written += static_cast<size_t>(n);
     }
-    if (const int e = injected(FileOp::Sync)) {
+    if (const int e = fault(FileOp::Sync)) {
         return fail(e);
     }
     if (::fsync(fd) != 0) {
         return fail(errno);
     }
-    error = injected(FileOp::Close);
+    error = fault(FileOp::Close);
     const int closed = ::close(fd);
     fd = -1;
     if (error == 0 && closed != 0) {
@@ -188,10 +203,10 @@ Status replaceFile(const std::string& path, std::string_view bytes) {
     if (error != 0) {
         return fail(error);
     }
-    if (const int e = injected(FileOp::Rename)) {
+    if (const int e = fault(FileOp::Rename)) {
         return fail(e);
     }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         return fail(errno);
     }
     // The new bytes are in place. Syncing the directory only makes the rename
@@ -200,19 +215,29 @@ Status replaceFile(const std::string& path, std::string_view bytes) {
     return {};
 }
 
-Status removeFile(const std::string& path) {
-    if (const int e = injected(FileOp::Unlink)) {
+Status FileSystem::removeFile(const std::string& path) {
+    if (const int e = fault(FileOp::Unlink)) {
         return ioError(path, e);
     }
-    if (::unlink(path.c_str()) != 0) {
+    const std::string target = resolve(path);
+    if (::unlink(target.c_str()) != 0) {
         const int error = errno;
         if (error == ENOENT) {
             return Status::error(ErrorKind::NotFound, path);
         }
         return ioError(path, error);
     }
-    syncDirectory(directoryOf(path));
+    syncDirectory(directoryOf(target));
     return {};
+}
+
+Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text) {
+    Conversion encoded = encodeCp932(text);
+    if (!encoded.ok) {
+        return Status::error(ErrorKind::Encoding, path, 0,
+                             "「" + encoded.character + "」はShift_JISで保存できません");
+    }
+    return fs.replaceFile(path, encoded.text);
 }
 
 }  // namespace studyhop

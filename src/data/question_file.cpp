@@ -109,26 +109,6 @@ FileFormat formatForName(std::string_view name) {
                                                                      : FileFormat::Current;
 }
 
-namespace {
-
-Status encodeText(const std::string& path, std::string_view text, std::string& bytes) {
-    Conversion encoded = encodeCp932(text);
-    if (!encoded.ok) {
-        return Status::error(ErrorKind::Encoding, path, 0,
-                             "「" + encoded.character + "」はShift_JISで保存できません");
-    }
-    bytes = std::move(encoded.text);
-    return {};
-}
-
-}  // namespace
-
-Status encodeAndReplace(const std::string& path, std::string_view text) {
-    std::string bytes;
-    const Status s = encodeText(path, text, bytes);
-    return s.ok() ? replaceFile(path, bytes) : s;
-}
-
 LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
     LoadResult result;
     result.status = checkText(path, bytes);
@@ -165,22 +145,22 @@ LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view byt
 namespace {
 
 template <class Parse>
-LoadResult loadWith(const std::string& path, Parse parse) {
+LoadResult loadWith(FileSystem& fs, const std::string& path, Parse parse) {
     std::string bytes;
     LoadResult result;
-    result.status = readFile(path, bytes);
+    result.status = fs.readFile(path, bytes);
     return result.status.ok() ? parse(bytes) : result;
 }
 
 }  // namespace
 
-LoadResult loadCurrentQuestionFile(const std::string& path) {
-    return loadWith(path,
+LoadResult loadCurrentQuestionFile(FileSystem& fs, const std::string& path) {
+    return loadWith(fs, path,
                     [&](std::string_view bytes) { return parseCurrentQuestionFile(path, bytes); });
 }
 
-LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit) {
-    return loadWith(path, [&](std::string_view bytes) {
+LoadResult loadLegacyQuestionFile(FileSystem& fs, const std::string& path, int recordLimit) {
+    return loadWith(fs, path, [&](std::string_view bytes) {
         return parseLegacyQuestionFile(path, bytes, recordLimit);
     });
 }
@@ -209,24 +189,25 @@ std::string questionFileText(FileFormat format, const QuestionTable& table, int 
     return text;
 }
 
-Status saveQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
-                        int count) {
-    return encodeAndReplace(path, questionFileText(format, table, count));
+Status saveQuestionFile(FileSystem& fs, const std::string& path, FileFormat format,
+                        const QuestionTable& table, int count) {
+    return encodeAndReplace(fs, path, questionFileText(format, table, count));
 }
 
-Status appendQuestionRecord(const std::string& path, const QuestionTable& table, int row) {
+Status appendQuestionRecord(FileSystem& fs, const std::string& path, const QuestionTable& table,
+                            int row) {
     if (row < 0 || row >= kRows) {
         return Status::error(ErrorKind::BadValue, path);
     }
     std::string record;
     appendRecord(record, table.rows[row], kLegacyFields, Style::Plain);
-    std::string encoded;
-    Status s = encodeText(path, record, encoded);
-    if (!s.ok()) {
-        return s;
+    Conversion encoded = encodeCp932(record);
+    if (!encoded.ok) {
+        return Status::error(ErrorKind::Encoding, path, 0,
+                             "「" + encoded.character + "」はShift_JISで保存できません");
     }
     std::string bytes;
-    s = readFile(path, bytes);
+    const Status s = fs.readFile(path, bytes);
     if (s.kind() == ErrorKind::NotFound) {
         bytes.clear();
     } else if (!s.ok()) {
@@ -236,13 +217,13 @@ Status appendQuestionRecord(const std::string& path, const QuestionTable& table,
     if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') {
         bytes += "\r\n";
     }
-    bytes += encoded;
-    return replaceFile(path, bytes);
+    bytes += encoded.text;
+    return fs.replaceFile(path, bytes);
 }
 
-Status writeBackStatistics(const std::string& path, const QuestionTable& table, int count,
-                           int rows) {
-    return encodeAndReplace(path, currentFileText(table, count, rows));
+Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
+                           int count, int rows) {
+    return encodeAndReplace(fs, path, currentFileText(table, count, rows));
 }
 
 }  // namespace studyhop

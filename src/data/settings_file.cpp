@@ -1,6 +1,5 @@
 #include "data/settings_file.h"
 
-#include <dirent.h>
 #include <strings.h>
 
 #include <array>
@@ -10,17 +9,12 @@
 #include "data/cell.h"
 #include "data/field_reader.h"
 #include "data/file_io.h"
-#include "data/question_file.h"
 
 namespace studyhop {
 
 namespace {
 
 constexpr int kSlots = 4;
-
-std::string joinPath(const std::string& dir, const std::string& name) {
-    return dir.empty() || dir == "." ? name : dir + "/" + name;
-}
 
 // A whole number from lo to hi, or nothing.
 std::optional<int> wholeInRange(const Cell& cell, int lo, int hi) {
@@ -64,27 +58,22 @@ bool parseSettings(std::string_view bytes, SettingsRead& result) {
 
 namespace {
 
-bool readValues(const std::string& path, SettingsRead& result) {
+bool readValues(FileSystem& fs, const std::string& path, SettingsRead& result) {
     std::string bytes;
-    return readFile(path, bytes).ok() && parseSettings(bytes, result);
+    return fs.readFile(path, bytes).ok() && parseSettings(bytes, result);
 }
 
 }  // namespace
 
-std::string settingsPath(const std::string& dir) {
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (d == nullptr) {
-        return joinPath(dir, kSettingsWriteName);
-    }
+std::string settingsPath(const FileSystem& fs) {
     std::vector<std::string> matches;
-    while (const dirent* entry = ::readdir(d)) {
-        if (::strcasecmp(entry->d_name, kSettingsReadName) == 0) {
-            matches.emplace_back(entry->d_name);
+    for (const std::string& name : fs.list()) {
+        if (::strcasecmp(name.c_str(), kSettingsReadName) == 0) {
+            matches.push_back(name);
         }
     }
-    ::closedir(d);
     if (matches.empty()) {
-        return joinPath(dir, kSettingsWriteName);
+        return kSettingsWriteName;
     }
     // Several spellings can only be made by hand; pick one the same way every time.
     std::string chosen = matches.front();
@@ -97,23 +86,23 @@ std::string settingsPath(const std::string& dir) {
             chosen = m;
         }
     }
-    return joinPath(dir, chosen);
+    return chosen;
 }
 
-SettingsRead readSettings(const std::string& dir) {
+SettingsRead readSettings(FileSystem& fs) {
     SettingsRead result;
-    const std::string path = settingsPath(dir);
-    if (readValues(path, result)) {
+    const std::string path = settingsPath(fs);
+    if (readValues(fs, path, result)) {
         return result;
     }
     result = SettingsRead{};
     result.usedDefaults = true;
-    result.writeStatus = encodeAndReplace(path, "\"0\",\"0\"\r\n");
+    result.writeStatus = encodeAndReplace(fs, path, "\"0\",\"0\"\r\n");
     return result;
 }
 
-Status writeSettings(int rateFilter, int order, const std::string& dir) {
-    return encodeAndReplace(settingsPath(dir),
+Status writeSettings(FileSystem& fs, int rateFilter, int order) {
+    return encodeAndReplace(fs, settingsPath(fs),
                             std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n");
 }
 

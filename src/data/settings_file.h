@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/file_io.h"
 #include "data/status.h"
 
 namespace studyhop {
@@ -19,20 +20,20 @@ struct SettingsRead {
     Status writeStatus;            // how rewriting the defaults went
 };
 
-// Reads the settings from `dir`. A missing or unreadable file, more than four
+// Reads the settings from the file system's directory. A missing or unreadable file, more than four
 // fields, fewer than two, or values that are not whole numbers in range give
 // the defaults "0" and "0", which are then written back in quoted style.
-SettingsRead readSettings(const std::string& dir = ".");
+SettingsRead readSettings(FileSystem& fs);
 
 // Reads settings from bytes in memory: true with the two values set when the
 // bytes are a usable settings file.
 bool parseSettings(std::string_view bytes, SettingsRead& result);
 
 // Writes the two values as bare integers: "4,1" CR LF.
-Status writeSettings(int rateFilter, int order, const std::string& dir = ".");
+Status writeSettings(FileSystem& fs, int rateFilter, int order);
 
-// The path of the settings file in `dir`: the existing file whose name matches
-// without regard to case, else "System.sys".
-std::string settingsPath(const std::string& dir = ".");
+// The name of the settings file in the file system's directory: the existing
+// file whose name matches without regard to case, else "System.sys".
+std::string settingsPath(const FileSystem& fs);
 
 }  // namespace studyhop

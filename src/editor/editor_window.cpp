@@ -35,8 +35,8 @@ std::string s(const QString& q) {
 
 }  // namespace
 
-Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form2), m_state(state), m_prompt(prompt) {
+Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
+    : Form(owner, WindowId::Form2), m_state(state), m_prompt(prompt), m_fs(fs) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("問題登録"));
     setClientSizeTwips(this, kClientWidth, kClientHeight);
@@ -151,8 +151,8 @@ void Form2::Form_Load() {
             Label21->setVisible(true);
             Label22->setVisible(true);
         }
-        const LoadResult loaded = legacy ? loadLegacyQuestionFile(s(F_name), kEditorLegacyLimit)
-                                         : loadCurrentQuestionFile(s(F_name));
+        const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, s(F_name), kMaxOwnQuestions)
+                                         : loadCurrentQuestionFile(m_fs, s(F_name));
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
@@ -173,8 +173,8 @@ void Form2::Form_Load() {
         QCount = loaded.count;
         // The editor shows at most 100 questions of a legacy file; saving it
         // would drop the others, so such a file is only shown.
-        if (legacy && loaded.count == kEditorLegacyLimit &&
-            loadLegacyQuestionFile(s(F_name)).recordsRead > kEditorLegacyLimit) {
+        if (legacy && loaded.count == kMaxOwnQuestions &&
+            loadLegacyQuestionFile(m_fs, s(F_name)).recordsRead > kMaxOwnQuestions) {
             m_readOnly = true;
             m_prompt.ask(QStringLiteral("このファイルには100問を超える問題があります。\r\n"
                                         "101問目以降の問題を失わないよう、表示のみ行います。"),
@@ -301,8 +301,8 @@ void Form2::StoreQuestion() {
 }
 
 Status Form2::saveWholeFile() {
-    return saveQuestionFile(s(F_name), legacyFile() ? FileFormat::Legacy : FileFormat::Current,
-                            table, QCount);
+    return saveQuestionFile(m_fs, s(F_name),
+                            legacyFile() ? FileFormat::Legacy : FileFormat::Current, table, QCount);
 }
 
 void Form2::reportWriteFailure(const Status& status) {
@@ -380,7 +380,8 @@ void Form2::Command4_Click() {
         Label15->setText(QStringLiteral("0"));
         Label16->setText(QStringLiteral("0"));
         StoreQuestion();
-        status = legacyFile() ? appendQuestionRecord(s(F_name), table, Mcnt) : saveWholeFile();
+        status =
+            legacyFile() ? appendQuestionRecord(m_fs, s(F_name), table, Mcnt) : saveWholeFile();
     } else {
         if (!legacyFile()) {
             Reply = m_prompt.ask(
@@ -444,7 +445,7 @@ void Form2::Command3_Click() {
                     ? 1
                     : 2;
         if (Reply == 1) {
-            const Status status = removeFile(s(F_name));
+            const Status status = m_fs.removeFile(s(F_name));
             if (!status.ok() && status.kind() != ErrorKind::NotFound) {
                 m_prompt.ask(QStringLiteral("問題ファイルを削除できませんでした。\r\n") +
                                  q(status.message()),

@@ -13,6 +13,7 @@
 
 namespace studyhop {
 
+class FileSystem;
 class Prompt;
 class SharedState;
 
@@ -21,7 +22,7 @@ class SharedState;
 class Form2 : public Form {
     Q_OBJECT
 public:
-    Form2(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
 
     void Form_Load() override;
     void Command1_Click();  // cancel or close
@@ -92,6 +93,7 @@ private:
 
     SharedState& m_state;
     Prompt& m_prompt;
+    FileSystem& m_fs;
     // A legacy file with more questions than the editor holds is only shown.
     bool m_readOnly = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/file_io.h"
 #include "data/question_file.h"
 #include "quiz/judging.h"
 #include "quiz/random_source.h"
@@ -26,8 +27,9 @@ QString text(const Cell& cell) {
 
 }  // namespace
 
-Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random)
-    : Form(owner, WindowId::Form4), m_state(state), m_prompt(prompt), m_random(random) {
+Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
+             FileSystem& fs)
+    : Form(owner, WindowId::Form4), m_state(state), m_prompt(prompt), m_fs(fs), m_random(random) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("問題"));
     setClientSizeTwips(this, 6345, 4080);
@@ -102,7 +104,8 @@ Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSourc
 
 bool Form4::loadQuestionFile(bool legacy) {
     const std::string path = F_name.toStdString();
-    LoadResult loaded = legacy ? loadLegacyQuestionFile(path) : loadCurrentQuestionFile(path);
+    LoadResult loaded =
+        legacy ? loadLegacyQuestionFile(m_fs, path) : loadCurrentQuestionFile(m_fs, path);
     Status status = loaded.status;
     // Counters that are no numbers cannot be added to; refuse the file rather
     // than fail at the end of the quiz.
@@ -448,7 +451,7 @@ void Form4::showResults() {
     }
     if (SharedState::number(m_state.Text4()) == 2) {
         const Status s =
-            writeBackStatistics(F_name.toStdString(), table, m_countLine, m_recordsRead);
+            writeBackStatistics(m_fs, F_name.toStdString(), table, m_countLine, m_recordsRead);
         if (!s.ok()) {
             m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
                              QString::fromStdString(s.message()),

@@ -12,6 +12,7 @@
 
 namespace studyhop {
 
+class FileSystem;
 class Prompt;
 class RandomSource;
 class SharedState;
@@ -22,7 +23,8 @@ class SharedState;
 class Form4 : public Form {
     Q_OBJECT
 public:
-    Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random);
+    Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
+          FileSystem& fs);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -84,6 +86,7 @@ private:
 
     SharedState& m_state;
     Prompt& m_prompt;
+    FileSystem& m_fs;
     RandomSource& m_random;
     // From the file: its count line and the records it holds; the first pass
     // writes back exactly these.

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPixmap>
 
+#include "data/file_io.h"
 #include "data/settings_file.h"
 #include "shell/file_chooser.h"
 #include "shell/shared_state.h"
@@ -36,8 +37,8 @@ QLabel* makeStripBox(QWidget* parent, const char* name, int left, int top, int w
 
 }  // namespace
 
-Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form1), m_state(state), m_prompt(prompt) {
+Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
+    : Form(owner, WindowId::Form1), m_state(state), m_prompt(prompt), m_fs(fs) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Studyhop Ver 1.6"));
     setClientSizeTwips(this, kClientWidth, kClientHeight);
@@ -86,7 +87,7 @@ void Form1::Form_Load() {
     m_state.setLog(0);
     // A settings file that cannot be rewritten leaves the defaults in memory,
     // which is all the start-up needs; nothing is reported.
-    const SettingsRead settings = readSettings();
+    const SettingsRead settings = readSettings(m_fs);
     m_state.setTex1(QString::fromStdString(settings.rateFilter));
     m_state.setTex2(QString::fromStdString(settings.order));
     m_state.setLog(0);

@@ -9,6 +9,7 @@
 
 namespace studyhop {
 
+class FileSystem;
 class Prompt;
 class SharedState;
 
@@ -17,7 +18,7 @@ class SharedState;
 class Form1 : public Form {
     Q_OBJECT
 public:
-    Form1(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -44,6 +45,7 @@ private:
 
     SharedState& m_state;
     Prompt& m_prompt;
+    FileSystem& m_fs;
 };
 
 // The default question file of the quiz and of a new file started by the editor.

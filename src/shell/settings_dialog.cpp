@@ -1,5 +1,6 @@
 #include "shell/settings_dialog.h"
 
+#include "data/file_io.h"
 #include "data/settings_file.h"
 #include "shell/shared_state.h"
 #include "ui/controls.h"
@@ -27,8 +28,8 @@ int itemIndex(const QString& value, int count) {
 
 }  // namespace
 
-System::System(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::System), m_state(state), m_prompt(prompt) {
+System::System(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
+    : Form(owner, WindowId::System), m_state(state), m_prompt(prompt), m_fs(fs) {
     setObjectName(QStringLiteral("System"));
     setWindowTitle(QStringLiteral("システム設定"));
     setClientSizeTwips(this, 4680, 1080);
@@ -60,7 +61,7 @@ void System::Command1_Click() {
     const int order = std::max(0, Combo2->currentIndex());
     m_state.setTex1(QString::number(rate));
     m_state.setTex2(QString::number(order));
-    const Status status = writeSettings(rate, order);
+    const Status status = writeSettings(m_fs, rate, order);
     if (!status.ok()) {
         m_prompt.ask(
             QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +

@@ -8,6 +8,7 @@
 
 namespace studyhop {
 
+class FileSystem;
 class Prompt;
 class SharedState;
 
@@ -16,7 +17,7 @@ class SharedState;
 class System : public Form {
     Q_OBJECT
 public:
-    System(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    System(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
 
     void Form_Load() override;
     void Command1_Click();  // OK
@@ -32,6 +33,7 @@ public:
 private:
     SharedState& m_state;
     Prompt& m_prompt;
+    FileSystem& m_fs;
 };
 
 }  // namespace studyhop

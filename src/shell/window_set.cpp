@@ -16,8 +16,11 @@
 
 namespace studyhop {
 
-WindowSet::WindowSet(Prompt& prompt, std::function<void()> quit)
-    : m_prompt(prompt), m_quit(std::move(quit)), m_state(std::make_unique<SharedState>()) {}
+WindowSet::WindowSet(Prompt& prompt, FileSystem& fs, std::function<void()> quit)
+    : m_prompt(prompt),
+      m_fs(fs),
+      m_quit(std::move(quit)),
+      m_state(std::make_unique<SharedState>()) {}
 
 WindowSet::~WindowSet() {
     for (auto& [id, window] : m_windows) {
@@ -28,21 +31,21 @@ WindowSet::~WindowSet() {
 Form* WindowSet::create(WindowId id) {
     switch (id) {
         case WindowId::Form1:
-            return new Form1(*this, *m_state, m_prompt);
+            return new Form1(*this, *m_state, m_prompt, m_fs);
         case WindowId::Form2:
-            return new Form2(*this, *m_state, m_prompt);
+            return new Form2(*this, *m_state, m_prompt, m_fs);
         case WindowId::Form3:
             return new Form3(*this, *m_state, m_prompt);
         case WindowId::Form7:
             return new Form7(*this, *m_state, m_prompt);
         case WindowId::Form4:
-            return new Form4(*this, *m_state, m_prompt, m_random);
+            return new Form4(*this, *m_state, m_prompt, m_random, m_fs);
         case WindowId::Form6:
             return new Form6(*this, *m_state);
         case WindowId::Form5:
             return new Form5(*this, *m_state);
         case WindowId::System:
-            return new System(*this, *m_state, m_prompt);
+            return new System(*this, *m_state, m_prompt, m_fs);
     }
     return nullptr;
 }

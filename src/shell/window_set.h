@@ -9,6 +9,7 @@
 
 namespace studyhop {
 
+class FileSystem;
 class Form;
 class Prompt;
 class SharedState;
@@ -19,7 +20,7 @@ class SharedState;
 class WindowSet : public WindowOwner {
 public:
     // `quit` is called by endProgram after every window is closed.
-    WindowSet(Prompt& prompt, std::function<void()> quit);
+    WindowSet(Prompt& prompt, FileSystem& fs, std::function<void()> quit);
     ~WindowSet() override;
 
     QWidget* show(WindowId id) override;
@@ -35,6 +36,7 @@ private:
     Form* create(WindowId id);
 
     Prompt& m_prompt;
+    FileSystem& m_fs;
     std::function<void()> m_quit;
     std::unique_ptr<SharedState> m_state;
     RandomSource m_random;

@@ -11,10 +11,13 @@
 #include "data/file_io.h"
 #include "data/question_file.h"
 #include "data/settings_file.h"
+#include "faulty_file_system.h"
 #include "test_dir.h"
 
 namespace studyhop {
 namespace {
+
+test::FaultyFileSystem fs;
 
 using test::listDirectory;
 using test::readBytes;
@@ -46,15 +49,15 @@ std::vector<WritePath> writePaths() {
     const QuestionTable table = sampleTable();
     return {
         {"save current", "a.qz2",
-         [table] { return saveQuestionFile("a.qz2", FileFormat::Current, table, 3); }},
+         [table] { return saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 3); }},
         {"save legacy", "a.qzb",
-         [table] { return saveQuestionFile("a.qzb", FileFormat::Legacy, table, 3); }},
-        {"append", "a.qzb", [table] { return appendQuestionRecord("a.qzb", table, 2); }},
+         [table] { return saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, table, 3); }},
+        {"append", "a.qzb", [table] { return appendQuestionRecord(fs, "a.qzb", table, 2); }},
         {"write back statistics", "a.qz2",
-         [table] { return writeBackStatistics("a.qz2", table, 3, 3); }},
-        {"write settings", "System.sys", [] { return writeSettings(4, 1); }},
-        {"settings defaults", "System.sys", [] { return readSettings().writeStatus; }},
-        {"delete file", "a.qz2", [] { return removeFile("a.qz2"); }, true},
+         [table] { return writeBackStatistics(fs, "a.qz2", table, 3, 3); }},
+        {"write settings", "System.sys", [] { return writeSettings(fs, 4, 1); }},
+        {"settings defaults", "System.sys", [] { return readSettings(fs).writeStatus; }},
+        {"delete file", "a.qz2", [] { return fs.removeFile("a.qz2"); }, true},
     };
 }
 
@@ -72,12 +75,12 @@ TEST(FaultInjectionTest, EveryStepOfEveryWritePathFailsSafely) {
         {
             test::TestDir dir;
             writeBytes(path.target, kOld);
-            setFaultHook([&](FileOp) {
+            fs.hook = [&](FileOp) {
                 ++steps;
                 return 0;
-            });
+            };
             const Status s = path.write();
-            setFaultHook(nullptr);
+            fs.hook = nullptr;
             ASSERT_TRUE(s.ok()) << path.name << ": " << s.message();
         }
         ASSERT_GT(steps, 0) << path.name;
@@ -86,15 +89,15 @@ TEST(FaultInjectionTest, EveryStepOfEveryWritePathFailsSafely) {
             writeBytes(path.target, kOld);
             int seen = 0;
             FileOp failed = FileOp::Open;
-            setFaultHook([&](FileOp op) {
+            fs.hook = [&](FileOp op) {
                 if (++seen == n) {
                     failed = op;
                     return EIO;
                 }
                 return 0;
-            });
+            };
             const Status s = path.write();
-            setFaultHook(nullptr);
+            fs.hook = nullptr;
             ++injected;
             const std::string now = readBytes(path.target);
             bool ok;
@@ -126,7 +129,7 @@ TEST(FaultInjectionTest, FileSizeLimitFailsTheWriteAndKeepsTheOldBytes) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{100, 100};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const Status s = replaceFile("a.qz2", std::string(100000, 'x'));
+        const Status s = fs.replaceFile("a.qz2", std::string(100000, 'x'));
         ::_exit(s.kind() == ErrorKind::Io && s.message().find("大きすぎ") != std::string::npos ? 0
                                                                                                : 1);
     }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "data/file_io.h"
+#include "faulty_file_system.h"
 #include "test_dir.h"
 
 namespace studyhop {
 namespace {
+
+test::FaultyFileSystem fs;
 
 using test::listDirectory;
 using test::readBytes;
@@ -43,19 +46,20 @@ TEST(QuestionFileTest, EditorSaveOfANewQuestionIsByteExact) {
     TestDir dir;
     QuestionTable table;
     table.rows[0] = editorRow("日本の首都は？", "1");
-    ASSERT_TRUE(saveQuestionFile("a.qz2", FileFormat::Current, table, 1).ok());
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
     EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(",1,0,0," + kNashi + "\r\n"));
 }
 
 TEST(QuestionFileTest, StatisticsWriteBackPutsBlanksAroundEveryNumber) {
     TestDir dir;
     writeBytes("a.qz2", "1\r\n" + record(",1,0,0," + kNashi + "\r\n"));
-    LoadResult loaded = loadCurrentQuestionFile("a.qz2");
+    LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::number(1));
     ASSERT_TRUE(loaded.table.rows[0][kTimesAsked].addOne());
     ASSERT_TRUE(loaded.table.rows[0][kTimesCorrect].addOne());
-    ASSERT_TRUE(writeBackStatistics("a.qz2", loaded.table, loaded.count, loaded.recordsRead).ok());
+    ASSERT_TRUE(
+        writeBackStatistics(fs, "a.qz2", loaded.table, loaded.count, loaded.recordsRead).ok());
     EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(", 1 , 1 , 1 ," + kNashi + "\r\n"));
 }
 
@@ -63,13 +67,13 @@ TEST(QuestionFileTest, LegacyRewriteQuotesOnlyTheFirstRecord) {
     TestDir dir;
     const std::string second = record(", 2 \r\n");
     writeBytes("a.qzb", record(",1\r\n") + second);
-    LoadResult loaded = loadLegacyQuestionFile("a.qzb", kEditorLegacyLimit);
+    LoadResult loaded = loadLegacyQuestionFile(fs, "a.qzb", 100);
     ASSERT_TRUE(loaded.status.ok());
     ASSERT_EQ(loaded.count, 2);
     EXPECT_TRUE(loaded.table.rows[0][kTimesAsked].isEmpty());
     QuestionTable table = loaded.table;
     table.rows[0] = editorRow("日本の首都は？", "1");  // what the editor stores: all texts
-    ASSERT_TRUE(saveQuestionFile("a.qzb", FileFormat::Legacy, table, 2).ok());
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, table, 2).ok());
     const std::string q = "\"";
     EXPECT_EQ(readBytes("a.qzb"), q + kQ + q + "," + q + kTokyo + q + "," + q + kOsaka + q + "," +
                                       q + kKyoto + q + "," + q + kNashi + q + "," + q + kNashi + q +
@@ -79,11 +83,11 @@ TEST(QuestionFileTest, LegacyRewriteQuotesOnlyTheFirstRecord) {
 TEST(QuestionFileTest, QuotedOneStaysTextUnquotedOneBecomesANumber) {
     TestDir dir;
     writeBytes("a.qzb", "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq,a,b,c,d,e,1\r\n");
-    LoadResult loaded = loadLegacyQuestionFile("a.qzb");
+    LoadResult loaded = loadLegacyQuestionFile(fs, "a.qzb");
     ASSERT_TRUE(loaded.status.ok());
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::text("1"));
     EXPECT_EQ(loaded.table.rows[1][kCorrectNumber], Cell::number(1));
-    ASSERT_TRUE(saveQuestionFile("a.qzb", FileFormat::Legacy, loaded.table, 2).ok());
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, loaded.table, 2).ok());
     EXPECT_EQ(readBytes("a.qzb"),
               "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq,a,b,c,d,e, 1 \r\n");
 }
@@ -95,12 +99,12 @@ TEST(QuestionFileTest, CountLineWinsOverRecordsRead) {
         four += "q,a,b,c,d,e,1,0,0,x\r\n";
     }
     writeBytes("a.qz2", "3\r\n" + four);
-    LoadResult loaded = loadCurrentQuestionFile("a.qz2");
+    LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok());
     EXPECT_EQ(loaded.count, 3);
     EXPECT_EQ(loaded.recordsRead, 4);
     writeBytes("b.qz2", "5\r\nq,a,b,c,d,e,1,0,0,x\r\n");
-    loaded = loadCurrentQuestionFile("b.qz2");
+    loaded = loadCurrentQuestionFile(fs, "b.qz2");
     ASSERT_TRUE(loaded.status.ok());
     EXPECT_EQ(loaded.count, 5);
     EXPECT_TRUE(loaded.table.rows[1][0].isEmpty());
@@ -109,7 +113,7 @@ TEST(QuestionFileTest, CountLineWinsOverRecordsRead) {
 TEST(QuestionFileTest, RecordsMaySpanLinesAndBlankLinesEndTheFile) {
     TestDir dir;
     writeBytes("a.qz2", "1\r\nq,a,b\r\nc,d,e\r\n1,0,0,x\r\n\r\n  \r\n\r\n");
-    LoadResult loaded = loadCurrentQuestionFile("a.qz2");
+    LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
     EXPECT_EQ(loaded.recordsRead, 1);
     EXPECT_EQ(loaded.table.rows[0][kChoice1 + 2], Cell::text("c"));
@@ -123,20 +127,20 @@ TEST(QuestionFileTest, LegacyRecordLimitOnlyForTheEditor) {
         records += "q" + std::to_string(i) + ",a,b,c,d,e,1\r\n";
     }
     writeBytes("a.qzb", records);
-    LoadResult editor = loadLegacyQuestionFile("a.qzb", kEditorLegacyLimit);
+    LoadResult editor = loadLegacyQuestionFile(fs, "a.qzb", 100);
     EXPECT_TRUE(editor.status.ok());
     EXPECT_EQ(editor.count, 100);
-    LoadResult quiz = loadLegacyQuestionFile("a.qzb");
+    LoadResult quiz = loadLegacyQuestionFile(fs, "a.qzb");
     EXPECT_TRUE(quiz.status.ok());
     EXPECT_EQ(quiz.count, 101);
     EXPECT_EQ(quiz.table.rows[100][0], Cell::text("q100"));
 
     writeBytes("b.qzb", records + "q101,a,b,c,d,e,1\r\n");
-    LoadResult tooMany = loadLegacyQuestionFile("b.qzb");
+    LoadResult tooMany = loadLegacyQuestionFile(fs, "b.qzb");
     EXPECT_EQ(tooMany.status.kind(), ErrorKind::TooManyRecords);
     EXPECT_EQ(tooMany.status.line(), 102);
     EXPECT_EQ(tooMany.recordsRead, 101);
-    EXPECT_EQ(loadLegacyQuestionFile("b.qzb", kEditorLegacyLimit).count, 100);
+    EXPECT_EQ(loadLegacyQuestionFile(fs, "b.qzb", 100).count, 100);
 }
 
 TEST(QuestionFileTest, EveryBrokenFileHasItsOwnErrorKindAndLine) {
@@ -162,21 +166,21 @@ TEST(QuestionFileTest, EveryBrokenFileHasItsOwnErrorKindAndLine) {
     for (const Case& c : cases) {
         TestDir dir;
         writeBytes("bad.qz2", c.bytes);
-        const LoadResult loaded = loadCurrentQuestionFile("bad.qz2");
+        const LoadResult loaded = loadCurrentQuestionFile(fs, "bad.qz2");
         EXPECT_EQ(loaded.status.kind(), c.kind) << c.name;
         EXPECT_EQ(loaded.status.line(), c.line) << c.name;
         EXPECT_EQ(loaded.status.file(), "bad.qz2") << c.name;
         EXPECT_FALSE(loaded.status.message().empty()) << c.name;
     }
     TestDir dir;
-    EXPECT_EQ(loadCurrentQuestionFile("missing.qz2").status.kind(), ErrorKind::NotFound);
-    EXPECT_EQ(loadLegacyQuestionFile("missing.qzb").status.kind(), ErrorKind::NotFound);
+    EXPECT_EQ(loadCurrentQuestionFile(fs, "missing.qz2").status.kind(), ErrorKind::NotFound);
+    EXPECT_EQ(loadLegacyQuestionFile(fs, "missing.qzb").status.kind(), ErrorKind::NotFound);
 }
 
 TEST(QuestionFileTest, CutShortKeepsTheRowsReadBefore) {
     TestDir dir;
     writeBytes("a.qzb", "q1,a,b,c,d,e,1\r\nq2,a,b\r\n");
-    const LoadResult loaded = loadLegacyQuestionFile("a.qzb");
+    const LoadResult loaded = loadLegacyQuestionFile(fs, "a.qzb");
     EXPECT_EQ(loaded.status.kind(), ErrorKind::CutShort);
     EXPECT_EQ(loaded.recordsRead, 1);
     EXPECT_EQ(loaded.table.rows[0][0], Cell::text("q1"));
@@ -195,15 +199,15 @@ TEST(QuestionFileTest, AppendAddsOneRecordAndKeepsTheOldBytes) {
     writeBytes("a.qzb", old);
     QuestionTable table;
     table.rows[2] = editorRow("日本の首都は？", "1");
-    ASSERT_TRUE(appendQuestionRecord("a.qzb", table, 2).ok());
+    ASSERT_TRUE(appendQuestionRecord(fs, "a.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("a.qzb"), old + record(",1\r\n"));
 
     writeBytes("b.qzb", "q,a,b,c,d,e,1");  // no line end after the last record
-    ASSERT_TRUE(appendQuestionRecord("b.qzb", table, 2).ok());
+    ASSERT_TRUE(appendQuestionRecord(fs, "b.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("b.qzb"), "q,a,b,c,d,e,1\r\n" + record(",1\r\n"));
-    EXPECT_EQ(loadLegacyQuestionFile("b.qzb").count, 2);
+    EXPECT_EQ(loadLegacyQuestionFile(fs, "b.qzb").count, 2);
 
-    ASSERT_TRUE(appendQuestionRecord("new.qzb", table, 2).ok());
+    ASSERT_TRUE(appendQuestionRecord(fs, "new.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("new.qzb"), record(",1\r\n"));
 }
 
@@ -213,18 +217,18 @@ TEST(QuestionFileTest, UnencodableTextOrFailedWriteLeavesTheFileUnchanged) {
     writeBytes("a.qz2", old);
     QuestionTable table;
     table.rows[0] = editorRow("絵文字😀", "1");
-    const Status s = saveQuestionFile("a.qz2", FileFormat::Current, table, 1);
+    const Status s = saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1);
     EXPECT_EQ(s.kind(), ErrorKind::Encoding);
     EXPECT_NE(s.message().find("😀"), std::string::npos);
-    EXPECT_EQ(appendQuestionRecord("a.qz2", table, 0).kind(), ErrorKind::Encoding);
+    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", table, 0).kind(), ErrorKind::Encoding);
     EXPECT_EQ(readBytes("a.qz2"), old);
 
     table.rows[0] = editorRow("q", "1");
-    setFaultHook([](FileOp op) { return op == FileOp::Rename ? EIO : 0; });
-    EXPECT_EQ(saveQuestionFile("a.qz2", FileFormat::Current, table, 1).kind(), ErrorKind::Io);
-    EXPECT_EQ(appendQuestionRecord("a.qz2", table, 0).kind(), ErrorKind::Io);
-    EXPECT_EQ(writeBackStatistics("a.qz2", table, 1, 1).kind(), ErrorKind::Io);
-    setFaultHook(nullptr);
+    fs.hook = [](FileOp op) { return op == FileOp::Rename ? EIO : 0; };
+    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).kind(), ErrorKind::Io);
+    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", table, 0).kind(), ErrorKind::Io);
+    EXPECT_EQ(writeBackStatistics(fs, "a.qz2", table, 1, 1).kind(), ErrorKind::Io);
+    fs.hook = nullptr;
     EXPECT_EQ(readBytes("a.qz2"), old);
     EXPECT_EQ(listDirectory(), "a.qz2");
 }
@@ -234,7 +238,7 @@ TEST(QuestionFileTest, AppendNeverReplacesAFileItCannotRead) {
     writeBytes("big.qzb", "");
     ASSERT_EQ(::truncate("big.qzb", kMaxFileBytes + 1), 0);
     QuestionTable table;
-    EXPECT_EQ(appendQuestionRecord("big.qzb", table, 0).kind(), ErrorKind::TooLarge);
+    EXPECT_EQ(appendQuestionRecord(fs, "big.qzb", table, 0).kind(), ErrorKind::TooLarge);
     EXPECT_EQ(test::readBytes("big.qzb").size(), kMaxFileBytes + 1);
 }
 
@@ -247,14 +251,15 @@ TEST(QuestionFileTest, FullTableRoundTripsThroughBothFormats) {
         table.rows[r][kTimesAsked] = Cell::number(r);
         table.rows[r][kTimesCorrect] = Cell::number(r / 2);
     }
-    ASSERT_TRUE(saveQuestionFile("a.qz2", FileFormat::Current, table, kRows).ok());
-    const LoadResult loaded = loadCurrentQuestionFile("a.qz2");
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, kRows).ok());
+    const LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
     EXPECT_EQ(loaded.count, kRows);
     EXPECT_EQ(loaded.table.rows[100][kQuestionText], Cell::text("問100 ～ ①"));
     EXPECT_EQ(loaded.table.rows[100][kTimesAsked], Cell::number(100));
     const std::string first = readBytes("a.qz2");
-    ASSERT_TRUE(saveQuestionFile("a.qz2", FileFormat::Current, loaded.table, loaded.count).ok());
+    ASSERT_TRUE(
+        saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, loaded.count).ok());
     EXPECT_TRUE(readBytes("a.qz2") == first) << "a reloaded table saves to the same bytes";
 }
 

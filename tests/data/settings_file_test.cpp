@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "data/file_io.h"
+#include "faulty_file_system.h"
 #include "test_dir.h"
 
 namespace studyhop {
 namespace {
+
+test::FaultyFileSystem fs;
 
 using test::listDirectory;
 using test::readBytes;
@@ -15,7 +18,7 @@ using test::writeBytes;
 
 TEST(SettingsFileTest, MissingFileGivesDefaultsWrittenQuoted) {
     TestDir dir;
-    const SettingsRead s = readSettings();
+    const SettingsRead s = readSettings(fs);
     EXPECT_EQ(s.rateFilter, "0");
     EXPECT_EQ(s.order, "0");
     EXPECT_TRUE(s.usedDefaults);
@@ -36,7 +39,7 @@ TEST(SettingsFileTest, GoodFilesAreReadAndLeftAlone) {
     for (const Case& c : cases) {
         TestDir dir;
         writeBytes("system.sys", c.bytes);
-        const SettingsRead s = readSettings();
+        const SettingsRead s = readSettings(fs);
         EXPECT_EQ(s.rateFilter, c.rate) << c.bytes;
         EXPECT_EQ(s.order, c.order) << c.bytes;
         EXPECT_FALSE(s.usedDefaults) << c.bytes;
@@ -51,7 +54,7 @@ TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
     for (const char* bytes : cases) {
         TestDir dir;
         writeBytes("SYSTEM.SYS", bytes);
-        const SettingsRead s = readSettings();
+        const SettingsRead s = readSettings(fs);
         EXPECT_TRUE(s.usedDefaults) << bytes;
         EXPECT_EQ(s.rateFilter, "0");
         EXPECT_EQ(s.order, "0");
@@ -63,7 +66,7 @@ TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
 TEST(SettingsFileTest, WriteUsesBareIntegersInTheExistingFile) {
     TestDir dir;
     writeBytes("system.sys", "\"0\",\"0\"\r\n");
-    ASSERT_TRUE(writeSettings(4, 1).ok());
+    ASSERT_TRUE(writeSettings(fs, 4, 1).ok());
     EXPECT_EQ(readBytes("system.sys"), "4,1\r\n");
     EXPECT_EQ(listDirectory(), "system.sys");
 }
@@ -71,9 +74,9 @@ TEST(SettingsFileTest, WriteUsesBareIntegersInTheExistingFile) {
 TEST(SettingsFileTest, FailedRewriteKeepsDefaultsInMemory) {
     TestDir dir;
     writeBytes("system.sys", "7,7\r\n");
-    setFaultHook([](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; });
-    const SettingsRead s = readSettings();
-    setFaultHook(nullptr);
+    fs.hook = [](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; };
+    const SettingsRead s = readSettings(fs);
+    fs.hook = nullptr;
     EXPECT_EQ(s.rateFilter, "0");
     EXPECT_EQ(s.writeStatus.kind(), ErrorKind::Io);
     EXPECT_EQ(readBytes("system.sys"), "7,7\r\n");

@@ -345,7 +345,7 @@ TEST_F(EditorWindowTest, FailedWritesKeepTheFileTheTableAndTheTypedText) {
     writeBytes("a.qz2", currentFile(2));
     const std::string before = readBytes("a.qz2");
     Form2* editor = open(QStringLiteral("a.qz2"));
-    setFaultHook([](FileOp op) { return op == FileOp::Sync ? ENOSPC : 0; });
+    fs.hook = [](FileOp op) { return op == FileOp::Sync ? ENOSPC : 0; };
 
     editor->Command2_Click();
     fill(editor, QStringLiteral("入力した問題"), {QStringLiteral("a")}, 1);
@@ -376,7 +376,7 @@ TEST_F(EditorWindowTest, FailedWritesKeepTheFileTheTableAndTheTypedText) {
     for (const auto& box : prompt.boxes) {
         EXPECT_NE(box.text, QStringLiteral("登録しました"));
     }
-    setFaultHook(nullptr);
+    fs.hook = nullptr;
     EXPECT_EQ(readBytes("a.qz2"), before);
     EXPECT_EQ(test::listDirectory(), "System.sys a.qz2");
 }
@@ -384,9 +384,9 @@ TEST_F(EditorWindowTest, FailedWritesKeepTheFileTheTableAndTheTypedText) {
 TEST_F(EditorWindowTest, FailedFileDeletionKeepsTheEditorOpen) {
     writeBytes("a.qz2", currentFile(1));
     Form2* editor = open(QStringLiteral("a.qz2"));
-    setFaultHook([](FileOp op) { return op == FileOp::Unlink ? EACCES : 0; });
+    fs.hook = [](FileOp op) { return op == FileOp::Unlink ? EACCES : 0; };
     editor->Command3_Click();
-    setFaultHook(nullptr);
+    fs.hook = nullptr;
     EXPECT_EQ(prompt.boxes.back().title, QStringLiteral("エラー"));
     EXPECT_TRUE(windows->isLoaded(WindowId::Form2));
     EXPECT_TRUE(test::fileExists("a.qz2"));

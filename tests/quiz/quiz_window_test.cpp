@@ -411,9 +411,9 @@ TEST_F(QuizWindowTest, FailedWriteBackIsReportedAndTheResultsStillShown) {
     const std::string before = readBytes("a.qz2");
     Form4* quiz = open(QStringLiteral("a.qz2"));
     answerAndNext(quiz, 1);
-    setFaultHook([](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; });
+    fs.hook = [](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; };
     answerAndNext(quiz, 1);
-    setFaultHook(nullptr);
+    fs.hook = nullptr;
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("エラー"));
     EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("a.qz2")));

@@ -10,12 +10,15 @@
 #include <thread>
 
 #include "data/cp932.h"
+#include "data/file_io.h"
 #include "data/question_file.h"
 #include "reliability/save_tables.h"
 #include "test_dir.h"
 
 namespace studyhop {
 namespace {
+
+FileSystem fs;
 
 // Kills a program that saves a large question file in a loop, at random
 // moments of its saves, and checks every time that the file is byte-exactly
@@ -28,10 +31,10 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
             encodeCp932(questionFileText(FileFormat::Current, test::saveLoopTable(t), kRows)).text;
     }
     ASSERT_TRUE(
-        saveQuestionFile("big.qz2", FileFormat::Current, test::saveLoopTable(0), kRows).ok());
+        saveQuestionFile(fs, "big.qz2", FileFormat::Current, test::saveLoopTable(0), kRows).ok());
     // Kill within about three saves of the helper starting to save.
     const auto start = std::chrono::steady_clock::now();
-    saveQuestionFile("probe.qz2", FileFormat::Current, test::saveLoopTable(1), kRows);
+    saveQuestionFile(fs, "probe.qz2", FileFormat::Current, test::saveLoopTable(1), kRows);
     const auto saveTime = std::chrono::steady_clock::now() - start;
     std::remove("probe.qz2");
     const long range = std::max<long>(

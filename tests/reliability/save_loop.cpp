@@ -14,10 +14,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace studyhop;
+    FileSystem fs;
     const QuestionTable tables[2] = {test::saveLoopTable(0), test::saveLoopTable(1)};
     (void)::write(STDOUT_FILENO, "s", 1);
     for (unsigned long i = 0;; ++i) {
-        const Status s = saveQuestionFile(argv[1], FileFormat::Current, tables[i % 2], kRows);
+        const Status s = saveQuestionFile(fs, argv[1], FileFormat::Current, tables[i % 2], kRows);
         if (!s.ok()) {
             std::fprintf(stderr, "%s\n", s.message().c_str());
             return 1;

@@ -62,9 +62,9 @@ TEST_F(SettingsDialogTest, CancelAndFrameCloseChangeNothing) {
 TEST_F(SettingsDialogTest, UnwritableFileIsReportedAndTheValuesHoldForThisRun) {
     System* dialog = open();
     dialog->Combo1->setCurrentIndex(2);
-    setFaultHook([](FileOp op) { return op == FileOp::Open ? EACCES : 0; });
+    fs.hook = [](FileOp op) { return op == FileOp::Open ? EACCES : 0; };
     dialog->Command1_Click();
-    setFaultHook(nullptr);
+    fs.hook = nullptr;
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("エラー"));
     EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("System.sys")));
