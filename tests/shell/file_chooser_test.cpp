@@ -211,6 +211,8 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
         {".hidden.qz2", "", "次のファイルは問題ファイル"},
         {"folder.qz2", "", "次のファイルは問題ファイル"},
         {"sub/c.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
+        // Same name as a listed file, but another file.
+        {"sub/a.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
         {"../other.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
     };
     QDir().mkpath(QStringLiteral("work/sub"));
@@ -222,6 +224,7 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
     writeBytes("work/notes.txt", "x");
     writeBytes("work/.hidden.qz2", kOneQuestion);
     writeBytes("work/sub/c.qz2", kOneQuestion);
+    writeBytes("work/sub/a.qz2", kOneQuestion);
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral("work")));
     click(main()->Command1[1]);
     Form7* c = chooser();
