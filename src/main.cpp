@@ -1,10 +1,54 @@
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
 
 #include "data/file_io.h"
+#include "shell/file_chooser.h"
+#include "shell/main_window.h"
 #include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
 
+namespace {
+
+// With STUDYHOP_REPORT_WINDOWS=<file> set, the program writes the working
+// directory, its open windows and the chooser's mode and selection to that
+// file once it has started, so that scripts can check a start from outside.
+void reportWindows(const studyhop::WindowSet& windows) {
+    const QString path = qEnvironmentVariable("STUDYHOP_REPORT_WINDOWS");
+    if (path.isEmpty()) {
+        return;
+    }
+    using studyhop::WindowId;
+    QString report = QStringLiteral("directory: ") + QDir::currentPath() + QLatin1Char('\n');
+    report += QStringLiteral("windows:");
+    for (WindowId id : {WindowId::Form1, WindowId::Form2, WindowId::Form3, WindowId::Form4,
+                        WindowId::Form5, WindowId::Form6, WindowId::Form7, WindowId::System}) {
+        if (const QWidget* window = windows.loaded(id)) {
+            report += QLatin1Char(' ') + window->objectName();
+        }
+    }
+    report += QLatin1Char('\n');
+    if (const auto* chooser = studyhop::loadedAs<studyhop::Form7>(windows, WindowId::Form7)) {
+        report += QStringLiteral("chooser mode: ") +
+                  (chooser->Label1->text() == QStringLiteral("2") ? QStringLiteral("quiz")
+                                                                  : QStringLiteral("editor")) +
+                  QLatin1Char('\n');
+        report += QStringLiteral("chooser selection: ") + chooser->File1->selectedName() +
+                  QLatin1Char('\n');
+    }
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(report.toUtf8());
+    }
+}
+
+}  // namespace
+
+// `studyhop [FILE]`: the program works on the current directory. With a
+// question file (a bare name or a path) it opens the chooser in quiz mode
+// with that file selected.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     studyhop::applyProgramFont(app);
@@ -14,5 +58,20 @@ int main(int argc, char* argv[]) {
     studyhop::FileSystem files(".");
     studyhop::WindowSet windows(prompt, files, [] { QCoreApplication::quit(); });
     windows.show(studyhop::WindowId::Form1);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString file = arguments.size() > 1 ? arguments.at(1) : QString();
+    QTimer::singleShot(0, &app, [&windows, file] {
+        if (!file.isEmpty()) {
+            if (auto* main =
+                    studyhop::loadedAs<studyhop::Form1>(windows, studyhop::WindowId::Form1)) {
+                main->Command1_Click(1);
+            }
+            if (auto* chooser =
+                    studyhop::loadedAs<studyhop::Form7>(windows, studyhop::WindowId::Form7)) {
+                chooser->selectFile(file);
+            }
+        }
+        reportWindows(windows);
+    });
     return app.exec();
 }

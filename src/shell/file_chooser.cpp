@@ -1,5 +1,8 @@
 #include "shell/file_chooser.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "shell/main_window.h"
 #include "shell/shared_state.h"
 #include "ui/controls.h"
@@ -57,6 +60,38 @@ void Form7::OpenForQuiz() {
     moveTopTwips(Command1, 120);
     moveTopTwips(Command2, 600);
     Command3->setVisible(false);
+}
+
+bool Form7::selectFile(const QString& nameOrPath) {
+    File1->clearSelection();
+    File1->setCurrentItem(nullptr);
+    const QFileInfo file(QDir::current(), nameOrPath);
+    const QString shown = QDir::toNativeSeparators(nameOrPath);
+    QString problem;
+    if (!file.exists()) {
+        problem = QStringLiteral("次のファイルが見つかりません\r\nファイル名 ：") + shown;
+    } else if (file.absoluteDir().canonicalPath() != QDir::current().canonicalPath()) {
+        problem = QStringLiteral(
+                      "次のファイルは作業中のフォルダーにないため開けません\r\n"
+                      "ファイル名 ：") +
+                  shown + QStringLiteral("\r\n作業中のフォルダー ：") +
+                  QDir::toNativeSeparators(QDir::currentPath());
+    } else {
+        const QList<QListWidgetItem*> items = File1->findItems(file.fileName(), Qt::MatchExactly);
+        if (items.size() == 1) {
+            File1->setCurrentItem(items.front());
+            File1->scrollToItem(items.front());
+            // Enter now opens the file.
+            File1->setFocus();
+            return true;
+        }
+        problem = QStringLiteral(
+                      "次のファイルは問題ファイル（*.qz2, *.qzb）として"
+                      "一覧にないため開けません\r\nファイル名 ：") +
+                  shown;
+    }
+    m_prompt.ask(problem, QStringLiteral("エラー"));
+    return false;
 }
 
 void Form7::Combo1_Click() {

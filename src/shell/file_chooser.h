@@ -23,6 +23,11 @@ public:
     // The chooser is already shown by the owner; these set its mode.
     void OpenForEditing() {}
     void OpenForQuiz();
+    // Selects a question file given by the user as a bare name or a path.
+    // A file that the list does not show (another folder, not a question
+    // file, missing) leaves nothing selected and is reported. Returns
+    // whether the file was selected.
+    bool selectFile(const QString& nameOrPath);
 
     void Combo1_Click();
     void Command1_Click();  // open

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTest>
 
 #include "editor/editor_window.h"
@@ -189,6 +190,80 @@ TEST_F(ChooserTest, MaintenanceModeShowsTheModeMarker) {
     EXPECT_EQ(chooser()->Label1->text(), QString());
     click(main()->Command1[1]);
     EXPECT_EQ(chooser()->Label1->text(), QStringLiteral("2"));
+}
+
+// A question file named on the command line: the chooser opens in quiz mode
+// on it, or with nothing selected and a message that names it.
+TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
+    struct Case {
+        const char* argument;  // relative to the working directory "work"
+        const char* selected;  // "" when nothing may be selected
+        const char* message;   // the start of the message, "" for none
+    } cases[] = {
+        {"a.qz2", "a.qz2", ""},
+        {"./b.qzb", "b.qzb", ""},
+        {"DATA.QZB", "DATA.QZB", ""},
+        {"../work/a.qz2", "a.qz2", ""},
+        {"sub/../a.qz2", "a.qz2", ""},
+        {"A.qz2", "", "次のファイルが見つかりません"},
+        {"missing.qz2", "", "次のファイルが見つかりません"},
+        {"notes.txt", "", "次のファイルは問題ファイル"},
+        {".hidden.qz2", "", "次のファイルは問題ファイル"},
+        {"folder.qz2", "", "次のファイルは問題ファイル"},
+        {"sub/c.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
+        // Same name as a listed file, but another file.
+        {"sub/a.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
+        {"../other.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
+    };
+    QDir().mkpath(QStringLiteral("work/sub"));
+    QDir().mkpath(QStringLiteral("work/folder.qz2"));
+    writeBytes("other.qz2", kOneQuestion);
+    writeBytes("work/a.qz2", kOneQuestion);
+    writeBytes("work/b.qzb", sjis("q,a,b,c,d,e,1\r\n"));
+    writeBytes("work/DATA.QZB", kOneQuestion);
+    writeBytes("work/notes.txt", "x");
+    writeBytes("work/.hidden.qz2", kOneQuestion);
+    writeBytes("work/sub/c.qz2", kOneQuestion);
+    writeBytes("work/sub/a.qz2", kOneQuestion);
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral("work")));
+    click(main()->Command1[1]);
+    Form7* c = chooser();
+    ASSERT_NE(c, nullptr);
+    for (const Case& t : cases) {
+        // A selection left from the case before never stays.
+        c->File1->setCurrentRow(0);
+        prompt.boxes.clear();
+        const QString argument = QString::fromUtf8(t.argument);
+        EXPECT_EQ(c->selectFile(argument), *t.selected != '\0') << t.argument;
+        EXPECT_EQ(c->File1->selectedName(), QString::fromUtf8(t.selected)) << t.argument;
+        EXPECT_EQ(c->Label1->text(), QStringLiteral("2")) << t.argument;
+        if (*t.message == '\0') {
+            EXPECT_TRUE(prompt.boxes.empty()) << t.argument;
+            continue;
+        }
+        ASSERT_EQ(prompt.boxes.size(), 1u) << t.argument;
+        EXPECT_TRUE(prompt.boxes[0].text.startsWith(QString::fromUtf8(t.message)))
+            << t.argument << ": " << prompt.boxes[0].text.toStdString();
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("ファイル名 ：") + argument))
+            << t.argument;
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("エラー")) << t.argument;
+    }
+    // An absolute path into the working directory is as good as its bare name.
+    EXPECT_TRUE(c->selectFile(QDir::current().absoluteFilePath(QStringLiteral("b.qzb"))));
+    EXPECT_EQ(c->File1->selectedName(), QStringLiteral("b.qzb"));
+}
+
+TEST_F(ChooserTest, SelectedFileOpensInTheQuizWithEnter) {
+    writeBytes("a.qz2", sjis("1\r\nq,x,y,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+    writeBytes("b.qz2", kOneQuestion);
+    click(main()->Command1[1]);
+    ASSERT_TRUE(chooser()->selectFile(QStringLiteral("b.qz2")));
+    EXPECT_EQ(chooser()->focusWidget(), chooser()->File1);
+    QTest::keyClick(chooser()->File1, Qt::Key_Return);
+    auto* quiz = loadedAs<Form4>(*windows, WindowId::Form4);
+    ASSERT_NE(quiz, nullptr);
+    EXPECT_EQ(state().F_name(), QStringLiteral("b.qz2"));
+    EXPECT_EQ(quiz->Label2->text(), QStringLiteral("日本の首都は？"));
 }
 
 class NewFileTest : public ChooserTest {
