@@ -116,6 +116,8 @@ TEST(FileIoTest, ReadOnlyDirectoryKeepsTheOldBytes) {
     test::TestDir dir;
     ASSERT_EQ(::mkdir("ro", 0755), 0);
     test::writeBytes("ro/a.qz2", "old bytes");
+    // The file itself may be written: only the folder refuses the rename.
+    ASSERT_EQ(::chmod("ro/a.qz2", 0666), 0);
     ASSERT_EQ(::chmod("ro", 0555), 0);
     ::chmod(dir.path().c_str(), 0755);
     const pid_t child = ::fork();

@@ -157,7 +157,7 @@ TEST(QuestionFileTest, EveryBrokenFileHasItsOwnErrorKindAndLine) {
         {"exponent count", "1e9\r\n", ErrorKind::BadCountLine, 1},
         {"count above 101", "102\r\n", ErrorKind::BadCountLine, 1},
         {"fractional count", "1.5\r\n", ErrorKind::BadCountLine, 1},
-        {"cut short", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b\r\n", ErrorKind::CutShort, 4},
+        {"cut short", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b\r\n", ErrorKind::CutShort, 3},
         {"quote left open", "1\r\n\"q,a,b,c,d,e,1,0,0,x\r\n", ErrorKind::CutShort, 2},
         {"invalid cp932", "1\r\nq,\x81\x20,b,c,d,e,1,0,0,x\r\n", ErrorKind::Encoding, 2},
         {"lone lead byte", "1\r\nq,a,b,c,d,e,1,0,0,\x81", ErrorKind::Encoding, 2},
