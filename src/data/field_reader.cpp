@@ -119,7 +119,11 @@ FieldReader::Result FieldReader::read(Cell& cell) {
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
     const int fieldLine = m_line;
-    m_lastFieldEndLine = fieldLine;
+    // An empty field ended by a line end is a blank line, which says nothing
+    // about where a record was cut short.
+    if (!content.empty() || (m_pos < m_text.size() && m_text[m_pos] == ',')) {
+        m_lastFieldEndLine = fieldLine;
+    }
     consumeSeparator();
     if (content.empty()) {
         cell = Cell();

@@ -265,3 +265,181 @@ TEST(QuestionFileTest, FullTableRoundTripsThroughBothFormats) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+QuestionRow plainRow(const std::string& choice) {
+    QuestionRow row{};
+    const char* texts[] = {"q", "", "b", "c", "d", "e", "1", "0", "0", "x"};
+    for (int c = 0; c < kColumns; ++c) {
+        row[c] = Cell::text(texts[c]);
+    }
+    row[kChoice1] = Cell::text(choice);
+    return row;
+}
+
+// A text that plain style would turn into a number or trim is quoted; every
+// other cell keeps the bytes it always had.
+TEST(QuestionFileTest, TextsThatWouldReadBackChangedAreQuotedAndOnlyThose) {
+    struct Case {
+        std::string text;
+        std::string written;  // CP932
+    } cases[] = {
+        {"東京", kTokyo},
+        {"1", "1"},
+        {"-1", "-1"},
+        {"ab ", "ab "},  // blanks after a text are kept by the reader
+        {"", ""},
+        {"1e5", "1e5"},
+        {"007", "\"007\""},
+        {"1.50", "\"1.50\""},
+        {"+3", "\"+3\""},
+        {" a", "\" a\""},
+        {"1 ", "\"1 \""},
+        {"  ", "\"  \""},
+        {"12345678901234567890", "\"12345678901234567890\""},
+        {"-0", "\"-0\""},
+        {".5", "\".5\""},
+        {"1.", "\"1.\""},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        QuestionTable table;
+        table.rows[0] = plainRow(c.text);
+        ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+        EXPECT_EQ(readBytes("a.qz2"), "1\r\nq," + c.written + ",b,c,d,e,1,0,0,x\r\n") << c.text;
+        const LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
+        ASSERT_TRUE(loaded.status.ok()) << c.text;
+        EXPECT_EQ(loaded.table.rows[0][kChoice1].asText(), c.text);
+
+        writeBytes("a.qzb", "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\n");
+        ASSERT_TRUE(appendQuestionRecord(fs, "a.qzb", table, 0).ok());
+        EXPECT_EQ(loadLegacyQuestionFile(fs, "a.qzb").table.rows[1][kChoice1].asText(), c.text);
+    }
+    // The correct number and the counters are numbers: never quoted.
+    TestDir dir;
+    QuestionTable table;
+    table.rows[0] = plainRow("a");
+    table.rows[0][kCorrectNumber] = Cell::text("01");
+    table.rows[0][kTimesAsked] = Cell::number(3);
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+    EXPECT_EQ(readBytes("a.qz2"), "1\r\nq,a,b,c,d,e,01, 3 ,0,x\r\n");
+}
+
+TEST(QuestionFileTest, Utf8FilesAreRefusedByNameAndNeverWrittenInto) {
+    const char* names[] = {"utf8_with_bom.qz2", "utf8_without_bom.qzb", "utf8_valid_as_cp932.qzb"};
+    for (const char* name : names) {
+        TestDir dir;
+        const std::string bytes = readBytes(std::string(STUDYHOP_FIXTURES) + "/" + name);
+        writeBytes(name, bytes);
+        const LoadResult loaded = formatForName(name) == FileFormat::Legacy
+                                      ? loadLegacyQuestionFile(fs, name, 100)
+                                      : loadCurrentQuestionFile(fs, name);
+        EXPECT_EQ(loaded.status.kind(), ErrorKind::Utf8) << name;
+        const std::string message = loaded.status.message();
+        EXPECT_NE(message.find(name), std::string::npos) << message;
+        EXPECT_NE(message.find("UTF-8"), std::string::npos) << message;
+        EXPECT_NE(message.find("iconv -f UTF-8 -t CP932"), std::string::npos) << message;
+        QuestionTable table;
+        table.rows[0] = plainRow("a");
+        EXPECT_EQ(appendQuestionRecord(fs, name, table, 0).kind(), ErrorKind::Utf8) << name;
+        EXPECT_EQ(readBytes(name), bytes) << name;
+    }
+}
+
+TEST(QuestionFileTest, CutShortRecordIsFoundWhereverItStandsAndOnItsOwnLine) {
+    TestDir dir;
+    const std::string fixture = std::string(STUDYHOP_FIXTURES) + "/legacy_cut_short_after_100_records.qzb";
+    writeBytes("a.qzb", readBytes(fixture));
+    for (const int limit : {100, kNoRecordLimit}) {
+        const LoadResult loaded = loadLegacyQuestionFile(fs, "a.qzb", limit);
+        EXPECT_EQ(loaded.status.kind(), ErrorKind::CutShort) << limit;
+        EXPECT_EQ(loaded.status.line(), 101) << limit;
+        EXPECT_NE(loaded.status.message().find("101行目"), std::string::npos);
+    }
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int line;
+    } cases[] = {
+        {"blank lines after", "q1,a,b,c,d,e,1\r\nq2,a,b\r\n\r\n\r\n", 2},
+        {"no line end", "q1,a,b,c,d,e,1\r\nq2,a,b", 2},
+        {"comma at the end", "q1,a,b,c,d,e,1\r\nq2,a,\r\n", 2},
+        {"record over lines", "q1,a,b,c,d,e,1\r\nq2,a\r\nb,c\r\n", 3},
+        {"quoted field over lines", "q1,a,b,c,d,e,1\r\nq2,\"a\r\nb\"\r\n", 3},
+        {"quote left open", "q1,a,b,c,d,e,1\r\nq2,\"a\r\nb\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        writeBytes("b.qzb", c.bytes);
+        const LoadResult loaded = loadLegacyQuestionFile(fs, "b.qzb");
+        EXPECT_EQ(loaded.status.kind(), ErrorKind::CutShort) << c.name;
+        EXPECT_EQ(loaded.status.line(), c.line) << c.name;
+    }
+}
+
+TEST(QuestionFileTest, RecordsPastTheEditorsLimitAreCountedAndACountLineThatDisagreesShows) {
+    TestDir dir;
+    std::string records;
+    for (int i = 0; i < 102; ++i) {
+        records += "q,a,b,c,d,e,1\r\n";
+    }
+    writeBytes("a.qzb", records);
+    const LoadResult limited = loadLegacyQuestionFile(fs, "a.qzb", 100);
+    ASSERT_TRUE(limited.status.ok());
+    EXPECT_EQ(limited.count, 100);
+    EXPECT_EQ(limited.recordsBeyondLimit, 2);
+    EXPECT_TRUE(limited.table.rows[100][0].isEmpty());
+
+    struct Case {
+        const char* fixture;
+        int count;
+        int records;
+    } cases[] = {
+        {"count_line_below_records.qz2", 2, 3},
+        {"count_line_above_records.qz2", 5, 2},
+    };
+    for (const Case& c : cases) {
+        writeBytes("c.qz2", readBytes(std::string(STUDYHOP_FIXTURES) + "/" + c.fixture));
+        const LoadResult loaded = loadCurrentQuestionFile(fs, "c.qz2");
+        ASSERT_TRUE(loaded.status.ok()) << c.fixture;
+        EXPECT_EQ(loaded.count, c.count) << c.fixture;
+        EXPECT_EQ(loaded.recordsRead, c.records) << c.fixture;
+        EXPECT_TRUE(loaded.countLineDisagrees()) << c.fixture;
+    }
+    writeBytes("d.qz2", "1\r\nq,a,b,c,d,e,1,0,0,x\r\n");
+    EXPECT_FALSE(loadCurrentQuestionFile(fs, "d.qz2").countLineDisagrees());
+}
+
+// The editor's and the quiz's way: load, then write only over what was loaded.
+TEST(QuestionFileTest, WritesCheckTheFileAgainstWhatWasLoaded) {
+    TestDir dir;
+    writeBytes("a.qz2", "1\r\nq,a,b,c,d,e,1,0,0,x\r\n");
+    LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
+    ASSERT_TRUE(loaded.status.ok());
+    FileStamp now;
+    ASSERT_TRUE(fs.stamp("a.qz2", now).ok());
+    EXPECT_EQ(loaded.stamp, now);
+    EXPECT_FALSE(loadCurrentQuestionFile(fs, "missing.qz2").stamp.exists);
+
+    WriteCheck check;
+    check.expected = loaded.stamp;
+    ASSERT_TRUE(writeBackStatistics(fs, "a.qz2", loaded.table, 1, 1, &check).ok());
+    check.expected = check.written;
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, 1, &check).ok());
+
+    writeBytes("a.qz2", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b,c,d,e,1,0,0,x\r\n");  // elsewhere
+    const std::string theirs = readBytes("a.qz2");
+    check.expected = check.written;
+    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, 1, &check).kind(),
+              ErrorKind::Changed);
+    EXPECT_EQ(writeBackStatistics(fs, "a.qz2", loaded.table, 1, 1, &check).kind(),
+              ErrorKind::Changed);
+    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", loaded.table, 0, &check).kind(),
+              ErrorKind::Changed);
+    EXPECT_EQ(readBytes("a.qz2"), theirs);
+    EXPECT_EQ(listDirectory(), "a.qz2");
+}
+
+}  // namespace
+}  // namespace studyhop
