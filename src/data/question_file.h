@@ -31,7 +31,8 @@ struct LoadResult {
     // load functions; exists == false when the file is missing).
     FileStamp stamp;
 
-    // A count line that is not the number of records in the file.
+    // A count line that is not the number of records in the file (legacy
+    // files: records past the limit).
     bool countLineDisagrees() const { return count != recordsRead + recordsBeyondLimit; }
 };
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "data/file_io.h"
 #include "faulty_file_system.h"
 #include "test_dir.h"
@@ -439,6 +442,84 @@ TEST(QuestionFileTest, WritesCheckTheFileAgainstWhatWasLoaded) {
               ErrorKind::Changed);
     EXPECT_EQ(readBytes("a.qz2"), theirs);
     EXPECT_EQ(listDirectory(), "a.qz2");
+}
+
+}  // namespace
+}  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// What the loaders make of every question file of the bad-file catalogue,
+// for the quiz (all records) and for the editor (at most 100 kept). A new
+// fixture without an entry here fails the test.
+TEST(QuestionFileTest, EveryCatalogueFileLoadsToItsKnownOutcome) {
+    struct Expected {
+        const char* name;
+        ErrorKind kind;
+        bool countLineDisagrees = false;
+    };
+    const Expected catalogue[] = {
+        {"binary_garbage.qz2", ErrorKind::NulByte},
+        {"blank_lines_after_records.qzb", ErrorKind::None},
+        {"count_line_above_101.qz2", ErrorKind::BadCountLine},
+        {"count_line_above_records.qz2", ErrorKind::None, true},
+        {"count_line_below_records.qz2", ErrorKind::None, true},
+        {"count_line_empty.qz2", ErrorKind::BadCountLine},
+        {"count_line_exponent.qz2", ErrorKind::BadCountLine},
+        {"count_line_fraction.qz2", ErrorKind::BadCountLine},
+        {"count_line_negative.qz2", ErrorKind::BadCountLine},
+        {"count_line_text.qz2", ErrorKind::BadCountLine},
+        {"count_line_zero.qz2", ErrorKind::None, true},
+        {"counter_not_a_number.qz2", ErrorKind::None},
+        {"cr_only_line_ends.qz2", ErrorKind::None},
+        {"empty_file.qz2", ErrorKind::BadCountLine},
+        {"invalid_cp932.qz2", ErrorKind::Encoding},
+        {"legacy_cut_short_after_100_records.qzb", ErrorKind::CutShort},
+        {"legacy_record_without_line_end.qzb", ErrorKind::None},
+        {"lf_only_line_ends.qz2", ErrorKind::None},
+        {"lone_lead_byte_at_end.qz2", ErrorKind::Encoding},
+        {"nul_bytes.qz2", ErrorKind::NulByte},
+        {"nul_bytes.qzb", ErrorKind::NulByte},
+        {"only_blank_lines.qz2", ErrorKind::BadCountLine},
+        {"only_separators.qz2", ErrorKind::None},
+        {"quote_left_open.qz2", ErrorKind::CutShort},
+        {"quote_left_open.qzb", ErrorKind::CutShort},
+        {"record_cut_short.qz2", ErrorKind::CutShort},
+        {"record_cut_short.qzb", ErrorKind::CutShort},
+        {"too_many_records.qz2", ErrorKind::TooManyRecords},
+        {"too_many_records.qzb", ErrorKind::TooManyRecords},
+        {"utf8_valid_as_cp932.qzb", ErrorKind::Utf8},
+        {"utf8_with_bom.qz2", ErrorKind::Utf8},
+        {"utf8_without_bom.qzb", ErrorKind::Utf8},
+    };
+    std::set<std::string> listed;
+    for (const Expected& e : catalogue) {
+        listed.insert(e.name);
+        TestDir dir;
+        writeBytes(e.name, readBytes(std::string(STUDYHOP_FIXTURES) + "/" + e.name));
+        const bool legacy = formatForName(e.name) == FileFormat::Legacy;
+        const LoadResult quiz =
+            legacy ? loadLegacyQuestionFile(fs, e.name) : loadCurrentQuestionFile(fs, e.name);
+        EXPECT_EQ(quiz.status.kind(), e.kind) << e.name;
+        if (!quiz.status.ok()) {
+            EXPECT_NE(quiz.status.message().find(e.name), std::string::npos) << e.name;
+        } else if (!legacy) {
+            EXPECT_EQ(quiz.countLineDisagrees(), e.countLineDisagrees) << e.name;
+        }
+        if (legacy) {
+            // The editor's limit hides no fault; only too many records is no fault for it.
+            const LoadResult editor = loadLegacyQuestionFile(fs, e.name, 100);
+            const ErrorKind kind = e.kind == ErrorKind::TooManyRecords ? ErrorKind::None : e.kind;
+            EXPECT_EQ(editor.status.kind(), kind) << e.name;
+        }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(STUDYHOP_FIXTURES)) {
+        if (entry.is_regular_file()) {
+            EXPECT_EQ(listed.count(entry.path().filename().string()), 1u)
+                << entry.path().filename() << " has no expected outcome";
+        }
+    }
 }
 
 }  // namespace
