@@ -82,15 +82,16 @@ Status fieldError(const std::string& path, FieldReader::Result result, int line)
 }
 
 // Reads records of `fields` fields into rows from 0 until the end of the
-// text. With a `limit` (none when negative) the records after it are read
-// and checked but not kept, and there is no fixed maximum.
+// text. With a `limit` of at most kRows (none when negative) the records
+// after it are read and checked but not kept, and there is no fixed maximum.
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
                  LoadResult& result) {
     int row = 0;
     QuestionRow beyond{};
     while (!reader.atEndOfRecords()) {
-        const bool keep = limit < 0 || row < limit;
-        if (limit < 0 && row >= kRows) {
+        const bool limited = limit >= 0 && limit <= kRows;
+        const bool keep = !limited || row < limit;
+        if (!limited && row >= kRows) {
             result.status = Status::error(ErrorKind::TooManyRecords, path, reader.line());
             return;
         }

@@ -393,6 +393,8 @@ TEST(QuestionFileTest, RecordsPastTheEditorsLimitAreCountedAndACountLineThatDisa
     EXPECT_EQ(limited.count, 100);
     EXPECT_EQ(limited.recordsBeyondLimit, 2);
     EXPECT_TRUE(limited.table.rows[100][0].isEmpty());
+    // A limit above the table's rows is no limit.
+    EXPECT_EQ(loadLegacyQuestionFile(fs, "a.qzb", 200).status.kind(), ErrorKind::TooManyRecords);
 
     struct Case {
         const char* fixture;
