@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/cp932.h"
+#include "data/text_encoding.h"
 
 namespace studyhop {
 
@@ -447,7 +448,18 @@ Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_vie
         return Status::error(ErrorKind::Encoding, path, 0,
                              "「" + encoded.character + "」はShift_JISで保存できません");
     }
+    if (Status s = refuseUtf8Lookalike(path, encoded.text); !s.ok()) {
+        return s;
+    }
     return fs.replaceFile(path, encoded.text, check);
+}
+
+Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes) {
+    if (looksLikeUtf8Text(bytes)) {
+        return Status::error(ErrorKind::Encoding, path, 0,
+                             "この内容で保存すると、UTF-8のファイルと見分けられなくなります");
+    }
+    return {};
 }
 
 }  // namespace studyhop

@@ -112,8 +112,13 @@ private:
 
 // Encodes UTF-8 text as CP932 and replaces the file with it. A character
 // CP932 lacks gives an Encoding status and leaves the file untouched.
+// So do bytes that the readers would take for UTF-8 text (a few rare kanji
+// and no kana can make CP932 bytes valid UTF-8): the program never writes a
+// file it would refuse to read.
 Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text,
                         WriteCheck* check = nullptr);
+// An Encoding status when CP932 `bytes` would be read as UTF-8 text.
+Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes);
 
 // The prefix and suffix of temporary files: no question file pattern
 // ("*.qz2", "*.qzb") ever matches them.

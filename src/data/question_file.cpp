@@ -250,6 +250,9 @@ Status appendQuestionRecord(FileSystem& fs, const std::string& path, const Quest
         bytes += "\r\n";
     }
     bytes += encoded.text;
+    if (Status u = refuseUtf8Lookalike(path, bytes); !u.ok()) {
+        return u;
+    }
     return fs.replaceFile(path, bytes, check);
 }
 

@@ -351,6 +351,24 @@ TEST(QuestionFileTest, Utf8FilesAreRefusedByNameAndNeverWrittenInto) {
     }
 }
 
+// "蜀舜" in CP932 is E5 86 8F 77, valid UTF-8 ("冏w"): such a file would be
+// refused when read, so it is never written.
+TEST(QuestionFileTest, WritersRefuseBytesTheReadersWouldTakeForUtf8) {
+    TestDir dir;
+    writeBytes("a.qz2", "old");
+    writeBytes("a.qzb", "q,a,b,c,d,e,1\r\n");
+    QuestionTable table;
+    table.rows[0] = plainRow("蜀舜");
+    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).kind(),
+              ErrorKind::Encoding);
+    EXPECT_EQ(appendQuestionRecord(fs, "a.qzb", table, 0).kind(), ErrorKind::Encoding);
+    EXPECT_EQ(readBytes("a.qz2"), "old");
+    EXPECT_EQ(readBytes("a.qzb"), "q,a,b,c,d,e,1\r\n");
+    table.rows[0] = plainRow("蜀舜の");  // a kana makes it plain CP932
+    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+    EXPECT_EQ(loadCurrentQuestionFile(fs, "a.qz2").table.rows[0][kChoice1].asText(), "蜀舜の");
+}
+
 TEST(QuestionFileTest, CutShortRecordIsFoundWhereverItStandsAndOnItsOwnLine) {
     TestDir dir;
     const std::string fixture = std::string(STUDYHOP_FIXTURES) + "/legacy_cut_short_after_100_records.qzb";
