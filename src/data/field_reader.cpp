@@ -1,6 +1,7 @@
 #include "data/field_reader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace studyhop {
@@ -67,6 +68,11 @@ FieldReader::Result FieldReader::makeText(std::string_view bytes, Cell& cell) {
     return Result::Ok;
 }
 
+FieldReader::Result FieldReader::fail(Result result, int line) {
+    m_faultLine = line;
+    return result;
+}
+
 FieldReader::Result FieldReader::read(Cell& cell) {
     while (m_pos < m_text.size() && isBlank(m_text[m_pos])) {
         ++m_pos;
@@ -78,12 +84,13 @@ FieldReader::Result FieldReader::read(Cell& cell) {
             cell = Cell();
             return Result::Ok;
         }
-        return Result::CutShort;
+        return fail(Result::CutShort, m_lastFieldEndLine > 0 ? m_lastFieldEndLine : m_line);
     }
     if (m_text[m_pos] == '"') {
+        const int startLine = m_line;
         const std::size_t close = m_text.find('"', m_pos + 1);
         if (close == std::string_view::npos) {
-            return Result::CutShort;
+            return fail(Result::CutShort, startLine);
         }
         const std::string_view content = m_text.substr(m_pos + 1, close - m_pos - 1);
         const Result made = makeText(content, cell);
@@ -92,12 +99,13 @@ FieldReader::Result FieldReader::read(Cell& cell) {
                 ++m_line;
             }
         }
+        m_lastFieldEndLine = m_line;
         m_pos = close + 1;
         while (m_pos < m_text.size() && m_text[m_pos] != ',' && !atLineEnd()) {
             ++m_pos;
         }
         consumeSeparator();
-        return made;
+        return made == Result::Ok ? made : fail(made, startLine);
     }
     const std::size_t start = m_pos;
     // Stop looking once the field is too long to be one: a hostile file is
@@ -107,10 +115,15 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         ++m_pos;
     }
     if (m_pos - start > kMaxFieldBytes) {
-        return Result::TooLong;
+        return fail(Result::TooLong, m_line);
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
     const int fieldLine = m_line;
+    // An empty field ended by a line end is a blank line, which says nothing
+    // about where a record was cut short.
+    if (!content.empty() || (m_pos < m_text.size() && m_text[m_pos] == ',')) {
+        m_lastFieldEndLine = fieldLine;
+    }
     consumeSeparator();
     if (content.empty()) {
         cell = Cell();
@@ -125,8 +138,29 @@ FieldReader::Result FieldReader::read(Cell& cell) {
     const Result made = makeText(content, cell);
     if (made != Result::Ok) {
         m_line = fieldLine;  // report the line of the field itself
+        return fail(made, fieldLine);
     }
     return made;
+}
+
+bool readsBackPlain(std::string_view text) {
+    if (text.empty()) {
+        return true;  // an empty field, which reads back as ""
+    }
+    if (isBlank(text.front()) || text.front() == '"') {
+        return false;
+    }
+    if (std::any_of(text.begin(), text.end(), isSeparator)) {
+        return false;
+    }
+    // The reader tries a number only in fields of up to 512 bytes; a number
+    // is all ASCII, so its UTF-8 and CP932 lengths agree.
+    if (text.size() <= 512) {
+        if (const auto number = parseNumber(text)) {
+            return !(*number == 0 && std::signbit(*number)) && formatNumber(*number) == text;
+        }
+    }
+    return true;
 }
 
 }  // namespace studyhop

@@ -49,18 +49,33 @@ public:
 
     // The 1-based line of the reading position.
     int line() const { return m_line; }
+    // After a read that failed, the line the fault is on: the line of the open
+    // quote, of the field that cannot be decoded, or, when the bytes end too
+    // soon, the line where the last field read ended.
+    int faultLine() const { return m_faultLine; }
 
 private:
     bool atLineEnd() const;
     void consumeLineEnd();
     void consumeSeparator();
     Result makeText(std::string_view bytes, Cell& cell);
+    Result fail(Result result, int line);
 
     std::string_view m_text;
     std::size_t m_pos = 0;
     int m_line = 1;
+    int m_faultLine = 0;
+    int m_lastFieldEndLine = 0;  // 0 until a field was read
     bool m_afterComma = false;
     Cp932Decoder m_decoder;
 };
+
+// True when `text` (UTF-8), written unquoted, reads back as the same text: it
+// does not begin with a blank or a double quote, holds no separator, and does
+// not have the form of a number unless it is exactly the text that number is
+// written as (a negative zero reads back as a number equal to 0, so it does
+// not count). "1" and "ab " read back as written; "007", "1.50", "+3" and
+// " a" do not.
+bool readsBackPlain(std::string_view text);
 
 }  // namespace studyhop

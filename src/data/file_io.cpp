@@ -2,16 +2,22 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <utility>
 #include <vector>
 
 #include "data/cp932.h"
+#include "data/text_encoding.h"
 
 namespace studyhop {
 
@@ -29,7 +35,52 @@ Status ioError(const std::string& path, int error) {
     return Status::error(ErrorKind::Io, path, 0, describeErrno(error));
 }
 
+Status readOnly(const std::string& path, std::string why) {
+    return Status::error(ErrorKind::ReadOnly, path, 0, std::move(why));
+}
+
+Status changed(const std::string& path, std::string how) {
+    return Status::error(ErrorKind::Changed, path, 0, std::move(how));
+}
+
+std::int64_t mtimeOf(const struct stat& st) {
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
+// The file a path finally names after following symbolic links (at most 40,
+// as the kernel allows). A dangling link names the file it points to, so a
+// write creates it there. Returns an errno on failure.
+int followLinks(std::string path, std::string& result) {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            result = path;
+            return 0;
+        }
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+        if (n < 0) {
+            return errno;
+        }
+        if (n == 0 || static_cast<size_t>(n) == sizeof buffer) {
+            return ENAMETOOLONG;
+        }
+        const std::string link(buffer, static_cast<size_t>(n));
+        path = link[0] == '/' ? link : directoryOf(path) + "/" + link;
+    }
+    return ELOOP;
+}
+
 }  // namespace
+
+std::uint64_t hashBytes(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
 
 FileSystem::FileSystem(std::string directory)
     : m_directory(directory.empty() ? std::string(".") : std::move(directory)) {}
@@ -78,8 +129,12 @@ std::vector<std::string> FileSystem::list() const {
     return names;
 }
 
-Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t limit) {
+Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t limit,
+                            FileStamp* stamp) {
     bytes.clear();
+    if (stamp != nullptr) {
+        *stamp = FileStamp{};
+    }
     if (const int e = fault(FileOp::Read)) {
         return ioError(path, e);
     }
@@ -131,11 +186,108 @@ Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t 
         }
     }
     ::close(fd);
+    // The time is the one taken before reading: a change made while we read
+    // moves it on, so a later check sees that change.
+    if (stamp != nullptr) {
+        *stamp = FileStamp{true, bytes.size(), mtimeOf(st), hashBytes(bytes)};
+    }
     return {};
 }
 
-Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) {
-    const std::string target = resolve(path);
+Status FileSystem::stamp(const std::string& path, FileStamp& result) {
+    std::string bytes;
+    const Status s = readFile(path, bytes, kMaxFileBytes, &result);
+    return s.kind() == ErrorKind::NotFound ? Status{} : s;
+}
+
+Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expected) {
+    if (const int e = fault(FileOp::Stat)) {
+        return ioError(path, e);
+    }
+    struct stat st {};
+    if (::stat(resolve(path).c_str(), &st) != 0) {
+        const int error = errno;
+        if (error != ENOENT) {
+            return ioError(path, error);
+        }
+        return expected.exists ? changed(path, "ほかで削除されました") : Status{};
+    }
+    if (!expected.exists) {
+        return changed(path, "同じ名前のファイルがほかで作られました");
+    }
+    const auto rewritten = [&] { return changed(path, "ほかで書き換えられました"); };
+    if (static_cast<std::uint64_t>(st.st_size) != expected.size || mtimeOf(st) != expected.mtimeNs) {
+        return rewritten();
+    }
+    FileStamp now;
+    std::string bytes;
+    const Status s = readFile(path, bytes, kMaxFileBytes, &now);
+    if (s.kind() == ErrorKind::NotFound) {
+        return changed(path, "ほかで削除されました");
+    }
+    if (s.kind() == ErrorKind::TooLarge) {
+        return rewritten();
+    }
+    if (!s.ok()) {
+        return s;
+    }
+    return now == expected ? Status{} : rewritten();
+}
+
+// Root may write any file, so the permission bits are read as well: a file
+// without a single write bit was made read-only on purpose.
+Status FileSystem::checkWritable(const std::string& path, const std::string& target) {
+    const std::string denied = "書き込みが許可されていません";
+    const std::string readOnlyPlace = "読み取り専用の場所にあります";
+    if (const int e = fault(FileOp::Access)) {
+        if (e == EACCES || e == EPERM) {
+            return readOnly(path, denied);
+        }
+        return e == EROFS ? readOnly(path, readOnlyPlace) : ioError(path, e);
+    }
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return {};  // nothing there to protect; the write itself reports what fails
+    }
+    if ((st.st_mode & 0222) == 0) {
+        return readOnly(path, denied);
+    }
+    if (::access(target.c_str(), W_OK) != 0) {
+        const int error = errno;
+        if (error == EROFS) {
+            return readOnly(path, readOnlyPlace);
+        }
+        if (error == EACCES || error == EPERM) {
+            return readOnly(path, denied);
+        }
+    }
+    struct statvfs vfs {};
+    if (::statvfs(target.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY) != 0) {
+        return readOnly(path, readOnlyPlace);
+    }
+    const int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        int flags = 0;
+        // File systems without these flags answer ENOTTY: nothing to honour.
+        const bool fixed = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+        ::close(fd);
+        if (fixed) {
+            return readOnly(path, "変更できない属性（immutable / append-only）が付いています");
+        }
+    }
+    return {};
+}
+
+Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
+                               WriteCheck* check) {
+    std::string target;
+    if (const int e = followLinks(resolve(path), target)) {
+        return ioError(path, e);
+    }
+    if (Status s = checkWritable(path, target); !s.ok()) {
+        return s;
+    }
     const std::string dir = directoryOf(target);
     std::string name = dir + "/" + kTempPrefix + "XXXXXX" + kTempSuffix;
     std::vector<char> temp(name.begin(), name.end());
@@ -153,13 +305,14 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) 
         return ioError(path, error);
     }
     const std::string tempPath(temp.data());
-    auto fail = [&](int e) {
+    auto discard = [&](Status s) {
         if (fd >= 0) {
             ::close(fd);
         }
         ::unlink(tempPath.c_str());
-        return ioError(path, e);
+        return s;
     };
+    auto fail = [&](int e) { return discard(ioError(path, e)); };
 
     // Keep the permission bits of the file we replace; a new file gets the
     // usual bits for the process' umask.
@@ -194,6 +347,11 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) 
     if (::fsync(fd) != 0) {
         return fail(errno);
     }
+    // Writing is over, so this is the time the new file keeps.
+    struct stat done {};
+    if (::fstat(fd, &done) != 0) {
+        return fail(errno);
+    }
     error = fault(FileOp::Close);
     const int closed = ::close(fd);
     fd = -1;
@@ -203,11 +361,21 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) 
     if (error != 0) {
         return fail(error);
     }
+    // As late as possible, so that a change made elsewhere has the least
+    // time to slip in between the check and the rename.
+    if (check != nullptr && check->expected) {
+        if (Status s = checkUnchanged(path, *check->expected); !s.ok()) {
+            return discard(std::move(s));
+        }
+    }
     if (const int e = fault(FileOp::Rename)) {
         return fail(e);
     }
     if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         return fail(errno);
+    }
+    if (check != nullptr) {
+        check->written = FileStamp{true, bytes.size(), mtimeOf(done), hashBytes(bytes)};
     }
     // The new bytes are in place. Syncing the directory only makes the rename
     // durable sooner; failing it must not report a save that did happen.
@@ -215,11 +383,24 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes) 
     return {};
 }
 
-Status FileSystem::removeFile(const std::string& path) {
+Status FileSystem::removeFile(const std::string& path, WriteCheck* check) {
+    const std::string target = resolve(path);
+    // Removing a link loses nothing of the file it points to.
+    struct stat st {};
+    const bool link = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    if (!link) {
+        if (Status s = checkWritable(path, target); !s.ok()) {
+            return s;
+        }
+    }
+    if (check != nullptr && check->expected) {
+        if (Status s = checkUnchanged(path, *check->expected); !s.ok()) {
+            return s;
+        }
+    }
     if (const int e = fault(FileOp::Unlink)) {
         return ioError(path, e);
     }
-    const std::string target = resolve(path);
     if (::unlink(target.c_str()) != 0) {
         const int error = errno;
         if (error == ENOENT) {
@@ -227,17 +408,58 @@ Status FileSystem::removeFile(const std::string& path) {
         }
         return ioError(path, error);
     }
+    if (check != nullptr) {
+        check->written = FileStamp{};
+    }
     syncDirectory(directoryOf(target));
     return {};
 }
 
-Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text) {
+int removeStaleTemporaryFiles(FileSystem& fs, std::chrono::seconds maxAge) {
+    const std::string prefix = kTempPrefix;
+    const std::string suffix = kTempSuffix;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    const std::int64_t maxAgeNs = static_cast<std::int64_t>(maxAge.count()) * 1'000'000'000;
+    int removed = 0;
+    for (const std::string& name : fs.list()) {
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        const std::string path = fs.resolve(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            nowNs - mtimeOf(st) <= maxAgeNs) {
+            continue;
+        }
+        if (::unlink(path.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text,
+                        WriteCheck* check) {
     Conversion encoded = encodeCp932(text);
     if (!encoded.ok) {
         return Status::error(ErrorKind::Encoding, path, 0,
                              "「" + encoded.character + "」はShift_JISで保存できません");
     }
-    return fs.replaceFile(path, encoded.text);
+    if (Status s = refuseUtf8Lookalike(path, encoded.text); !s.ok()) {
+        return s;
+    }
+    return fs.replaceFile(path, encoded.text, check);
+}
+
+Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes) {
+    if (looksLikeUtf8Text(bytes)) {
+        return Status::error(ErrorKind::Encoding, path, 0,
+                             "この内容で保存すると、UTF-8のファイルと見分けられなくなります");
+    }
+    return {};
 }
 
 }  // namespace studyhop

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +16,36 @@ namespace studyhop {
 // before they are read.
 inline constexpr size_t kMaxFileBytes = 16u * 1024 * 1024;
 
-// The steps of a write (and the read), named for fault injection.
-enum class FileOp { Open, Write, Sync, Close, Rename, Unlink, SyncDir, Read };
+// The steps of a write (and the read), named for fault injection. Stat is the
+// look at the file on disk before a checked write, Access the test whether
+// the file may be written at all.
+enum class FileOp { Open, Write, Sync, Close, Rename, Unlink, SyncDir, Read, Stat, Access };
+
+// What a file on disk was when it was read: enough to tell that someone else
+// changed, replaced or deleted it since. Two stamps are equal only when the
+// size, the modification time to the nanosecond and the hash of the bytes agree.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t mtimeNs = 0;  // nanoseconds since the epoch
+    std::uint64_t hash = 0;    // hashBytes() of the whole file
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// A 64-bit FNV-1a hash.
+std::uint64_t hashBytes(std::string_view bytes);
+
+// The check a write makes against the file on disk, and what it leaves there.
+struct WriteCheck {
+    // When set, the write is refused with a Changed status unless the file on
+    // disk still matches it (a stamp with exists == false: there must be no
+    // file). Unset: the write goes ahead whatever is there.
+    std::optional<FileStamp> expected;
+    // After a successful write: the stamp of the file now on disk (after a
+    // removal, a stamp with exists == false).
+    FileStamp written;
+};
 
 // Every file the data layer reads or writes goes through one FileSystem,
 // passed to each call (the way leveldb passes its Env). Relative paths are
@@ -35,16 +66,31 @@ public:
 
     // Reads a whole file of at most `limit` bytes. NotFound for a missing
     // file, TooLarge above the limit, Io for anything else the system refuses.
-    Status readFile(const std::string& path, std::string& bytes, size_t limit = kMaxFileBytes);
+    // `stamp`, when given, receives the stamp of exactly the bytes read (for a
+    // missing file: exists == false).
+    Status readFile(const std::string& path, std::string& bytes, size_t limit = kMaxFileBytes,
+                    FileStamp* stamp = nullptr);
+
+    // The stamp of the file as it is now (exists == false when there is none).
+    Status stamp(const std::string& path, FileStamp& result);
 
     // Replaces the file with `bytes` atomically: a temporary file in the same
     // directory is written, flushed, fsynced and renamed over the target, then
     // the directory is fsynced. On failure the target keeps its old bytes,
     // the temporary file is removed, and an Io status names the target.
-    Status replaceFile(const std::string& path, std::string_view bytes);
+    // A symbolic link is followed to its final target, which is replaced in
+    // its own directory; the link stays. A file that may not be written (no
+    // write permission, no write bit at all, the immutable or append-only
+    // flag, a read-only file system) gives ReadOnly and is left alone. With
+    // `check`, the file on disk is compared with check->expected right before
+    // the rename (Changed when it differs) and check->written is set.
+    Status replaceFile(const std::string& path, std::string_view bytes,
+                       WriteCheck* check = nullptr);
 
-    // Deletes the file and makes the deletion durable.
-    Status removeFile(const std::string& path);
+    // Deletes the file and makes the deletion durable. A symbolic link is
+    // removed itself, never its target. A read-only file gives ReadOnly and
+    // stays; `check` as for replaceFile.
+    Status removeFile(const std::string& path, WriteCheck* check = nullptr);
 
     bool exists(const std::string& path) const;
 
@@ -58,17 +104,30 @@ protected:
 
 private:
     int syncDirectory(const std::string& dir);
+    Status checkWritable(const std::string& path, const std::string& target);
+    Status checkUnchanged(const std::string& path, const FileStamp& expected);
 
     std::string m_directory;
 };
 
 // Encodes UTF-8 text as CP932 and replaces the file with it. A character
 // CP932 lacks gives an Encoding status and leaves the file untouched.
-Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text);
+// So do bytes that the readers would take for UTF-8 text (a few rare kanji
+// and no kana can make CP932 bytes valid UTF-8): the program never writes a
+// file it would refuse to read.
+Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text,
+                        WriteCheck* check = nullptr);
+// An Encoding status when CP932 `bytes` would be read as UTF-8 text.
+Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes);
 
 // The prefix and suffix of temporary files: no question file pattern
 // ("*.qz2", "*.qzb") ever matches them.
 inline constexpr const char* kTempPrefix = ".studyhop-";
 inline constexpr const char* kTempSuffix = ".tmp";
+
+// Removes the temporary files a killed save left in fs.directory(): regular
+// files named kTempPrefix + something + kTempSuffix whose last change is
+// older than `maxAge`. Nothing else is touched. Returns how many were removed.
+int removeStaleTemporaryFiles(FileSystem& fs, std::chrono::seconds maxAge);
 
 }  // namespace studyhop

@@ -5,6 +5,7 @@
 #include "data/cp932.h"
 #include "data/field_reader.h"
 #include "data/file_io.h"
+#include "data/text_encoding.h"
 
 namespace studyhop {
 
@@ -19,12 +20,25 @@ int lineAt(std::string_view text, size_t offset) {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
 }
 
-void appendCell(std::string& out, const Cell& cell, Style style) {
+// Question and choice texts; the columns after them hold numbers, which the
+// editor keeps as texts such as "1" and "0" that are meant to read back as
+// numbers.
+constexpr int kLastTextColumn = kChoice1 + 4;
+
+// A text in plain style is quoted when plain bytes would read back as
+// another text. A double quote cannot be quoted; such texts are refused
+// where they are typed.
+bool needsQuotes(const std::string& text, int column) {
+    return column <= kLastTextColumn && !readsBackPlain(text) &&
+           text.find('"') == std::string::npos;
+}
+
+void appendCell(std::string& out, const Cell& cell, Style style, int column) {
     switch (cell.kind()) {
         case CellKind::Empty:
             break;
         case CellKind::Text:
-            if (style == Style::Quoted) {
+            if (style == Style::Quoted || needsQuotes(cell.asText(), column)) {
                 out += '"';
                 out += cell.asText();
                 out += '"';
@@ -51,7 +65,7 @@ void appendRecord(std::string& out, const QuestionRow& row, int fields, Style st
         if (c > 0) {
             out += ',';
         }
-        appendCell(out, row[c], style);
+        appendCell(out, row[c], style, c);
     }
     out += "\r\n";
 }
@@ -67,37 +81,47 @@ Status fieldError(const std::string& path, FieldReader::Result result, int line)
     }
 }
 
-// Reads records of `fields` fields into rows from 0 until the end of the text
-// or until `limit` records (no limit when negative).
+// Reads records of `fields` fields into rows from 0 until the end of the
+// text. With a `limit` of at most kRows (none when negative) the records
+// after it are read and checked but not kept, and there is no fixed maximum.
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
                  LoadResult& result) {
     int row = 0;
+    QuestionRow beyond{};
     while (!reader.atEndOfRecords()) {
-        if (limit >= 0 && row >= limit) {
-            break;
-        }
-        if (row >= kRows) {
+        const bool limited = limit >= 0 && limit <= kRows;
+        const bool keep = !limited || row < limit;
+        if (!limited && row >= kRows) {
             result.status = Status::error(ErrorKind::TooManyRecords, path, reader.line());
             return;
         }
+        QuestionRow& target = keep ? result.table.rows[row] : beyond;
         for (int c = 0; c < fields; ++c) {
-            const FieldReader::Result r = reader.read(result.table.rows[row][c]);
+            const FieldReader::Result r = reader.read(target[c]);
             if (r != FieldReader::Result::Ok) {
-                result.table.rows[row] = QuestionRow{};
-                result.status = fieldError(path, r, reader.line());
+                target = QuestionRow{};
+                result.status = fieldError(path, r, reader.faultLine());
                 return;
             }
         }
         ++row;
-        result.recordsRead = row;
+        if (keep) {
+            result.recordsRead = row;
+        } else {
+            ++result.recordsBeyondLimit;
+        }
     }
 }
 
-// NUL bytes make a file no text file at all.
+// NUL bytes make a file no text file at all; UTF-8 text would read as
+// mojibake.
 Status checkText(const std::string& path, std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) {
         return Status::error(ErrorKind::NulByte, path, lineAt(bytes, nul));
+    }
+    if (looksLikeUtf8Text(bytes)) {
+        return Status::error(ErrorKind::Utf8, path);
     }
     return {};
 }
@@ -147,9 +171,14 @@ namespace {
 template <class Parse>
 LoadResult loadWith(FileSystem& fs, const std::string& path, Parse parse) {
     std::string bytes;
+    FileStamp stamp;
     LoadResult result;
-    result.status = fs.readFile(path, bytes);
-    return result.status.ok() ? parse(bytes) : result;
+    result.status = fs.readFile(path, bytes, kMaxFileBytes, &stamp);
+    if (result.status.ok()) {
+        result = parse(bytes);
+    }
+    result.stamp = stamp;
+    return result;
 }
 
 }  // namespace
@@ -190,12 +219,12 @@ std::string questionFileText(FileFormat format, const QuestionTable& table, int 
 }
 
 Status saveQuestionFile(FileSystem& fs, const std::string& path, FileFormat format,
-                        const QuestionTable& table, int count) {
-    return encodeAndReplace(fs, path, questionFileText(format, table, count));
+                        const QuestionTable& table, int count, WriteCheck* check) {
+    return encodeAndReplace(fs, path, questionFileText(format, table, count), check);
 }
 
 Status appendQuestionRecord(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                            int row) {
+                            int row, WriteCheck* check) {
     if (row < 0 || row >= kRows) {
         return Status::error(ErrorKind::BadValue, path);
     }
@@ -213,17 +242,23 @@ Status appendQuestionRecord(FileSystem& fs, const std::string& path, const Quest
     } else if (!s.ok()) {
         return s;
     }
+    if (looksLikeUtf8Text(bytes)) {
+        return Status::error(ErrorKind::Utf8, path);
+    }
     // Without a line end the old last record and the new one would merge.
     if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') {
         bytes += "\r\n";
     }
     bytes += encoded.text;
-    return fs.replaceFile(path, bytes);
+    if (Status u = refuseUtf8Lookalike(path, bytes); !u.ok()) {
+        return u;
+    }
+    return fs.replaceFile(path, bytes, check);
 }
 
 Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                           int count, int rows) {
-    return encodeAndReplace(fs, path, currentFileText(table, count, rows));
+                           int count, int rows, WriteCheck* check) {
+    return encodeAndReplace(fs, path, currentFileText(table, count, rows), check);
 }
 
 }  // namespace studyhop

@@ -24,14 +24,26 @@ struct LoadResult {
     QuestionTable table;
     int count = 0;        // the count line (current) or the records read (legacy)
     int recordsRead = 0;  // complete records read into the table
+    // Complete records after a legacy record limit: checked, not kept.
+    int recordsBeyondLimit = 0;
     Status status;
+    // The file the bytes came from, as it was when they were read (set by the
+    // load functions; exists == false when the file is missing).
+    FileStamp stamp;
+
+    // A count line that is not the number of records in the file (legacy
+    // files: records past the limit).
+    bool countLineDisagrees() const { return count != recordsRead + recordsBeyondLimit; }
 };
 
 // Reads a current question file. `count` is the count line's value, which
 // must be a whole number from 0 to 101, whatever number of records follows.
+// UTF-8 text (see looksLikeUtf8Text) is refused with a Utf8 status.
 LoadResult loadCurrentQuestionFile(FileSystem& fs, const std::string& path);
-// Reads a legacy question file; with a record limit the reading stops after
-// that many records (the editor reads at most 100).
+// Reads a legacy question file; with a record limit only that many records
+// are kept (the editor keeps at most 100), but the rest of the file is still
+// read, so a broken record anywhere is reported, and the complete records
+// past the limit are counted in recordsBeyondLimit.
 LoadResult loadLegacyQuestionFile(FileSystem& fs, const std::string& path,
                                   int recordLimit = kNoRecordLimit);
 
@@ -41,18 +53,28 @@ LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view by
 LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
                                    int recordLimit = kNoRecordLimit);
 
+// Every write below takes an optional WriteCheck (see FileSystem::replaceFile):
+// with an expected stamp the write is refused with Changed when the file on
+// disk is no longer that one; on success `written` is the new file's stamp.
+// A read-only file gives ReadOnly and is left as it is.
+//
+// In plain style a question or choice text (columns 0..5) that would not read
+// back as the same text (see readsBackPlain) is written quoted; every other
+// cell keeps its plain bytes.
+
 // Rewrites the whole file from rows 0..count-1, atomically.
 Status saveQuestionFile(FileSystem& fs, const std::string& path, FileFormat format,
-                        const QuestionTable& table, int count);
+                        const QuestionTable& table, int count, WriteCheck* check = nullptr);
 // Adds one plain-style legacy record at the end; the old bytes stay as they
-// are (a missing line end after the last old record is added first).
+// are (a missing line end after the last old record is added first). A file
+// that holds UTF-8 text is never written into (Utf8).
 Status appendQuestionRecord(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                            int row);
+                            int row, WriteCheck* check = nullptr);
 // The quiz's rewrite of a current file with updated statistics: the count
 // line `count` and the rows 0..rows-1. The quiz passes the records it read,
 // so a record beyond the count line is kept and no record is invented.
 Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                           int count, int rows);
+                           int count, int rows, WriteCheck* check = nullptr);
 
 // The bytes of a whole file as saveQuestionFile writes them, as UTF-8 text.
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count);

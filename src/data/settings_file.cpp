@@ -60,7 +60,8 @@ namespace {
 
 bool readValues(FileSystem& fs, const std::string& path, SettingsRead& result) {
     std::string bytes;
-    return fs.readFile(path, bytes).ok() && parseSettings(bytes, result);
+    return fs.readFile(path, bytes, kMaxFileBytes, &result.stamp).ok() &&
+           parseSettings(bytes, result);
 }
 
 }  // namespace
@@ -95,15 +96,19 @@ SettingsRead readSettings(FileSystem& fs) {
     if (readValues(fs, path, result)) {
         return result;
     }
+    const FileStamp read = result.stamp;
     result = SettingsRead{};
     result.usedDefaults = true;
-    result.writeStatus = encodeAndReplace(fs, path, "\"0\",\"0\"\r\n");
+    WriteCheck check;
+    result.writeStatus = encodeAndReplace(fs, path, "\"0\",\"0\"\r\n", &check);
+    result.stamp = result.writeStatus.ok() ? check.written : read;
     return result;
 }
 
-Status writeSettings(FileSystem& fs, int rateFilter, int order) {
+Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check) {
     return encodeAndReplace(fs, settingsPath(fs),
-                            std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n");
+                            std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n",
+                            check);
 }
 
 }  // namespace studyhop

@@ -18,6 +18,7 @@ struct SettingsRead {
     std::string order = "0";       // Tex2
     bool usedDefaults = false;     // the file was missing or unusable and rewritten
     Status writeStatus;            // how rewriting the defaults went
+    FileStamp stamp;               // the file as read, or as the defaults left it
 };
 
 // Reads the settings from the file system's directory. A missing or unreadable file, more than four
@@ -29,8 +30,9 @@ SettingsRead readSettings(FileSystem& fs);
 // bytes are a usable settings file.
 bool parseSettings(std::string_view bytes, SettingsRead& result);
 
-// Writes the two values as bare integers: "4,1" CR LF.
-Status writeSettings(FileSystem& fs, int rateFilter, int order);
+// Writes the two values as bare integers: "4,1" CR LF. `check` as for
+// FileSystem::replaceFile.
+Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check = nullptr);
 
 // The name of the settings file in the file system's directory: the existing
 // file whose name matches without regard to case, else "System.sys".

@@ -47,6 +47,18 @@ std::string Status::message() const {
         case ErrorKind::Io:
             what = "ファイルの読み書きに失敗しました。";
             break;
+        case ErrorKind::Changed:
+            what = "読み込んだ後にファイルが変わっています。";
+            break;
+        case ErrorKind::ReadOnly:
+            what = "読み取り専用のファイルなので、書き換えも削除もしません。";
+            break;
+        case ErrorKind::Utf8:
+            what =
+                "UTF-8で書かれたファイルです。このプログラムはShift_JIS（CP932）のファイルだけを"
+                "読み書きします。変換してから開いてください（例：iconv -f UTF-8 -t CP932 "
+                "元のファイル > 新しいファイル）。";
+            break;
     }
     std::string text = "ファイル名 ：" + m_file + "\r\n";
     if (m_line > 0) {

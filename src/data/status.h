@@ -17,6 +17,9 @@ enum class ErrorKind {
     TooLarge,        // the file is larger than any question file can be
     BadValue,        // a value that is not what its place needs
     Io,              // the operating system refused a read or write
+    Changed,         // the file on disk is no longer what was read
+    ReadOnly,        // the file may not be written, so it is neither replaced nor deleted
+    Utf8,            // the file is UTF-8 text, not CP932
 };
 
 // The result of a data-layer operation: ok, or an error kind with the file,

@@ -38,6 +38,15 @@ QuestionTable sampleTable() {
     return table;
 }
 
+// A check that expects the file as it is now, stamped without faults.
+WriteCheck expectingOnDisk(const std::string& path) {
+    FileSystem plain;
+    WriteCheck check;
+    check.expected.emplace();
+    plain.stamp(path, *check.expected);
+    return check;
+}
+
 struct WritePath {
     const char* name;
     std::string target;
@@ -58,6 +67,22 @@ std::vector<WritePath> writePaths() {
         {"write settings", "System.sys", [] { return writeSettings(fs, 4, 1); }},
         {"settings defaults", "System.sys", [] { return readSettings(fs).writeStatus; }},
         {"delete file", "a.qz2", [] { return fs.removeFile("a.qz2"); }, true},
+        {"checked save", "a.qz2",
+         [table] {
+             WriteCheck check = expectingOnDisk("a.qz2");
+             return saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 3, &check);
+         }},
+        {"checked append", "a.qzb",
+         [table] {
+             WriteCheck check = expectingOnDisk("a.qzb");
+             return appendQuestionRecord(fs, "a.qzb", table, 2, &check);
+         }},
+        {"checked delete", "a.qz2",
+         [] {
+             WriteCheck check = expectingOnDisk("a.qz2");
+             return fs.removeFile("a.qz2", &check);
+         },
+         true},
     };
 }
 

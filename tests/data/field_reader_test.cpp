@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
+
+#include "test_dir.h"
 
 namespace studyhop {
 namespace {
@@ -84,6 +88,50 @@ TEST(FieldReaderTest, ReadsCp932BytesAndRefusesBadOrHugeFields) {
     const std::string quoted = "\"" + huge + "\"";
     FieldReader bigQuoted(quoted);
     EXPECT_EQ(bigQuoted.read(c), FieldReader::Result::TooLong);
+}
+
+}  // namespace
+}  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// Whether the reader gives back `text` (UTF-8) written unquoted and alone.
+bool readerGivesBack(const std::string& text) {
+    const std::string bytes = test::sjis(text) + "\r\n";
+    FieldReader reader(bytes);
+    Cell cell;
+    if (!reader.readField(cell) || !reader.atEndOfRecords()) {
+        return false;
+    }
+    const auto value = cell.numericValue();
+    const bool negativeZero = cell.isNumber() && *value == 0 && std::signbit(*value);
+    return cell.asText() == text && !negativeZero;
+}
+
+// Every string of up to four characters from an alphabet that holds every
+// character the reader treats specially agrees with the predicate.
+TEST(FieldReaderTest, PlainStylePredicateAgreesWithTheReader) {
+    const std::string alphabet = "01.+- \ta\",";
+    std::vector<std::string> texts = {"", "12345678901234567890", "1e5", "0.1", "-1.5",
+                                      "ﾅｼ", "東京 ", std::string(600, '1')};
+    std::vector<std::string> level = {""};
+    for (int length = 1; length <= 4; ++length) {
+        std::vector<std::string> next;
+        for (const std::string& prefix : level) {
+            for (char c : alphabet) {
+                next.push_back(prefix + c);
+            }
+        }
+        texts.insert(texts.end(), next.begin(), next.end());
+        level = std::move(next);
+    }
+    int plain = 0;
+    for (const std::string& text : texts) {
+        ASSERT_EQ(readsBackPlain(text), readerGivesBack(text)) << "[" << text << "]";
+        plain += readsBackPlain(text) ? 1 : 0;
+    }
+    EXPECT_GT(plain, 1000);  // the property is not vacuous
 }
 
 }  // namespace

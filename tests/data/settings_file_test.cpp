@@ -84,3 +84,27 @@ TEST(SettingsFileTest, FailedRewriteKeepsDefaultsInMemory) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+TEST(SettingsFileTest, StampOfWhatWasReadGuardsTheNextWrite) {
+    for (const char* old : {"4,1\r\n", "bad\r\n"}) {  // read as is, or replaced by the defaults
+        test::TestDir dir;
+        test::writeBytes("System.sys", old);
+        const SettingsRead read = readSettings(fs);
+        FileStamp now;
+        ASSERT_TRUE(fs.stamp("System.sys", now).ok());
+        EXPECT_EQ(read.stamp, now) << old;
+        WriteCheck check;
+        check.expected = read.stamp;
+        ASSERT_TRUE(writeSettings(fs, 2, 0, &check).ok()) << old;
+        test::writeBytes("System.sys", "9,1\r\n");  // another program
+        check.expected = check.written;
+        EXPECT_EQ(writeSettings(fs, 3, 0, &check).kind(), ErrorKind::Changed) << old;
+        EXPECT_EQ(test::readBytes("System.sys"), "9,1\r\n") << old;
+    }
+}
+
+}  // namespace
+}  // namespace studyhop

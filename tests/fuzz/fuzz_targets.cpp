@@ -9,6 +9,7 @@
 #include "data/question_file.h"
 #include "data/settings_file.h"
 #include "data/text_check.h"
+#include "data/text_encoding.h"
 
 namespace studyhop::fuzz {
 
@@ -33,14 +34,19 @@ std::string canonical(const Cell& cell) {
     return text;
 }
 
+// Question and choice texts are written so that they read back exactly.
+constexpr int kTextColumns = 6;
+
 // A text cell survives a save and a load when the file can hold all of it.
+// The number columns are written bare, so a text there that begins with a
+// blank loses it.
 bool storable(const QuestionRow& row, int columns) {
     for (int c = 0; c < columns; ++c) {
         const std::string text = row[c].asText();
         if (!row[c].isText()) {
             continue;
         }
-        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) {
+        if (c >= kTextColumns && !text.empty() && (text[0] == ' ' || text[0] == '\t')) {
             return false;
         }
         if (findUnstorable({text})) {
@@ -73,7 +79,12 @@ void checkRoundTrip(const LoadResult& first, FileFormat format, int rows) {
     }
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            if (canonical(first.table.rows[r][c]) != canonical(second.table.rows[r][c])) {
+            const Cell& before = first.table.rows[r][c];
+            const Cell& after = second.table.rows[r][c];
+            if (c < kTextColumns && before.isText() && after.asText() != before.asText()) {
+                fail("a saved question or choice text loads as another text");
+            }
+            if (canonical(before) != canonical(after)) {
                 fail("a saved table loads with other cells");
             }
         }
@@ -140,24 +151,29 @@ void settingsReader(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// A text that passes the check, saved as a choice, reads back as written
+// (after its own CP932 round trip: the Unicode twins of CP932 characters come
+// back as the characters Windows reads).
 void textCheck(const std::uint8_t* data, std::size_t size) {
     const std::string text(view(data, size));
-    if (findUnstorable({text}) || text.empty() || text[0] == ' ' || text[0] == '\t') {
+    if (findUnstorable({text}) || text.size() > kMaxFieldBytes) {
         return;
     }
-    const Conversion bytes = encodeCp932(text + "\r\n");
-    if (!bytes.ok) {
+    QuestionTable table;
+    table.rows[0][kChoice1] = Cell::text(text);
+    const Conversion bytes = encodeCp932(questionFileText(FileFormat::Current, table, 1));
+    const Conversion alone = encodeCp932(text);
+    if (!bytes.ok || !alone.ok) {
         fail("a text passed the check but cannot be encoded");
     }
-    // The Unicode twins of CP932 characters come back as the characters
-    // Windows reads, so the text is compared with its own CP932 round trip.
-    const Conversion decoded = decodeCp932(bytes.text);
-    const std::string expected = decoded.text.substr(0, decoded.text.size() - 2);
-    FieldReader reader(bytes.text);
-    Cell cell;
-    if (!decoded.ok || !reader.readField(cell) ||
-        canonical(cell) != canonical(Cell::text(expected)) || !reader.atEndOfRecords()) {
-        fail("a text passed the check but does not read back as one field");
+    if (looksLikeUtf8Text(bytes.text)) {
+        return;  // the writers refuse a file the readers would take for UTF-8
+    }
+    const Conversion expected = decodeCp932(alone.text);
+    const LoadResult again = parseCurrentQuestionFile("again", bytes.text);
+    if (!expected.ok || !again.status.ok() || again.recordsRead != 1 ||
+        again.table.rows[0][kChoice1].asText() != expected.text) {
+        fail("a text passed the check but does not read back as written");
     }
 }
 
