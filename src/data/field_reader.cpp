@@ -75,6 +75,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         // A comma right before the end promises one more, empty, field.
         if (m_afterComma) {
             m_afterComma = false;
+            m_lastField = {};
             cell = Cell();
             return Result::Ok;
         }
@@ -86,6 +87,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
             return Result::CutShort;
         }
         const std::string_view content = m_text.substr(m_pos + 1, close - m_pos - 1);
+        m_lastField = content;
         const Result made = makeText(content, cell);
         for (char c : content) {
             if (c == '\n') {
@@ -110,6 +112,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         return Result::TooLong;
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
+    m_lastField = content;
     const int fieldLine = m_line;
     consumeSeparator();
     if (content.empty()) {

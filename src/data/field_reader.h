@@ -50,6 +50,11 @@ public:
     // The 1-based line of the reading position.
     int line() const { return m_line; }
 
+    // The bytes of the field last read as the file spells them: without the
+    // blanks before it and without its quotes. A number written in the plain
+    // style keeps the blank after it here (" 3 " gives "3 ").
+    std::string_view lastFieldBytes() const { return m_lastField; }
+
 private:
     bool atLineEnd() const;
     void consumeLineEnd();
@@ -57,6 +62,7 @@ private:
     Result makeText(std::string_view bytes, Cell& cell);
 
     std::string_view m_text;
+    std::string_view m_lastField;
     std::size_t m_pos = 0;
     int m_line = 1;
     bool m_afterComma = false;

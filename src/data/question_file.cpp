@@ -5,6 +5,7 @@
 #include "data/cp932.h"
 #include "data/field_reader.h"
 #include "data/file_io.h"
+#include "data/text_encoding.h"
 
 namespace studyhop {
 
@@ -14,6 +15,7 @@ constexpr int kCurrentFields = 10;
 constexpr int kLegacyFields = 7;
 
 enum class Style { Quoted, Plain };
+enum class Spelling { AsRead, AsWritten };
 
 int lineAt(std::string_view text, size_t offset) {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
@@ -67,10 +69,19 @@ Status fieldError(const std::string& path, FieldReader::Result result, int line)
     }
 }
 
+// A number cell that the file spells without a blank after it was written
+// from a text cell: the plain style puts blanks around numbers only.
+void keepWrittenSpelling(const FieldReader& reader, Cell& cell) {
+    const std::string_view bytes = reader.lastFieldBytes();
+    if (cell.isNumber() && !bytes.empty() && bytes.back() != ' ') {
+        cell = Cell::text(std::string(bytes));
+    }
+}
+
 // Reads records of `fields` fields into rows from 0 until the end of the text
 // or until `limit` records (no limit when negative).
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
-                 LoadResult& result) {
+                 LoadResult& result, Spelling spelling = Spelling::AsRead) {
     int row = 0;
     while (!reader.atEndOfRecords()) {
         if (limit >= 0 && row >= limit) {
@@ -80,12 +91,17 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
             result.status = Status::error(ErrorKind::TooManyRecords, path, reader.line());
             return;
         }
+        result.recordLine[row] = reader.line();
         for (int c = 0; c < fields; ++c) {
-            const FieldReader::Result r = reader.read(result.table.rows[row][c]);
+            Cell& cell = result.table.rows[row][c];
+            const FieldReader::Result r = reader.read(cell);
             if (r != FieldReader::Result::Ok) {
                 result.table.rows[row] = QuestionRow{};
                 result.status = fieldError(path, r, reader.line());
                 return;
+            }
+            if (spelling == Spelling::AsWritten) {
+                keepWrittenSpelling(reader, cell);
             }
         }
         ++row;
@@ -93,11 +109,15 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
     }
 }
 
-// NUL bytes make a file no text file at all.
+// NUL bytes make a file no text file at all; UTF-8 text is named as such
+// rather than read as CP932 mojibake.
 Status checkText(const std::string& path, std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) {
         return Status::error(ErrorKind::NulByte, path, lineAt(bytes, nul));
+    }
+    if (looksLikeUtf8Text(bytes)) {
+        return Status::error(ErrorKind::Encoding, path, 0, kUtf8ImportHint);
     }
     return {};
 }
@@ -129,7 +149,9 @@ Status encodeAndReplace(const std::string& path, std::string_view text) {
     return s.ok() ? replaceFile(path, bytes) : s;
 }
 
-LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
+namespace {
+
+LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spelling spelling) {
     LoadResult result;
     result.status = checkText(path, bytes);
     if (!result.status.ok()) {
@@ -145,7 +167,28 @@ LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view by
         return result;
     }
     result.count = static_cast<int>(*count);
-    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result);
+    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result, spelling);
+    return result;
+}
+
+}  // namespace
+
+LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
+    return parseCurrent(path, bytes, Spelling::AsRead);
+}
+
+LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view bytes,
+                                      FileFormat format) {
+    if (format == FileFormat::Current) {
+        return parseCurrent(path, bytes, Spelling::AsWritten);
+    }
+    LoadResult result;
+    result.status = checkText(path, bytes);
+    if (result.status.ok()) {
+        FieldReader reader(bytes);
+        readRecords(path, reader, kLegacyFields, kNoRecordLimit, result, Spelling::AsWritten);
+        result.count = result.recordsRead;
+    }
     return result;
 }
 

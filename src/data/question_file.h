@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@ struct LoadResult {
     QuestionTable table;
     int count = 0;        // the count line (current) or the records read (legacy)
     int recordsRead = 0;  // complete records read into the table
+    std::array<int, kRows> recordLine{};  // the line on which each record read begins
     Status status;
 };
 
@@ -39,6 +41,14 @@ LoadResult loadLegacyQuestionFile(const std::string& path, int recordLimit = kNo
 LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes);
 LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
                                    int recordLimit = kNoRecordLimit);
+
+// Reads a question file (current or legacy by `format`) keeping what the
+// writer's styles tell apart: a number that the file spells without the plain
+// style's blanks ("3" rather than " 3 ") was a text when it was written, as the
+// editor stores "1" and "0", and is read as that text. questionFileText of
+// such a table gives back the bytes of any file the program wrote.
+LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view bytes,
+                                      FileFormat format);
 
 // Rewrites the whole file from rows 0..count-1, atomically.
 Status saveQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,

@@ -1,0 +1,44 @@
+#include "tool/tool_files.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "data/file_io.h"
+
+namespace studyhop::tool {
+
+Status readInput(const std::string& path, std::string& bytes) {
+    if (path != "-") {
+        return readFile(path, bytes);
+    }
+    // Bounded like a file read: never more than one byte past the limit.
+    bytes.clear();
+    char chunk[65536];
+    while (bytes.size() <= kMaxFileBytes && std::cin.read(chunk, sizeof chunk).gcount() > 0) {
+        bytes.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
+    }
+    if (bytes.size() > kMaxFileBytes) {
+        return Status::error(ErrorKind::TooLarge, "-");
+    }
+    return {};
+}
+
+bool outputExists(const std::string& path) {
+    return path != "-" && fileExists(path);
+}
+
+Status writeQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
+                         int count) {
+    return saveQuestionFile(path, format, table, count);
+}
+
+Status writeOutput(const std::string& path, std::string_view bytes) {
+    if (path != "-") {
+        return replaceFile(path, bytes);
+    }
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    return std::cout ? Status() : Status::error(ErrorKind::Io, "-");
+}
+
+}  // namespace studyhop::tool

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "data/question_file.h"
+#include "data/status.h"
+
+namespace studyhop::tool {
+
+// Every file the tool touches goes through these few calls, so that the way
+// the program reaches the disk is decided in one place.
+
+// Reads a whole input file; "-" reads standard input.
+Status readInput(const std::string& path, std::string& bytes);
+bool outputExists(const std::string& path);
+// Writes a question file as the program saves it (CP932, atomically).
+Status writeQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
+                         int count);
+// Replaces a text file atomically with `bytes`; "-" writes standard output.
+Status writeOutput(const std::string& path, std::string_view bytes);
+
+}  // namespace studyhop::tool
