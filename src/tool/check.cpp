@@ -137,7 +137,7 @@ private:
         const LoadResult loaded = format == FileFormat::Current
                                       ? parseCurrentQuestionFile(m_name, m_bytes)
                                       : parseLegacyQuestionFile(m_name, m_bytes);
-        reportLoadStatus(loaded.status, loaded.recordsRead);
+        reportLoadStatus(loaded);
         if (format == FileFormat::Current && loaded.status.ok() &&
             loaded.count != loaded.recordsRead) {
             add(1, "1行目の問題数 " + std::to_string(loaded.count) + " と問題の数 " +
@@ -156,7 +156,9 @@ private:
         }
     }
 
-    void reportLoadStatus(const Status& status, int recordsRead) {
+    void reportLoadStatus(const LoadResult& loaded) {
+        const Status& status = loaded.status;
+        const int recordsRead = loaded.recordsRead;
         switch (status.kind()) {
             case ErrorKind::None:
                 return;
@@ -164,7 +166,9 @@ private:
                 add(1, "1行目の問題数「" + firstLineText() + "」が0〜101の整数ではありません");
                 return;
             case ErrorKind::CutShort:
-                add(status.line(), std::to_string(recordsRead + 1) +
+                // The line on which the unfinished record begins.
+                add(recordsRead < kRows ? loaded.recordLine[recordsRead] : status.line(),
+                    std::to_string(recordsRead + 1) +
                                        "問目が途中で終わっています（項目が足りないか、引用符"
                                        "（\"）が閉じられていません）");
                 return;
@@ -194,7 +198,9 @@ private:
         }
         const Cell& correct = row[kCorrectNumber];
         const auto value = correct.numericValue();
-        if (correct.isEmpty() || !value || *value < 1 || *value > 5 || *value != std::floor(*value)) {
+        if (correct.isEmpty()) {
+            add(line, number + "正解番号がありません");
+        } else if (!value || *value < 1 || *value > 5 || *value != std::floor(*value)) {
             add(line, number + "正解番号 " + correct.asText() + " は 1〜5 の範囲外です");
         } else {
             const Cell& chosen = row[static_cast<int>(*value)];
@@ -246,7 +252,7 @@ private:
         int lines[5] = {};
         int count = 0;
         while (!reader.atEndOfRecords()) {
-            if (count == 5) {
+            if (count == 4) {
                 add(reader.line(), "設定の項目が多すぎます（4つまでです）");
                 return;
             }
