@@ -154,6 +154,14 @@ private:
         for (int r = 0; r < loaded.recordsRead; ++r) {
             checkRow(loaded.table.rows[r], r, loaded.recordLine[r], format);
         }
+        const int columns = format == FileFormat::Current ? kColumns : kCorrectNumber + 1;
+        for (const ReadBackDifference& d :
+             readBackDifferences(loaded.table, loaded.recordsRead, columns, format)) {
+            add(loaded.recordLine[d.row],
+                std::to_string(d.row + 1) + "問目の" + columnTitle(d.column) + "「" +
+                    loaded.table.rows[d.row][d.column].asText() + "」は保存し直すと「" +
+                    d.readBack + "」と読まれます");
+        }
     }
 
     void reportLoadStatus(const LoadResult& loaded) {
@@ -206,13 +214,6 @@ private:
             const Cell& chosen = row[static_cast<int>(*value)];
             if (chosen.isEmpty() || chosen.equalsText(kNoChoice)) {
                 add(line, number + "正解番号 " + correct.asText() + " の回答が空です");
-            }
-        }
-        const int columns = format == FileFormat::Current ? kColumns : kCorrectNumber + 1;
-        for (int c = 0; c < columns; ++c) {
-            if (const auto back = readsBackAs(row[c], c, format, r == 0)) {
-                add(line, number + columnTitle(c) + "「" + row[c].asText() +
-                              "」は保存し直すと「" + *back + "」と読まれます");
             }
         }
         if (format == FileFormat::Current) {

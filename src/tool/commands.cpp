@@ -124,11 +124,9 @@ int runImport(const ImportOptions& options, Output& output) {
         }
     }
     for (int f = 0; f < files; ++f) {
-        QuestionTable table;
-        const int first = f * kQuestionsPerFile;
-        const int count = std::min(kQuestionsPerFile, total - first);
-        std::copy_n(sheet.rows.begin() + first, count, table.rows.begin());
-        if (const Status written = writeQuestionFile(names[f], format, table, count);
+        const int count = std::min(kQuestionsPerFile, total - f * kQuestionsPerFile);
+        // The bytes questionFileText gave for these rows, already read back.
+        if (const Status written = writeQuestionBytes(names[f], sheet.fileBytes.at(f));
             !written.ok()) {
             output.err += writeFailure(written);
             return kExitFault;

@@ -18,6 +18,7 @@ namespace {
 constexpr int kSheetColumns = kColumns;  // question, 5 choices, correct, 2 counters, reserved
 constexpr int kRequiredColumns = 7;
 constexpr int kAbsent = -1;
+constexpr std::size_t kQuestionsPerFile = 100;
 
 struct ColumnNames {
     int column;
@@ -162,6 +163,11 @@ public:
             first = false;
             readRow(record);
         }
+        // A file holds at most kQuestionsPerFile rows; each file's first
+        // record may be written in another style.
+        for (std::size_t first = 0; first < m_result.rows.size(); first += kQuestionsPerFile) {
+            checkTexts(first, std::min(kQuestionsPerFile, m_result.rows.size() - first));
+        }
     }
 
 private:
@@ -210,7 +216,6 @@ private:
     }
 
     void readRow(const DelimitedRecord& record) {
-        const std::size_t faultsBefore = m_result.faults.size();
         const auto where = [&](int column) {
             const DelimitedCell* cell = cellAt(record, column);
             return std::pair{cell ? cell->line : record.line, m_map[column] + 1};
@@ -252,15 +257,21 @@ private:
         }
         readCorrectNumber(row, text(kCorrectNumber), rowFault);
         readCounters(record, row, rowFault);
-        checkTexts(row, rowFault);
-        if (m_result.faults.size() == faultsBefore) {
-            m_result.rows.push_back(row);
-            m_result.lines.push_back(record.line);
-        } else {
-            // Rows with faults still count, so that later row numbers stay right.
-            m_result.rows.push_back(QuestionRow{});
-            m_result.lines.push_back(record.line);
+        for (const DelimitedCell& cell : record.cells) {
+            m_fieldBreakerSeen = m_fieldBreakerSeen || findFieldBreaker(cell.text);
         }
+        std::array<std::pair<int, int>, kSheetColumns> places;
+        for (int c = 0; c < kSheetColumns; ++c) {
+            places[c] = where(c);
+        }
+        m_result.rows.push_back(row);
+        m_result.lines.push_back(record.line);
+        m_places.push_back(places);
+    }
+
+    void cellFault(std::size_t row, int column, std::string message) {
+        const auto [line, field] = m_places[row][column];
+        fault(line, field, std::move(message));
     }
 
     template <class Fault>
@@ -305,28 +316,55 @@ private:
             given(kReserved) ? sheetCell(cellAt(record, kReserved)->text) : Cell::text(kNoChoice);
     }
 
-    template <class Fault>
-    void checkTexts(const QuestionRow& row, const Fault& rowFault) {
+    // Texts the file cannot hold, and texts that would read back otherwise:
+    // all of a file's texts at once, and cell by cell only when something is
+    // found.
+    void checkTexts(std::size_t first, std::size_t count) {
         const int columns = m_target == FileFormat::Current ? kColumns : kRequiredColumns;
-        const bool firstRecord = m_result.rows.empty();
-        for (int c = 0; c < columns; ++c) {
-            if (!row[c].isText()) {
-                continue;
+        QuestionTable table;
+        bool cellByCell = m_fieldBreakerSeen;
+        const auto prepare = [&](bool cellByCell) {
+            for (std::size_t r = first; r < first + count; ++r) {
+                QuestionRow& row = table.rows[r - first];
+                row = m_result.rows[r];
+                for (int c = 0; cellByCell && c < columns; ++c) {
+                    if (!row[c].isText()) {
+                        continue;
+                    }
+                    if (const auto bad = findUnstorable({row[c].asText()})) {
+                        cellFault(r, c, unstorableMessage(bad->character));
+                        row[c] = Cell::text("x");  // so that it does not upset the round trip
+                    }
+                }
             }
-            const std::string value = row[c].asText();
-            if (const auto bad = findUnstorable({value})) {
-                rowFault(c, unstorableMessage(bad->character));
-            } else if (const auto back = readsBackAs(row[c], c, m_target, firstRecord)) {
-                rowFault(c, "「" + value + "」は問題ファイルに保存すると「" + *back +
-                                "」と読み戻されます（前後の空白や0で始まる数字は保存できません）");
-            }
+        };
+        prepare(cellByCell);
+        std::string bytes;
+        auto differences =
+            readBackDifferences(table, static_cast<int>(count), columns, m_target, &bytes);
+        if (bytes.empty() && !cellByCell) {
+            // A character CP932 lacks: find it.
+            prepare(cellByCell = true);
+            differences =
+                readBackDifferences(table, static_cast<int>(count), columns, m_target, &bytes);
         }
+        for (const ReadBackDifference& d : differences) {
+            const std::size_t r = first + d.row;
+            cellFault(r, d.column,
+                      "「" + m_result.rows[r][d.column].asText() + "」は問題ファイルに保存すると「" +
+                          d.readBack + "」と読み戻されます（前後の空白や0で始まる数字は保存できません）");
+        }
+        m_result.fileBytes.push_back(std::move(bytes));
     }
 
     FileFormat m_target;
     SheetImport& m_result;
     ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::vector<std::array<std::pair<int, int>, kSheetColumns>> m_places;  // (line, field) of each cell
     bool m_named = false;
+    // Some cell holds a character that would split or end a field: the texts
+    // are then checked cell by cell.
+    bool m_fieldBreakerSeen = false;
 };
 
 }  // namespace
@@ -388,19 +426,22 @@ std::string exportCards(const QuestionTable& table, int rows, const std::string&
 
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target) {
     SheetImport result;
-    std::string text;
-    if (bytes.starts_with(kUtf8Bom) || isValidUtf8(bytes)) {
-        text = bytes;
-    } else if (Conversion decoded = decodeCp932(bytes); decoded.ok) {
-        text = std::move(decoded.text);
-    } else {
-        result.faults.push_back({firstNonUtf8Line(bytes), 0,
-                                 "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります"});
-        return result;
-    }
-    if (text.starts_with(kUtf8Bom) && !isValidUtf8(text.substr(kUtf8Bom.size()))) {
-        result.faults.push_back({firstNonUtf8Line(text), 0, "BOMがあるのにUTF-8ではありません"});
-        return result;
+    std::string_view text = bytes;
+    Conversion decoded;
+    if (bytes.starts_with(kUtf8Bom)) {
+        if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
+            result.faults.push_back({firstNonUtf8Line(bytes), 0, "BOMがあるのにUTF-8ではありません"});
+            return result;
+        }
+    } else if (!isValidUtf8(bytes)) {
+        decoded = decodeCp932(bytes);
+        if (!decoded.ok) {
+            result.faults.push_back(
+                {firstNonUtf8Line(bytes), 0,
+                 "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります"});
+            return result;
+        }
+        text = decoded.text;
     }
     const DelimitedText sheet = readDelimited(text, separator);
     SheetReader(target, result).read(sheet);

@@ -43,6 +43,9 @@ struct SheetImport {
     std::vector<QuestionRow> rows;
     std::vector<int> lines;  // the line on which each row begins
     std::vector<SheetFault> faults;
+    // Without faults: the bytes of each question file of up to 100 rows, as
+    // the program writes them (they were read back to check every text).
+    std::vector<std::string> fileBytes;
 };
 
 // Reads a sheet (UTF-8 with or without a byte order mark; CP932 as a

@@ -1,5 +1,6 @@
 #include "tool/read_back.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "data/cp932.h"
@@ -29,7 +30,41 @@ std::optional<std::string> readsBackAs(const Cell& cell, int column, FileFormat 
     if (back == cell.asText()) {
         return std::nullopt;
     }
+    const Conversion stored = encodeCp932(cell.asText());
+    if (stored.ok && decodeCp932(stored.text).text == back) {
+        return std::nullopt;
+    }
     return back;
+}
+
+std::vector<ReadBackDifference> readBackDifferences(const QuestionTable& table, int rows,
+                                                    int columns, FileFormat format,
+                                                    std::string* fileBytes) {
+    rows = std::clamp(rows, 0, kRows);
+    LoadResult loaded;
+    Conversion bytes = encodeCp932(questionFileText(format, table, rows));
+    if (bytes.ok) {
+        loaded = format == FileFormat::Current ? parseCurrentQuestionFile("", bytes.text)
+                                               : parseLegacyQuestionFile("", bytes.text);
+    }
+    if (fileBytes != nullptr) {
+        *fileBytes = bytes.ok ? std::move(bytes.text) : std::string();
+    }
+    std::vector<ReadBackDifference> differences;
+    for (int r = 0; r < rows; ++r) {
+        bool same = bytes.ok && r < loaded.recordsRead;
+        for (int c = 0; same && c < columns; ++c) {
+            const Cell& cell = table.rows[r][c];
+            const Cell& back = loaded.table.rows[r][c];
+            same = !cell.isText() || back == cell || back.asText() == cell.asText();
+        }
+        for (int c = 0; !same && c < columns; ++c) {
+            if (auto back = readsBackAs(table.rows[r][c], c, format, r == 0)) {
+                differences.push_back({r, c, std::move(*back)});
+            }
+        }
+    }
+    return differences;
 }
 
 std::string codePointName(const std::string& character) {

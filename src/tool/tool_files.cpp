@@ -27,9 +27,8 @@ bool outputExists(const std::string& path) {
     return path != "-" && fileExists(path);
 }
 
-Status writeQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
-                         int count) {
-    return saveQuestionFile(path, format, table, count);
+Status writeQuestionBytes(const std::string& path, std::string_view bytes) {
+    return replaceFile(path, bytes);
 }
 
 Status writeOutput(const std::string& path, std::string_view bytes) {

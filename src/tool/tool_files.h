@@ -14,9 +14,9 @@ namespace studyhop::tool {
 // Reads a whole input file; "-" reads standard input.
 Status readInput(const std::string& path, std::string& bytes);
 bool outputExists(const std::string& path);
-// Writes a question file as the program saves it (CP932, atomically).
-Status writeQuestionFile(const std::string& path, FileFormat format, const QuestionTable& table,
-                         int count);
+// Writes the CP932 bytes of a whole question file (from questionFileText)
+// atomically, as saveQuestionFile does.
+Status writeQuestionBytes(const std::string& path, std::string_view bytes);
 // Replaces a text file atomically with `bytes`; "-" writes standard output.
 Status writeOutput(const std::string& path, std::string_view bytes);
 
