@@ -156,7 +156,7 @@ public:
             if (isBlankRecord(record)) {
                 continue;
             }
-            if (first && readHeader(record)) {
+            if (first && (isCountLine(record) || readHeader(record))) {
                 first = false;
                 continue;
             }
@@ -171,6 +171,18 @@ public:
     }
 
 private:
+    // The count line of a question file saved as UTF-8: one whole number
+    // alone. The rows that follow are the file's records.
+    static bool isCountLine(const DelimitedRecord& record) {
+        for (std::size_t i = 1; i < record.cells.size(); ++i) {
+            if (!record.cells[i].text.empty()) {
+                return false;
+            }
+        }
+        const auto count = parseNumber(record.cells[0].text);
+        return count && *count >= 0 && *count == std::floor(*count);
+    }
+
     static bool isBlankRecord(const DelimitedRecord& record) {
         return std::all_of(record.cells.begin(), record.cells.end(),
                            [](const DelimitedCell& cell) { return cell.text.empty(); });

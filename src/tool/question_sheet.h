@@ -51,7 +51,8 @@ struct SheetImport {
 // Reads a sheet (UTF-8 with or without a byte order mark; CP932 as a
 // spreadsheet on Windows saves it is taken too) into question rows for a file
 // of `target` format, and lists every fault with its line and column. Rows
-// with only empty cells are skipped; a header row is recognised by its names.
+// with only empty cells are skipped; a header row is recognised by its names,
+// and so is the count line of a question file saved as UTF-8.
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target);
 
 // Tab for names ending in .tsv, .tab or .txt, comma for .csv; otherwise a tab

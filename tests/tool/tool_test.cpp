@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "data/cp932.h"
 #include "data/question_file.h"
 #include "test_dir.h"
 #include "tool/check.h"
@@ -118,6 +119,18 @@ TEST(ToolTest, SpreadsheetDialectsImportAsTheEditorWouldSave) {
             << c.sheet << output.err;
         EXPECT_EQ(readBytes(out), sjis(c.expected)) << c.sheet;
     }
+}
+
+TEST(ToolTest, QuestionFileSavedAsUtf8ImportsToItsShiftJisBytes) {
+    TestDir dir;
+    const std::string original = readBytes(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2");
+    const Conversion text = decodeCp932(original);
+    ASSERT_TRUE(text.ok);
+    writeBytes("utf8.qz2", text.text);
+    Output output;
+    EXPECT_EQ(importFile("utf8.qz2", "", output), kExitFault) << "the input itself is not replaced";
+    EXPECT_EQ(importFile("utf8.qz2", "", output, true), kExitOk) << output.err;
+    EXPECT_TRUE(readBytes("utf8.qz2") == original);
 }
 
 TEST(ToolTest, QuotedLineBreakIsRefusedOnItsLineAndNothingIsWritten) {
