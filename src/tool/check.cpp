@@ -306,17 +306,35 @@ std::vector<Fault> checkBytes(const std::string& name, std::string_view bytes) {
     return Checker(name, bytes).run(isSettingsName(name));
 }
 
+namespace {
+
+std::string readFailure(const Status& status) {
+    switch (status.kind()) {
+        case ErrorKind::NotFound:
+            return "ファイルが見つかりません";
+        case ErrorKind::TooLarge:
+            return "大きすぎるので読みません（16MiBまで）";
+        default:
+            return "読めません（" + status.detail() + "）";
+    }
+}
+
+}  // namespace
+
+std::string readFailureLine(const std::string& path, const Status& status) {
+    return faultLine({path, 0, readFailure(status)});
+}
+
+std::string writeFailureLine(const std::string& path, const Status& status) {
+    const std::string detail = status.detail().empty() ? "" : "（" + status.detail() + "）";
+    return faultLine({path, 0, "書き込めませんでした" + detail + "。元のファイルはそのままです"});
+}
+
 std::vector<Fault> checkFile(const std::string& path) {
     std::string bytes;
     const Status read = readInput(path, bytes);
     if (!read.ok()) {
-        std::string what;
-        switch (read.kind()) {
-            case ErrorKind::NotFound: what = "ファイルが見つかりません"; break;
-            case ErrorKind::TooLarge: what = "問題ファイルとしては大きすぎます（16MiBまで）"; break;
-            default: what = "読めません（" + read.detail() + "）"; break;
-        }
-        return {{path, 0, what}};
+        return {{path, 0, readFailure(read)}};
     }
     return checkBytes(path, bytes);
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/status.h"
+
 namespace studyhop::tool {
 
 // One fault of a checked file, printed as "FILE:LINE: message" (or
@@ -23,5 +25,9 @@ std::vector<Fault> checkBytes(const std::string& name, std::string_view bytes);
 std::vector<Fault> checkFile(const std::string& path);
 
 bool isSettingsName(std::string_view path);
+
+// "FILE: what went wrong" for a file that could not be read or written.
+std::string readFailureLine(const std::string& path, const Status& status);
+std::string writeFailureLine(const std::string& path, const Status& status);
 
 }  // namespace studyhop::tool

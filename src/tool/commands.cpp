@@ -21,13 +21,6 @@ std::string sheetFaultLine(const std::string& file, const SheetFault& fault) {
     return where + ": " + fault.message + "\n";
 }
 
-std::string writeFailure(const Status& status) {
-    std::string text = status.message();
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text + "\n";
-}
-
 std::string existsMessage(const std::string& path) {
     return path + ": このファイルはすでにあります。置き換えるときは --force を付けてください\n";
 }
@@ -74,7 +67,7 @@ int runImport(const ImportOptions& options, Output& output) {
     const FileFormat format = formatForName(target);
     std::string bytes;
     if (const Status read = readInput(options.input, bytes); !read.ok()) {
-        output.err += writeFailure(read);
+        output.err += readFailureLine(options.input, read) + "\n";
         return kExitFault;
     }
     SheetImport sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
@@ -128,7 +121,7 @@ int runImport(const ImportOptions& options, Output& output) {
         // The bytes questionFileText gave for these rows, already read back.
         if (const Status written = writeQuestionBytes(names[f], sheet.fileBytes.at(f));
             !written.ok()) {
-            output.err += writeFailure(written);
+            output.err += writeFailureLine(names[f], written) + "\n";
             return kExitFault;
         }
         output.out += names[f] + ": " + std::to_string(count) + "問を書き出しました\n";
@@ -139,7 +132,7 @@ int runImport(const ImportOptions& options, Output& output) {
 int runExport(const ExportOptions& options, Output& output) {
     std::string bytes;
     if (const Status read = readInput(options.input, bytes); !read.ok()) {
-        output.err += writeFailure(read);
+        output.err += readFailureLine(options.input, read) + "\n";
         return kExitFault;
     }
     const FileFormat format = formatForName(options.input);
@@ -178,7 +171,7 @@ int runExport(const ExportOptions& options, Output& output) {
         return kExitFault;
     }
     if (const Status written = writeOutput(target, text); !written.ok()) {
-        output.err += writeFailure(written);
+        output.err += writeFailureLine(target, written) + "\n";
         return kExitFault;
     }
     if (target != "-") {

@@ -236,6 +236,21 @@ TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_EQ(readBytes("in.csv"), "q,a,b,,,,1\r\n");
 }
 
+TEST(ToolTest, ReadAndWriteFailuresNameTheFileAndReportAFault) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    Output output;
+    EXPECT_EQ(importFile("missing.csv", "out.qz2", output), kExitFault);
+    EXPECT_EQ(output.err, "missing.csv: ファイルが見つかりません\n");
+    output = {};
+    EXPECT_EQ(importFile("in.csv", "no-such-dir/out.qz2", output), kExitFault);
+    EXPECT_TRUE(output.err.starts_with("no-such-dir/out.qz2: 書き込めませんでした（")) << output.err;
+    EXPECT_EQ(output.out, "");
+    output = {};
+    EXPECT_EQ(exportFile("missing.qz2", "", ExportFormat::Csv, output), kExitFault);
+    EXPECT_EQ(output.err, "missing.qz2: ファイルが見つかりません\n");
+}
+
 TEST(ToolTest, ExportRefusesAFileItCannotReadWhole) {
     TestDir dir;
     writeBytes("bad.qz2", "3\r\nq,a,b,c,d,e,1,0,0,x\r\n");
