@@ -86,8 +86,8 @@ private:
                     ++m_pos;
                     break;
                 }
-                if (c == '\n' || (c == '\r' && (m_pos + 1 >= m_text.size() ||
-                                                m_text[m_pos + 1] != '\n'))) {
+                if (c == '\n' ||
+                    (c == '\r' && (m_pos + 1 >= m_text.size() || m_text[m_pos + 1] != '\n'))) {
                     ++m_line;
                 }
                 field += c;
@@ -101,8 +101,7 @@ private:
             return true;
         }
         const std::size_t start = m_pos;
-        while (m_pos < m_text.size() && m_text[m_pos] != m_separator &&
-               !isLineEnd(m_text[m_pos])) {
+        while (m_pos < m_text.size() && m_text[m_pos] != m_separator && !isLineEnd(m_text[m_pos])) {
             ++m_pos;
         }
         field.assign(m_text.substr(start, m_pos - start));

@@ -23,8 +23,8 @@ inline constexpr int kEditorLegacyLimit = 100;
 // keeps the rows read before it, so the caller can decide what to do.
 struct LoadResult {
     QuestionTable table;
-    int count = 0;        // the count line (current) or the records read (legacy)
-    int recordsRead = 0;  // complete records read into the table
+    int count = 0;                        // the count line (current) or the records read (legacy)
+    int recordsRead = 0;                  // complete records read into the table
     std::array<int, kRows> recordLine{};  // the line on which each record read begins
     Status status;
 };

@@ -70,7 +70,8 @@ private:
         const Conversion decoded = decodeCp932(m_bytes);
         if (!decoded.ok) {
             add(lineAt(m_bytes, decoded.offset),
-                "Shift_JIS（CP932）として読めないバイトがあります（" + hexAt(decoded.offset) + "）");
+                "Shift_JIS（CP932）として読めないバイトがあります（" + hexAt(decoded.offset) +
+                    "）");
             return false;
         }
         return true;
@@ -104,8 +105,8 @@ private:
             if (crlf) {
                 ++i;
             } else if (c == '\r' || c == '\n') {
-                add(lineAt(m_bytes, i), c == '\n' ? "行末がCR LFではなくLFだけです"
-                                                  : "行末がCR LFではなくCRだけです");
+                add(lineAt(m_bytes, i),
+                    c == '\n' ? "行末がCR LFではなくLFだけです" : "行末がCR LFではなくCRだけです");
                 break;
             }
         }
@@ -143,10 +144,11 @@ private:
             add(1, "1行目の問題数 " + std::to_string(loaded.count) + " と問題の数 " +
                        std::to_string(loaded.recordsRead) + " が合いません");
         }
-        const int questions = std::max(format == FileFormat::Current ? loaded.count : 0,
-                                       loaded.recordsRead);
+        const int questions =
+            std::max(format == FileFormat::Current ? loaded.count : 0, loaded.recordsRead);
         if (questions > kEditorLimit) {
-            const int line = loaded.recordsRead > kEditorLimit ? loaded.recordLine[kEditorLimit] : 1;
+            const int line =
+                loaded.recordsRead > kEditorLimit ? loaded.recordLine[kEditorLimit] : 1;
             add(line, "問題が" + std::to_string(kEditorLimit) + "問を超えています（" +
                           std::to_string(questions) + "問）。問題エディタで扱えるのは" +
                           std::to_string(kEditorLimit) + "問までです");
@@ -157,10 +159,10 @@ private:
         const int columns = format == FileFormat::Current ? kColumns : kCorrectNumber + 1;
         for (const ReadBackDifference& d :
              readBackDifferences(loaded.table, loaded.recordsRead, columns, format)) {
-            add(loaded.recordLine[d.row],
-                std::to_string(d.row + 1) + "問目の" + columnTitle(d.column) + "「" +
-                    loaded.table.rows[d.row][d.column].asText() + "」は保存し直すと「" +
-                    d.readBack + "」と読まれます");
+            add(loaded.recordLine[d.row], std::to_string(d.row + 1) + "問目の" +
+                                              columnTitle(d.column) + "「" +
+                                              loaded.table.rows[d.row][d.column].asText() +
+                                              "」は保存し直すと「" + d.readBack + "」と読まれます");
         }
     }
 
@@ -177,11 +179,12 @@ private:
                 // The line on which the unfinished record begins.
                 add(recordsRead < kRows ? loaded.recordLine[recordsRead] : status.line(),
                     std::to_string(recordsRead + 1) +
-                                       "問目が途中で終わっています（項目が足りないか、引用符"
-                                       "（\"）が閉じられていません）");
+                        "問目が途中で終わっています（項目が足りないか、引用符"
+                        "（\"）が閉じられていません）");
                 return;
             case ErrorKind::TooManyRecords:
-                add(status.line(), "問題が101問を超えています（問題ファイルに入るのは101問までです）");
+                add(status.line(),
+                    "問題が101問を超えています（問題ファイルに入るのは101問までです）");
                 return;
             case ErrorKind::TooLarge:
                 add(status.line(), "1つの項目が長すぎます");
@@ -241,8 +244,8 @@ private:
 
     static std::string columnTitle(int column) {
         static const char* const titles[kColumns] = {
-            "問題文", "回答1", "回答2", "回答3", "回答4", "回答5",
-            "正解番号", "出題回数", "正解回数", "予備",
+            "問題文", "回答1",    "回答2",    "回答3",    "回答4",
+            "回答5",  "正解番号", "出題回数", "正解回数", "予備",
         };
         return titles[column];
     }
@@ -259,14 +262,16 @@ private:
             }
             lines[count] = reader.line();
             if (reader.read(fields[count]) != FieldReader::Result::Ok) {
-                add(reader.line(), "設定が途中で終わっています（引用符（\"）が閉じられていません）");
+                add(reader.line(),
+                    "設定が途中で終わっています（引用符（\"）が閉じられていません）");
                 return;
             }
             ++count;
         }
         if (count < 2) {
             add(std::max(1, reader.line() - 1),
-                count == 0 ? "設定がありません" : "設定の項目が1つしかありません（出題順がありません）");
+                count == 0 ? "設定がありません"
+                           : "設定の項目が1つしかありません（出題順がありません）");
             return;
         }
         checkSetting(fields[0], lines[0], 9, "出題範囲");

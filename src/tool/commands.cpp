@@ -63,7 +63,8 @@ int runImport(const ImportOptions& options, Output& output) {
         output.err += "標準入力から読むときは -o で書き出すファイルを指定してください\n";
         return kExitUsage;
     }
-    const std::string target = options.output.empty() ? stem(options.input) + ".qz2" : options.output;
+    const std::string target =
+        options.output.empty() ? stem(options.input) + ".qz2" : options.output;
     const FileFormat format = formatForName(target);
     std::string bytes;
     if (const Status read = readInput(options.input, bytes); !read.ok()) {
@@ -141,7 +142,8 @@ int runExport(const ExportOptions& options, Output& output) {
         for (const Fault& fault : checkBytes(options.input, bytes)) {
             output.err += faultLine(fault) + "\n";
         }
-        output.err += options.input + ": 問題ファイルとして正しく読めないため、書き出しませんでした\n";
+        output.err +=
+            options.input + ": 問題ファイルとして正しく読めないため、書き出しませんでした\n";
         return kExitFault;
     }
     std::string text;

@@ -90,11 +90,11 @@ bool parse(QCommandLineParser& parser, const QStringList& arguments, const char*
     parser.addOption(helpOption);
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
-        status = usageError(unknown.isEmpty()
-                                ? "オプションの書き方が正しくありません（" +
-                                      utf8(parser.errorText()) + "）"
-                                : "知らないオプションです: " + utf8(unknown.join(", ")),
-                            help);
+        status = usageError(
+            unknown.isEmpty()
+                ? "オプションの書き方が正しくありません（" + utf8(parser.errorText()) + "）"
+                : "知らないオプションです: " + utf8(unknown.join(", ")),
+            help);
         return false;
     }
     if (parser.isSet(helpOption)) {

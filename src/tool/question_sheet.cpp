@@ -47,7 +47,11 @@ const char* const kColumnTitles[kSheetColumns] = {
 
 std::string normalise(std::string_view name) {
     static const std::array<std::pair<std::string_view, char>, 5> fullWidthDigits = {{
-        {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
+        {"１", '1'},
+        {"２", '2'},
+        {"３", '3'},
+        {"４", '4'},
+        {"５", '5'},
     }};
     std::string out;
     for (std::size_t i = 0; i < name.size();) {
@@ -119,10 +123,17 @@ std::string htmlEscaped(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -206,8 +217,7 @@ private:
                 return false;
             }
             if (map[*column] != kAbsent) {
-                fault(record.line, static_cast<int>(i) + 1,
-                      "見出し「" + text + "」が2回あります");
+                fault(record.line, static_cast<int>(i) + 1, "見出し「" + text + "」が2回あります");
             }
             map[*column] = static_cast<int>(i);
         }
@@ -363,8 +373,9 @@ private:
         for (const ReadBackDifference& d : differences) {
             const std::size_t r = first + d.row;
             cellFault(r, d.column,
-                      "「" + m_result.rows[r][d.column].asText() + "」は問題ファイルに保存すると「" +
-                          d.readBack + "」と読み戻されます（前後の空白や0で始まる数字は保存できません）");
+                      "「" + m_result.rows[r][d.column].asText() +
+                          "」は問題ファイルに保存すると「" + d.readBack +
+                          "」と読み戻されます（前後の空白や0で始まる数字は保存できません）");
         }
         m_result.fileBytes.push_back(std::move(bytes));
     }
@@ -372,7 +383,8 @@ private:
     FileFormat m_target;
     SheetImport& m_result;
     ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    std::vector<std::array<std::pair<int, int>, kSheetColumns>> m_places;  // (line, field) of each cell
+    std::vector<std::array<std::pair<int, int>, kSheetColumns>>
+        m_places;  // (line, field) of each cell
     bool m_named = false;
     // Some cell holds a character that would split or end a field: the texts
     // are then checked cell by cell.
@@ -442,7 +454,8 @@ SheetImport importSheet(std::string_view bytes, char separator, FileFormat targe
     Conversion decoded;
     if (bytes.starts_with(kUtf8Bom)) {
         if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
-            result.faults.push_back({firstNonUtf8Line(bytes), 0, "BOMがあるのにUTF-8ではありません"});
+            result.faults.push_back(
+                {firstNonUtf8Line(bytes), 0, "BOMがあるのにUTF-8ではありません"});
             return result;
         }
     } else if (!isValidUtf8(bytes)) {

@@ -94,8 +94,8 @@ std::string unstorableMessage(const std::string& character) {
     if (character == "\n" || character == "\r") {
         return "セルの中の改行は問題ファイルに保存できません";
     }
-    if (character.size() == 1 && (static_cast<unsigned char>(character[0]) < 0x20 ||
-                                  character[0] == 0x7F)) {
+    if (character.size() == 1 &&
+        (static_cast<unsigned char>(character[0]) < 0x20 || character[0] == 0x7F)) {
         return "制御文字（" + codePointName(character) + "）は問題ファイルに保存できません";
     }
     return "「" + character + "」（" + codePointName(character) +

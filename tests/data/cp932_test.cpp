@@ -76,10 +76,10 @@ TEST(Cp932Test, LongTextsEncodeToTheSameBytesAsShortOnes) {
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            const std::string bytes = lead >= 0xA1 && lead <= 0xDF
-                                          ? std::string(1, static_cast<char>(lead))
-                                          : std::string{static_cast<char>(lead),
-                                                        static_cast<char>(trail)};
+            const std::string bytes =
+                lead >= 0xA1 && lead <= 0xDF
+                    ? std::string(1, static_cast<char>(lead))
+                    : std::string{static_cast<char>(lead), static_cast<char>(trail)};
             const Conversion text = decodeCp932(bytes);
             if (text.ok) {
                 pieces.push_back(text.text);

@@ -47,7 +47,10 @@ TEST(DelimitedTest, ReadsTheDialectsSpreadsheetsWrite) {
         EXPECT_TRUE(read.ok) << c.what << ": " << read.error;
         EXPECT_EQ(cellsOf(read), c.expected) << c.what;
     }
-    EXPECT_TRUE(readDelimited("\xEF\xBB\xBF" "a", ',').hadBom);
+    EXPECT_TRUE(readDelimited("\xEF\xBB\xBF"
+                              "a",
+                              ',')
+                    .hadBom);
     EXPECT_FALSE(readDelimited("a", ',').hadBom);
 }
 
@@ -67,9 +70,9 @@ TEST(DelimitedTest, QuotingFaultsNameLineAndField) {
         size_t recordsKept;
     };
     const Case cases[] = {
-        {"a,b\r\nc,\"d\r\ne\r\n", 2, 2, 1},   // quote left open to the end
-        {"a,\"b\"x,c\r\n", 1, 2, 0},          // text after the closing quote
-        {"a\r\n\"b\r\nc\"  ,d\r\n", 3, 1, 1}, // after a quoted line break
+        {"a,b\r\nc,\"d\r\ne\r\n", 2, 2, 1},    // quote left open to the end
+        {"a,\"b\"x,c\r\n", 1, 2, 0},           // text after the closing quote
+        {"a\r\n\"b\r\nc\"  ,d\r\n", 3, 1, 1},  // after a quoted line break
     };
     for (const Case& c : cases) {
         const DelimitedText read = readDelimited(c.text, ',');
@@ -83,8 +86,8 @@ TEST(DelimitedTest, QuotingFaultsNameLineAndField) {
 
 TEST(DelimitedTest, WrittenRecordsReadBackAsTheSameFields) {
     const std::vector<std::string> fields = {
-        "plain", "", "a,b", "say \"hi\"", "line\r\nbreak", "lone\rcr", " lead", "trail ",
-        "tab\there", "\"", "日本語",
+        "plain", "",       "a,b",       "say \"hi\"", "line\r\nbreak", "lone\rcr",
+        " lead", "trail ", "tab\there", "\"",         "日本語",
     };
     for (char separator : {',', '\t'}) {
         const std::string text = delimitedRecord(fields, separator);

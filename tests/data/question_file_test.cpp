@@ -282,8 +282,8 @@ TEST(QuestionFileTest, ReadingAsWrittenGivesBackTheBytesOfEveryWriter) {
 }
 
 TEST(QuestionFileTest, RecordLinesFollowTheFile) {
-    const LoadResult loaded =
-        parseCurrentQuestionFile("a.qz2", "2\r\n\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b,c\r\nd,e,1,0,0,x\r\n");
+    const LoadResult loaded = parseCurrentQuestionFile(
+        "a.qz2", "2\r\n\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b,c\r\nd,e,1,0,0,x\r\n");
     ASSERT_TRUE(loaded.status.ok());
     EXPECT_EQ(loaded.recordLine[0], 3);
     EXPECT_EQ(loaded.recordLine[1], 4);

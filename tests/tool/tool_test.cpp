@@ -33,8 +33,7 @@ int importFile(const std::string& in, const std::string& out, Output& output, bo
     return runImport({in, out, force, split}, output);
 }
 
-int exportFile(const std::string& in, const std::string& out, ExportFormat format,
-               Output& output) {
+int exportFile(const std::string& in, const std::string& out, ExportFormat format, Output& output) {
     return runExport({in, out, format, false}, output);
 }
 
@@ -87,13 +86,16 @@ TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
     }
     // The sheet opens as UTF-8 in a spreadsheet, and a counted number keeps its blanks.
     const std::string csv = readBytes("quiz.csv");
-    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,"
-                                "正解回数,予備\r\n"));
+    EXPECT_TRUE(
+        csv.starts_with("\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,"
+                        "正解回数,予備\r\n"));
     // CP932 holds the wave dash as Windows reads it back: U+FF5E.
     EXPECT_NE(csv.find("\r\n問0　全角空白 ～,答1,答2,答3,,,\" 1 \",\" 1 \",\" 1 \",ﾅｼ\r\n"),
               std::string::npos);
-    EXPECT_TRUE(readBytes("general.csv").starts_with(
-        "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,正解回数\r\n"));
+    EXPECT_TRUE(
+        readBytes("general.csv")
+            .starts_with(
+                "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,正解回数\r\n"));
 }
 
 TEST(ToolTest, SpreadsheetDialectsImportAsTheEditorWouldSave) {
@@ -105,9 +107,8 @@ TEST(ToolTest, SpreadsheetDialectsImportAsTheEditorWouldSave) {
         std::string expected;
     };
     const Case cases[] = {
-        {"excel_utf8_bom_crlf.csv",
-         "3\r\n" + tokyo + "水の化学式は？,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n" +
-             "富士山の高さは？,3776m,3000m,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"},
+        {"excel_utf8_bom_crlf.csv", "3\r\n" + tokyo + "水の化学式は？,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n" +
+                                        "富士山の高さは？,3776m,3000m,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"},
         {"calc_quoted_lf.csv", "2\r\n" + tokyo + water},
         {"tab_separated.tsv", "2\r\n" + tokyo + water},
         {"excel_shift_jis.csv", "1\r\n" + tokyo},
@@ -182,8 +183,9 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
 
 TEST(ToolTest, HeaderNamesChooseTheColumnsInAnyOrder) {
     TestDir dir;
-    writeBytes("in.csv", "Correct Number,Question,choice_2,CHOICE 1,times asked,Times Correct\n"
-                         "2,q,b,a, 4 ,3\n");
+    writeBytes("in.csv",
+               "Correct Number,Question,choice_2,CHOICE 1,times asked,Times Correct\n"
+               "2,q,b,a, 4 ,3\n");
     Output output;
     ASSERT_EQ(importFile("in.csv", "", output), kExitOk) << output.err;
     EXPECT_EQ(readBytes("in.qz2"), sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2, 4 ,3,ﾅｼ\r\n"));
@@ -244,7 +246,8 @@ TEST(ToolTest, ReadAndWriteFailuresNameTheFileAndReportAFault) {
     EXPECT_EQ(output.err, "missing.csv: ファイルが見つかりません\n");
     output = {};
     EXPECT_EQ(importFile("in.csv", "no-such-dir/out.qz2", output), kExitFault);
-    EXPECT_TRUE(output.err.starts_with("no-such-dir/out.qz2: 書き込めませんでした（")) << output.err;
+    EXPECT_TRUE(output.err.starts_with("no-such-dir/out.qz2: 書き込めませんでした（"))
+        << output.err;
     EXPECT_EQ(output.out, "");
     output = {};
     EXPECT_EQ(exportFile("missing.qz2", "", ExportFormat::Csv, output), kExitFault);
@@ -343,7 +346,8 @@ TEST(ToolTest, CheckFlagsEveryCatalogueFileOnItsLine) {
         for (const auto& entry : fs::directory_iterator(fixture(sub))) {
             const std::string name = (std::string(sub).empty() ? "" : std::string(sub) + "/") +
                                      entry.path().filename().string();
-            EXPECT_TRUE(!entry.is_regular_file() || covered.count(name)) << name << " is not checked";
+            EXPECT_TRUE(!entry.is_regular_file() || covered.count(name))
+                << name << " is not checked";
         }
     }
 }
