@@ -452,6 +452,13 @@ SheetImport importSheet(std::string_view bytes, char separator, FileFormat targe
     SheetImport result;
     std::string_view text = bytes;
     Conversion decoded;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        // Excel's "Unicode text".
+        result.faults.push_back({1, 0,
+                                 "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
+                                 "保存し直してください"});
+        return result;
+    }
     if (bytes.starts_with(kUtf8Bom)) {
         if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
             result.faults.push_back(

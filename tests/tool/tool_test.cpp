@@ -168,6 +168,7 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
         {header + "q,a,b,,,,1,3,5\r\n", "2:9", "正解回数 5 が出題回数 3 を超えています"},
         {"問題,問題,正解番号\r\n", "1:2", "2回あります"},
         {"回答1,正解番号\r\n", "1", "「問題」の列がありません"},
+        {std::string("\xFF\xFEq\0\t\0", 6), "1", "UTF-16"},
     };
     for (const Case& c : cases) {
         TestDir dir;
