@@ -73,38 +73,30 @@ size_t utf8Length(unsigned char c) {
 // (the Unicode twins, characters CP932 lacks): such a text goes to iconv whole.
 class EncodeTable {
 public:
+    // Built from whole runs of codes, so that iconv is called a few hundred
+    // times rather than once per character: a program pays this once, on its
+    // first long text.
     EncodeTable() : m_codes(std::make_unique<std::array<std::uint16_t, 0x10000>>()) {
         m_codes->fill(0);
         Iconv decode("UTF-8", "CP932");
         Iconv encode("CP932", "UTF-8");
-        const auto learn = [&](std::string_view bytes) {
-            std::string text;
-            std::string back;
-            size_t fault = 0;
-            if (!decode.convert(bytes, text, fault) || text.empty() ||
-                !encode.convert(text, back, fault) || back.empty() || back.size() > 2) {
-                return;
-            }
-            const char32_t cp = codePoint(text);
-            if (cp < 0x10000) {
-                const auto b0 = static_cast<unsigned char>(back[0]);
-                (*m_codes)[cp] = static_cast<std::uint16_t>(
-                    back.size() == 1 ? b0 : (b0 << 8) | static_cast<unsigned char>(back[1]));
-            }
-        };
+        std::string run;
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (lead >= 0xA0 && lead <= 0xDF) {
                 continue;
             }
+            run.clear();
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                learn(std::string_view(pair, 2));
+                run += static_cast<char>(lead);
+                run += static_cast<char>(trail);
             }
+            learnRun(decode, encode, run, 2);
         }
+        run.clear();
         for (int single = 0xA1; single <= 0xDF; ++single) {
-            const char byte = static_cast<char>(single);
-            learn(std::string_view(&byte, 1));
+            run += static_cast<char>(single);
         }
+        learnRun(decode, encode, run, 1);
     }
 
     // False when a character is not in the table; `out` is then incomplete.
@@ -139,6 +131,46 @@ public:
     }
 
 private:
+    // Learns every code of `run` (codes of `width` bytes) that decodes; an
+    // invalid code is stepped over.
+    void learnRun(Iconv& decode, Iconv& encode, std::string_view run, size_t width) {
+        std::string text;
+        size_t pos = 0;
+        while (pos < run.size()) {
+            size_t fault = 0;
+            const std::string_view rest = run.substr(pos);
+            const bool ok = decode.convert(rest, text, fault);
+            learnDecoded(encode, text);
+            pos += ok ? rest.size() : fault - fault % width + width;
+        }
+    }
+
+    // Encodes decoded characters back in one call and records each one's code.
+    void learnDecoded(Iconv& encode, std::string_view text) {
+        std::string back;
+        size_t fault = 0;
+        if (text.empty() || !encode.convert(text, back, fault)) {
+            return;  // a character iconv does not take back stays with iconv
+        }
+        size_t in = 0;
+        size_t out = 0;
+        while (in < text.size() && out < back.size()) {
+            const size_t length = utf8Length(static_cast<unsigned char>(text[in]));
+            const auto b0 = static_cast<unsigned char>(back[out]);
+            const bool twoBytes = (b0 >= 0x81 && b0 <= 0x9F) || (b0 >= 0xE0 && b0 <= 0xFC);
+            if (twoBytes && out + 1 >= back.size()) {
+                return;
+            }
+            const char32_t cp = codePoint(text.substr(in, length));
+            if (cp < 0x10000) {
+                (*m_codes)[cp] = static_cast<std::uint16_t>(
+                    twoBytes ? (b0 << 8) | static_cast<unsigned char>(back[out + 1]) : b0);
+            }
+            in += length;
+            out += twoBytes ? 2 : 1;
+        }
+    }
+
     // The code point of a well-formed two- or three-byte sequence; anything
     // else gives a value the table never holds.
     static char32_t codePoint(std::string_view s) {
