@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "data/file_io.h"
 #include "data/question_file.h"
 #include "quiz/asking_order.h"
+#include "tool/question_sheet.h"
 
 namespace studyhop::bench {
 namespace {
@@ -107,6 +109,49 @@ void EncodeAndReplace(benchmark::State& state) {
     }
 }
 BENCHMARK(EncodeAndReplace)->UseRealTime();
+
+// The largest sheet import takes: 100 questions (the most one file may get
+// from import) with 200-character texts, exported as CSV. Importing it reads
+// the CSV, checks every cell and makes the question file's bytes; its peer is
+// loading the question file that import produces.
+struct LargestSheet {
+    LargestSheet() {
+        csv = scratch().dir + "/largest.csv";
+        imported = scratch().dir + "/imported.qz2";
+        fs.replaceFile(csv, tool::exportSheet(scratch().table, kImported, FileFormat::Current, ','));
+        std::string bytes;
+        fs.readFile(csv, bytes);
+        const tool::SheetImport sheet = tool::importSheet(bytes, ',', FileFormat::Current);
+        QuestionTable table;
+        std::copy(sheet.rows.begin(), sheet.rows.end(), table.rows.begin());
+        saveQuestionFile(fs, imported, FileFormat::Current, table, kImported);
+    }
+    static constexpr int kImported = 100;
+    std::string csv;
+    std::string imported;
+};
+
+LargestSheet& largestSheet() {
+    static LargestSheet s;
+    return s;
+}
+
+void ImportLargestCsv(benchmark::State& state) {
+    std::string bytes;
+    for (auto _ : state) {
+        fs.readFile(largestSheet().csv, bytes);
+        // Every check, and the question file's bytes ready to write.
+        benchmark::DoNotOptimize(tool::importSheet(bytes, ',', FileFormat::Current).fileBytes);
+    }
+}
+BENCHMARK(ImportLargestCsv);
+
+void LoadImported(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(loadCurrentQuestionFile(fs, largestSheet().imported));
+    }
+}
+BENCHMARK(LoadImported);
 
 void AskingOrderRandomFiltered(benchmark::State& state) {
     RandomSource random;

@@ -81,6 +81,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         // A comma right before the end promises one more, empty, field.
         if (m_afterComma) {
             m_afterComma = false;
+            m_lastField = {};
             cell = Cell();
             return Result::Ok;
         }
@@ -93,6 +94,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
             return fail(Result::CutShort, startLine);
         }
         const std::string_view content = m_text.substr(m_pos + 1, close - m_pos - 1);
+        m_lastField = content;
         const Result made = makeText(content, cell);
         for (char c : content) {
             if (c == '\n') {
@@ -118,6 +120,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         return fail(Result::TooLong, m_line);
     }
     const std::string_view content = m_text.substr(start, m_pos - start);
+    m_lastField = content;
     const int fieldLine = m_line;
     // An empty field ended by a line end is a blank line, which says nothing
     // about where a record was cut short.

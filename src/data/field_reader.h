@@ -54,6 +54,11 @@ public:
     // soon, the line where the last field read ended.
     int faultLine() const { return m_faultLine; }
 
+    // The bytes of the field last read as the file spells them: without the
+    // blanks before it and without its quotes. A number written in the plain
+    // style keeps the blank after it here (" 3 " gives "3 ").
+    std::string_view lastFieldBytes() const { return m_lastField; }
+
 private:
     bool atLineEnd() const;
     void consumeLineEnd();
@@ -62,6 +67,7 @@ private:
     Result fail(Result result, int line);
 
     std::string_view m_text;
+    std::string_view m_lastField;
     std::size_t m_pos = 0;
     int m_line = 1;
     int m_faultLine = 0;

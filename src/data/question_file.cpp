@@ -15,6 +15,7 @@ constexpr int kCurrentFields = 10;
 constexpr int kLegacyFields = 7;
 
 enum class Style { Quoted, Plain };
+enum class Spelling { AsRead, AsWritten };
 
 int lineAt(std::string_view text, size_t offset) {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
@@ -81,11 +82,20 @@ Status fieldError(const std::string& path, FieldReader::Result result, int line)
     }
 }
 
+// A number cell that the file spells without a blank after it was written
+// from a text cell: the plain style puts blanks around numbers only.
+void keepWrittenSpelling(const FieldReader& reader, Cell& cell) {
+    const std::string_view bytes = reader.lastFieldBytes();
+    if (cell.isNumber() && !bytes.empty() && bytes.back() != ' ') {
+        cell = Cell::text(std::string(bytes));
+    }
+}
+
 // Reads records of `fields` fields into rows from 0 until the end of the
 // text. With a `limit` of at most kRows (none when negative) the records
 // after it are read and checked but not kept, and there is no fixed maximum.
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
-                 LoadResult& result) {
+                 LoadResult& result, Spelling spelling = Spelling::AsRead) {
     int row = 0;
     QuestionRow beyond{};
     while (!reader.atEndOfRecords()) {
@@ -96,12 +106,19 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
             return;
         }
         QuestionRow& target = keep ? result.table.rows[row] : beyond;
+        if (keep) {
+            result.recordLine[row] = reader.line();
+        }
         for (int c = 0; c < fields; ++c) {
-            const FieldReader::Result r = reader.read(target[c]);
+            Cell& cell = target[c];
+            const FieldReader::Result r = reader.read(cell);
             if (r != FieldReader::Result::Ok) {
                 target = QuestionRow{};
                 result.status = fieldError(path, r, reader.faultLine());
                 return;
+            }
+            if (spelling == Spelling::AsWritten) {
+                keepWrittenSpelling(reader, cell);
             }
         }
         ++row;
@@ -113,8 +130,8 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
     }
 }
 
-// NUL bytes make a file no text file at all; UTF-8 text would read as
-// mojibake.
+// NUL bytes make a file no text file at all; UTF-8 text is named as such
+// rather than read as CP932 mojibake.
 Status checkText(const std::string& path, std::string_view bytes) {
     const size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) {
@@ -133,7 +150,9 @@ FileFormat formatForName(std::string_view name) {
                                                                      : FileFormat::Current;
 }
 
-LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
+namespace {
+
+LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spelling spelling) {
     LoadResult result;
     result.status = checkText(path, bytes);
     if (!result.status.ok()) {
@@ -149,7 +168,28 @@ LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view by
         return result;
     }
     result.count = static_cast<int>(*count);
-    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result);
+    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result, spelling);
+    return result;
+}
+
+}  // namespace
+
+LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes) {
+    return parseCurrent(path, bytes, Spelling::AsRead);
+}
+
+LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view bytes,
+                                      FileFormat format) {
+    if (format == FileFormat::Current) {
+        return parseCurrent(path, bytes, Spelling::AsWritten);
+    }
+    LoadResult result;
+    result.status = checkText(path, bytes);
+    if (result.status.ok()) {
+        FieldReader reader(bytes);
+        readRecords(path, reader, kLegacyFields, kNoRecordLimit, result, Spelling::AsWritten);
+        result.count = result.recordsRead;
+    }
     return result;
 }
 

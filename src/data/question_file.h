@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,9 @@ inline constexpr int kNoRecordLimit = -1;
 // keeps the rows read before it, so the caller can decide what to do.
 struct LoadResult {
     QuestionTable table;
-    int count = 0;        // the count line (current) or the records read (legacy)
-    int recordsRead = 0;  // complete records read into the table
+    int count = 0;                        // the count line (current) or the records read (legacy)
+    int recordsRead = 0;                  // complete records read into the table
+    std::array<int, kRows> recordLine{};  // the line on which each record read begins
     // Complete records after a legacy record limit: checked, not kept.
     int recordsBeyondLimit = 0;
     Status status;
@@ -52,6 +54,14 @@ LoadResult loadLegacyQuestionFile(FileSystem& fs, const std::string& path,
 LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes);
 LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
                                    int recordLimit = kNoRecordLimit);
+
+// Reads a question file (current or legacy by `format`) keeping what the
+// writer's styles tell apart: a number that the file spells without the plain
+// style's blanks ("3" rather than " 3 ") was a text when it was written, as the
+// editor stores "1" and "0", and is read as that text. questionFileText of
+// such a table gives back the bytes of any file the program wrote.
+LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view bytes,
+                                      FileFormat format);
 
 // Every write below takes an optional WriteCheck (see FileSystem::replaceFile):
 // with an expected stamp the write is refused with Changed when the file on

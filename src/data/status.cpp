@@ -56,8 +56,8 @@ std::string Status::message() const {
         case ErrorKind::Utf8:
             what =
                 "UTF-8で書かれたファイルです。このプログラムはShift_JIS（CP932）のファイルだけを"
-                "読み書きします。変換してから開いてください（例：iconv -f UTF-8 -t CP932 "
-                "元のファイル > 新しいファイル）。";
+                "読み書きします。変換してから開いてください（例：studyhop-tool import "
+                "元のファイル -o 新しいファイル.qz2）。";
             break;
     }
     std::string text = "ファイル名 ：" + m_file + "\r\n";

@@ -7,6 +7,11 @@ namespace studyhop {
 // The byte order mark some programs put at the start of UTF-8 text.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+// What the user is told about a UTF-8 question file: what it is and how to
+// turn it into one the program reads.
+inline constexpr const char* kUtf8ImportHint =
+    "UTF-8のテキストです。studyhop-tool import で問題ファイルに変換できます";
+
 // True when `bytes` are well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);

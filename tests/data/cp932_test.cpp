@@ -63,3 +63,50 @@ TEST(Cp932Test, InvalidBytesFailAtTheirOffset) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// Long texts are encoded by a table learnt from iconv, short ones by iconv
+// itself: both must give the same bytes for every character CP932 has.
+TEST(Cp932Test, LongTextsEncodeToTheSameBytesAsShortOnes) {
+    std::vector<std::string> pieces;
+    for (int c = 1; c < 0x80; ++c) {
+        pieces.emplace_back(1, static_cast<char>(c));
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const std::string bytes =
+                lead >= 0xA1 && lead <= 0xDF
+                    ? std::string(1, static_cast<char>(lead))
+                    : std::string{static_cast<char>(lead), static_cast<char>(trail)};
+            const Conversion text = decodeCp932(bytes);
+            if (text.ok) {
+                pieces.push_back(text.text);
+            }
+        }
+    }
+    std::string expected;
+    std::string longText;
+    for (const std::string& piece : pieces) {
+        const Conversion one = encodeCp932(piece);
+        ASSERT_TRUE(one.ok) << piece;
+        expected += one.text;
+        longText += piece;
+    }
+    ASSERT_GT(longText.size(), 4096u);
+    const Conversion all = encodeCp932(longText);
+    ASSERT_TRUE(all.ok);
+    EXPECT_TRUE(all.text == expected);
+
+    // The Unicode twins and characters CP932 lacks behave in long texts as in short ones.
+    const std::string padding(5000, 'a');
+    EXPECT_EQ(encodeCp932(padding + "\u301C\u2212").text, padding + "\x81\x60\x81\x7C");
+    const Conversion missing = encodeCp932(padding + "한");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.character, "한");
+    EXPECT_EQ(missing.offset, padding.size());
+}
+
+}  // namespace
+}  // namespace studyhop

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "data/cp932.h"
+#include "data/delimited.h"
 #include "data/field_reader.h"
 #include "data/question_file.h"
 #include "data/settings_file.h"
 #include "data/text_check.h"
 #include "data/text_encoding.h"
+#include "tool/question_sheet.h"
 
 namespace studyhop::fuzz {
 
@@ -177,13 +179,64 @@ void textCheck(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+std::vector<std::vector<std::string>> cellsOf(const DelimitedText& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const DelimitedRecord& record : text.records) {
+        rows.emplace_back();
+        for (const DelimitedCell& cell : record.cells) {
+            rows.back().push_back(cell.text);
+        }
+    }
+    return rows;
+}
+
+// The spreadsheet reader: what it reads, written again, reads back as the
+// same cells; and a sheet that imports cleanly exports and imports again to
+// the same question rows.
+void delimited(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes = view(data, size);
+    for (const char separator : {',', '\t'}) {
+        const DelimitedText first = readDelimited(bytes, separator);
+        if (!first.ok) {
+            if (first.errorLine < 1 || first.errorColumn < 1 || first.error.empty()) {
+                fail("a quoting fault without its place");
+            }
+            continue;
+        }
+        std::string again(kUtf8Bom);
+        for (const DelimitedRecord& record : first.records) {
+            std::vector<std::string> fields;
+            for (const DelimitedCell& cell : record.cells) {
+                fields.push_back(cell.text);
+            }
+            again += delimitedRecord(fields, separator);
+        }
+        const DelimitedText second = readDelimited(again, separator);
+        if (!second.ok || cellsOf(second) != cellsOf(first)) {
+            fail("written cells do not read back as the same cells");
+        }
+    }
+    const tool::SheetImport sheet = tool::importSheet(bytes, ',', FileFormat::Current);
+    const int rows = static_cast<int>(sheet.rows.size());
+    if (!sheet.faults.empty() || rows > kRows) {
+        return;
+    }
+    QuestionTable table;
+    std::copy(sheet.rows.begin(), sheet.rows.end(), table.rows.begin());
+    const std::string exported = tool::exportSheet(table, rows, FileFormat::Current, ',');
+    const tool::SheetImport back = tool::importSheet(exported, ',', FileFormat::Current);
+    if (!back.faults.empty() || back.rows != sheet.rows) {
+        fail("an imported sheet does not export and import to the same rows");
+    }
+}
+
 }  // namespace
 
 const std::vector<Target>& targets() {
     static const std::vector<Target> all = {
         {"field_reader", fieldReader},   {"current_loader", currentLoader},
         {"legacy_loader", legacyLoader}, {"settings_reader", settingsReader},
-        {"text_check", textCheck},
+        {"text_check", textCheck},       {"delimited", delimited},
     };
     return all;
 }

@@ -1,0 +1,185 @@
+#include "tool/commands.h"
+
+#include <algorithm>
+
+#include "data/question_file.h"
+#include "tool/check.h"
+#include "tool/question_sheet.h"
+#include "tool/tool_files.h"
+
+namespace studyhop::tool {
+
+namespace {
+
+constexpr int kQuestionsPerFile = 100;  // what the question editor can hold
+
+std::string sheetFaultLine(const std::string& file, const SheetFault& fault) {
+    std::string where = file + ":" + std::to_string(fault.line);
+    if (fault.column > 0) {
+        where += ":" + std::to_string(fault.column);
+    }
+    return where + ": " + fault.message + "\n";
+}
+
+std::string existsMessage(const std::string& path) {
+    return path + ": このファイルはすでにあります。置き換えるときは --force を付けてください\n";
+}
+
+}  // namespace
+
+std::string stem(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot == (slash == std::string::npos ? 0 : slash + 1)) {
+        return path;
+    }
+    return path.substr(0, dot);
+}
+
+int runCheck(FileSystem& fs, const std::vector<std::string>& files, Output& output) {
+    int faults = 0;
+    int faultyFiles = 0;
+    for (const std::string& file : files) {
+        const std::vector<Fault> found = checkFile(fs, file);
+        for (const Fault& fault : found) {
+            output.out += faultLine(fault) + "\n";
+        }
+        faults += static_cast<int>(found.size());
+        faultyFiles += found.empty() ? 0 : 1;
+    }
+    const std::string checked = std::to_string(files.size()) + "個のファイルを調べました";
+    if (faults == 0) {
+        output.out += checked + "。不具合はありません\n";
+        return kExitOk;
+    }
+    output.out += checked + "。" + std::to_string(faultyFiles) + "個のファイルに" +
+                  std::to_string(faults) + "件の不具合があります\n";
+    return kExitFault;
+}
+
+int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
+    if (options.input == "-" && options.output.empty()) {
+        output.err += "標準入力から読むときは -o で書き出すファイルを指定してください\n";
+        return kExitUsage;
+    }
+    const std::string target =
+        options.output.empty() ? stem(options.input) + ".qz2" : options.output;
+    const FileFormat format = formatForName(target);
+    std::string bytes;
+    if (const Status read = readInput(fs, options.input, bytes); !read.ok()) {
+        output.err += readFailureLine(options.input, read) + "\n";
+        return kExitFault;
+    }
+    SheetImport sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
+    std::stable_sort(sheet.faults.begin(), sheet.faults.end(),
+                     [](const SheetFault& a, const SheetFault& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
+    for (const SheetFault& fault : sheet.faults) {
+        output.err += sheetFaultLine(options.input, fault);
+    }
+    if (!sheet.faults.empty()) {
+        output.err += options.input + ": " + std::to_string(sheet.faults.size()) +
+                      "件の不具合があるため、何も書き出しませんでした\n";
+        return kExitFault;
+    }
+    const int total = static_cast<int>(sheet.rows.size());
+    if (total == 0) {
+        output.err += options.input + ": 問題が1つもありません\n";
+        return kExitFault;
+    }
+    if (total > kQuestionsPerFile && !options.split) {
+        output.err += sheetFaultLine(
+            options.input,
+            {sheet.lines[kQuestionsPerFile], 0,
+             "問題が" + std::to_string(kQuestionsPerFile) + "問を超えています（" +
+                 std::to_string(total) + "問）。--split を付けると" +
+                 std::to_string(kQuestionsPerFile) + "問ずつ番号付きのファイルに分けます"});
+        return kExitFault;
+    }
+    const int files = (total + kQuestionsPerFile - 1) / kQuestionsPerFile;
+    std::vector<std::string> names;
+    for (int f = 0; f < files; ++f) {
+        names.push_back(files == 1 ? target
+                                   : stem(target) + "-" + std::to_string(f + 1) +
+                                         target.substr(stem(target).size()));
+    }
+    if (!options.force) {
+        bool exists = false;
+        for (const std::string& name : names) {
+            if (outputExists(fs, name)) {
+                output.err += existsMessage(name);
+                exists = true;
+            }
+        }
+        if (exists) {
+            return kExitFault;
+        }
+    }
+    for (int f = 0; f < files; ++f) {
+        const int count = std::min(kQuestionsPerFile, total - f * kQuestionsPerFile);
+        // The bytes questionFileText gave for these rows, already read back.
+        if (const Status written = writeQuestionBytes(fs, names[f], sheet.fileBytes.at(f));
+            !written.ok()) {
+            output.err += writeFailureLine(names[f], written) + "\n";
+            return kExitFault;
+        }
+        output.out += names[f] + ": " + std::to_string(count) + "問を書き出しました\n";
+    }
+    return kExitOk;
+}
+
+int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
+    std::string bytes;
+    if (const Status read = readInput(fs, options.input, bytes); !read.ok()) {
+        output.err += readFailureLine(options.input, read) + "\n";
+        return kExitFault;
+    }
+    const FileFormat format = formatForName(options.input);
+    const LoadResult loaded = parseQuestionFileAsWritten(options.input, bytes, format);
+    if (!loaded.status.ok() || loaded.count != loaded.recordsRead) {
+        for (const Fault& fault : checkBytes(options.input, bytes)) {
+            output.err += faultLine(fault) + "\n";
+        }
+        output.err +=
+            options.input + ": 問題ファイルとして正しく読めないため、書き出しませんでした\n";
+        return kExitFault;
+    }
+    std::string text;
+    std::string extension;
+    switch (options.format) {
+        case ExportFormat::Csv:
+            text = exportSheet(loaded.table, loaded.count, format, ',');
+            extension = ".csv";
+            break;
+        case ExportFormat::Tsv:
+            text = exportSheet(loaded.table, loaded.count, format, '\t');
+            extension = ".tsv";
+            break;
+        case ExportFormat::Cards: {
+            const std::string name = stem(options.input);
+            const std::size_t slash = name.rfind('/');
+            text = exportCards(loaded.table, loaded.count,
+                               slash == std::string::npos ? name : name.substr(slash + 1));
+            extension = ".txt";
+            break;
+        }
+    }
+    const std::string target =
+        options.output.empty() ? stem(options.input) + extension : options.output;
+    if (!options.force && outputExists(fs, target)) {
+        output.err += existsMessage(target);
+        return kExitFault;
+    }
+    if (const Status written = writeOutput(fs, target, text); !written.ok()) {
+        output.err += writeFailureLine(target, written) + "\n";
+        return kExitFault;
+    }
+    if (target != "-") {
+        output.out += target + ": " + std::to_string(loaded.count) + "問を書き出しました\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace studyhop::tool

@@ -1,0 +1,218 @@
+// studyhop-tool: checks question and settings files, and moves questions
+// between question files and spreadsheets or flash-card programs.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <iostream>
+
+#include "data/file_io.h"
+#include "tool/commands.h"
+
+namespace studyhop::tool {
+namespace {
+
+const char* const kUsage =
+    "使い方: studyhop-tool コマンド [オプション] ファイル...\n"
+    "\n"
+    "コマンド:\n"
+    "  check FILE...                問題ファイルと設定ファイルを調べ、不具合を1行ずつ表示します\n"
+    "  import IN [-o OUT.qz2]       UTF-8のCSV・TSVから問題ファイルを作ります\n"
+    "  export FILE [--format csv|tsv|anki] [-o OUT]\n"
+    "                               問題ファイルをCSV・TSV・暗記カード用テキストに書き出します\n"
+    "\n"
+    "各コマンドの説明: studyhop-tool コマンド --help\n"
+    "終了コード: 0 成功、1 ファイルに不具合がある、2 使い方の誤り\n";
+
+const char* const kCheckHelp =
+    "使い方: studyhop-tool check FILE...\n"
+    "\n"
+    "問題ファイル（.qz2・.qzb）と設定ファイル（system.sys）を読み、不具合を\n"
+    "「ファイル:行: 説明」の形で1行ずつ表示し、最後にまとめを1行表示します。\n"
+    "ファイルは書き換えません。不具合があれば終了コードは1です。\n"
+    "\n"
+    "オプション:\n"
+    "  -h, --help   この説明を表示します\n";
+
+const char* const kImportHelp =
+    "使い方: studyhop-tool import IN [-o OUT.qz2] [--force] [--split]\n"
+    "\n"
+    "表計算ソフトで保存したCSV（UTF-8、BOMありでもなしでも）かTSVを読み、\n"
+    "問題ファイル（Shift_JIS、CR LF）を書き出します。列は 問題、回答1〜回答5、\n"
+    "正解番号、（出題回数、正解回数）の順です。1行目が見出しならその名前で\n"
+    "列を決めます。回答の空のセルは「回答なし」になります。\n"
+    "不具合は「IN:行:列: 説明」の形で表示し、そのときは何も書き出しません。\n"
+    "\n"
+    "オプション:\n"
+    "  -o, --output OUT   書き出す問題ファイル（既定: INの拡張子を .qz2 にした名前。\n"
+    "                     .qzb で終わる名前なら旧形式）\n"
+    "  --force            すでにあるファイルを置き換えます\n"
+    "  --split            100問を超えるとき、100問ずつ OUT-1.qz2、OUT-2.qz2 ... に分けます\n"
+    "  -h, --help         この説明を表示します\n";
+
+const char* const kExportHelp =
+    "使い方: studyhop-tool export FILE [--format csv|tsv|anki] [-o OUT] [--force]\n"
+    "\n"
+    "問題ファイルを書き出します。\n"
+    "  csv   UTF-8（BOM付き）のCSV。見出し行付きで、import で読み戻すと元の\n"
+    "        問題ファイルと同じバイト列になります（既定）\n"
+    "  tsv   同じ内容のタブ区切り\n"
+    "  anki  暗記カードソフトに読み込めるタブ区切りテキスト（表: 問題と番号付きの\n"
+    "        回答、裏: 正解の番号と回答、タグ: ファイル名）\n"
+    "\n"
+    "オプション:\n"
+    "  --format FORMAT    csv、tsv、anki のどれか\n"
+    "  -o, --output OUT   書き出すファイル（既定: FILEの拡張子を .csv・.tsv・.txt にした名前。\n"
+    "                     - なら標準出力）\n"
+    "  --force            すでにあるファイルを置き換えます\n"
+    "  -h, --help         この説明を表示します\n";
+
+int usageError(const std::string& message, const char* help) {
+    std::cerr << "studyhop-tool: " << message << "\n\n" << help;
+    return kExitUsage;
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+int finish(int status, const Output& output) {
+    std::cout << output.out << std::flush;
+    std::cerr << output.err << std::flush;
+    return status;
+}
+
+// Parses the arguments after the command name; false with a message printed on a usage error.
+bool parse(QCommandLineParser& parser, const QStringList& arguments, const char* help,
+           int& status) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption helpOption({"h", "help"}, "help");
+    parser.addOption(helpOption);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        status = usageError(
+            unknown.isEmpty()
+                ? "オプションの書き方が正しくありません（" + utf8(parser.errorText()) + "）"
+                : "知らないオプションです: " + utf8(unknown.join(", ")),
+            help);
+        return false;
+    }
+    if (parser.isSet(helpOption)) {
+        std::cout << help;
+        status = kExitOk;
+        return false;
+    }
+    return true;
+}
+
+int check(const QStringList& arguments) {
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!parse(parser, arguments, kCheckHelp, status)) {
+        return status;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        return usageError("調べるファイルを指定してください", kCheckHelp);
+    }
+    std::vector<std::string> names;
+    for (const QString& file : files) {
+        names.push_back(utf8(file));
+    }
+    Output output;
+    FileSystem disk(".");
+    return finish(runCheck(disk, names, output), output);
+}
+
+int import(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption outputOption({"o", "output"}, "output", "OUT");
+    const QCommandLineOption force("force", "force");
+    const QCommandLineOption split("split", "split");
+    parser.addOptions({outputOption, force, split});
+    int status = kExitOk;
+    if (!parse(parser, arguments, kImportHelp, status)) {
+        return status;
+    }
+    const QStringList inputs = parser.positionalArguments();
+    if (inputs.size() != 1) {
+        return usageError("読み込むCSVかTSVのファイルを1つ指定してください", kImportHelp);
+    }
+    ImportOptions options;
+    options.input = utf8(inputs.front());
+    options.output = utf8(parser.value(outputOption));
+    options.force = parser.isSet(force);
+    options.split = parser.isSet(split);
+    Output output;
+    FileSystem disk(".");
+    return finish(runImport(disk, options, output), output);
+}
+
+int exportFile(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption outputOption({"o", "output"}, "output", "OUT");
+    const QCommandLineOption formatOption("format", "format", "FORMAT", "csv");
+    const QCommandLineOption force("force", "force");
+    parser.addOptions({outputOption, formatOption, force});
+    int status = kExitOk;
+    if (!parse(parser, arguments, kExportHelp, status)) {
+        return status;
+    }
+    const QStringList inputs = parser.positionalArguments();
+    if (inputs.size() != 1) {
+        return usageError("書き出す問題ファイルを1つ指定してください", kExportHelp);
+    }
+    ExportOptions options;
+    const QString format = parser.value(formatOption);
+    if (format == "csv") {
+        options.format = ExportFormat::Csv;
+    } else if (format == "tsv") {
+        options.format = ExportFormat::Tsv;
+    } else if (format == "anki") {
+        options.format = ExportFormat::Cards;
+    } else {
+        return usageError("--format は csv、tsv、anki のどれかです（" + utf8(format) + "）",
+                          kExportHelp);
+    }
+    options.input = utf8(inputs.front());
+    options.output = utf8(parser.value(outputOption));
+    options.force = parser.isSet(force);
+    Output output;
+    FileSystem disk(".");
+    return finish(runExport(disk, options, output), output);
+}
+
+int run(const QStringList& arguments) {
+    if (arguments.size() < 2) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    const QString command = arguments.at(1);
+    // The parsers see the command name where they expect the program's.
+    const QStringList rest = arguments.mid(1);
+    if (command == "check") {
+        return check(rest);
+    }
+    if (command == "import") {
+        return import(rest);
+    }
+    if (command == "export") {
+        return exportFile(rest);
+    }
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    std::cerr << "studyhop-tool: 知らないコマンドです: " << utf8(command) << "\n\n" << kUsage;
+    return kExitUsage;
+}
+
+}  // namespace
+}  // namespace studyhop::tool
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("studyhop-tool");
+    return studyhop::tool::run(QCoreApplication::arguments());
+}

@@ -1,0 +1,503 @@
+#include "tool/question_sheet.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+#include "data/cp932.h"
+#include "data/delimited.h"
+#include "data/text_check.h"
+#include "data/text_encoding.h"
+#include "tool/read_back.h"
+
+namespace studyhop::tool {
+
+namespace {
+
+constexpr int kSheetColumns = kColumns;  // question, 5 choices, correct, 2 counters, reserved
+constexpr int kRequiredColumns = 7;
+constexpr int kAbsent = -1;
+constexpr std::size_t kQuestionsPerFile = 100;
+
+struct ColumnNames {
+    int column;
+    std::vector<std::string> names;  // normalised: lower case, no blanks
+};
+
+const std::vector<ColumnNames>& columnNames() {
+    static const std::vector<ColumnNames> all = {
+        {kQuestionText, {"問題", "問題文", "question"}},
+        {1, {"回答1", "選択肢1", "choice1", "answer1"}},
+        {2, {"回答2", "選択肢2", "choice2", "answer2"}},
+        {3, {"回答3", "選択肢3", "choice3", "answer3"}},
+        {4, {"回答4", "選択肢4", "choice4", "answer4"}},
+        {5, {"回答5", "選択肢5", "choice5", "answer5"}},
+        {kCorrectNumber, {"正解番号", "正解", "correctnumber", "correct"}},
+        {kTimesAsked, {"出題回数", "timesasked", "asked"}},
+        {kTimesCorrect, {"正解回数", "timescorrect"}},
+        {kReserved, {"予備", "reserved"}},
+    };
+    return all;
+}
+
+const char* const kColumnTitles[kSheetColumns] = {
+    "問題", "回答1", "回答2", "回答3", "回答4", "回答5", "正解番号", "出題回数", "正解回数", "予備",
+};
+
+std::string normalise(std::string_view name) {
+    static const std::array<std::pair<std::string_view, char>, 5> fullWidthDigits = {{
+        {"１", '1'},
+        {"２", '2'},
+        {"３", '3'},
+        {"４", '4'},
+        {"５", '5'},
+    }};
+    std::string out;
+    for (std::size_t i = 0; i < name.size();) {
+        const char c = name[i];
+        if (c == ' ' || c == '_' || c == '-' || c == '\t') {
+            ++i;
+            continue;
+        }
+        bool replaced = false;
+        for (const auto& [wide, digit] : fullWidthDigits) {
+            if (name.substr(i).starts_with(wide)) {
+                out += digit;
+                i += wide.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::optional<int> columnForName(std::string_view name) {
+    const std::string key = normalise(name);
+    for (const ColumnNames& entry : columnNames()) {
+        if (std::find(entry.names.begin(), entry.names.end(), key) != entry.names.end()) {
+            return entry.column;
+        }
+    }
+    return std::nullopt;
+}
+
+// A number in the plain style of the question files: " 3 ", or "-3 ".
+std::string plainSpelling(double value) {
+    const std::string digits = formatNumber(value);
+    return digits[0] == '-' ? digits + " " : " " + digits + " ";
+}
+
+Cell sheetCell(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    if (const auto n = parseNumber(text); n && text == plainSpelling(*n)) {
+        return Cell::number(*n);
+    }
+    return Cell::text(text);
+}
+
+std::string sheetText(const Cell& cell) {
+    return cell.isNumber() ? plainSpelling(*cell.numericValue()) : cell.asText();
+}
+
+bool isNoChoice(const Cell& cell) {
+    return cell.isEmpty() || cell.equalsText(kNoChoice);
+}
+
+std::optional<long long> wholeNumber(const Cell& cell) {
+    const auto v = cell.numericValue();
+    if (cell.isEmpty() || !v || *v < 0 || *v != std::floor(*v) || *v > 1e15) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(*v);
+}
+
+std::string htmlEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// Where each table column sits in the sheet's rows.
+using ColumnMap = std::array<int, kSheetColumns>;
+
+// Line of the first piece of `bytes` that is not UTF-8.
+int firstNonUtf8Line(std::string_view bytes) {
+    int line = 1;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        if (!isValidUtf8(bytes.substr(start, end - start))) {
+            return line;
+        }
+        start = end + 1;
+        ++line;
+    }
+    return 1;
+}
+
+class SheetReader {
+public:
+    SheetReader(FileFormat target, SheetImport& result) : m_target(target), m_result(result) {}
+
+    void read(const DelimitedText& sheet) {
+        bool first = true;
+        for (const DelimitedRecord& record : sheet.records) {
+            if (isBlankRecord(record)) {
+                continue;
+            }
+            if (first && (isCountLine(record) || readHeader(record))) {
+                first = false;
+                continue;
+            }
+            first = false;
+            readRow(record);
+        }
+        // A file holds at most kQuestionsPerFile rows; each file's first
+        // record may be written in another style.
+        for (std::size_t first = 0; first < m_result.rows.size(); first += kQuestionsPerFile) {
+            checkTexts(first, std::min(kQuestionsPerFile, m_result.rows.size() - first));
+        }
+    }
+
+private:
+    // The count line of a question file saved as UTF-8: one whole number
+    // alone. The rows that follow are the file's records.
+    static bool isCountLine(const DelimitedRecord& record) {
+        for (std::size_t i = 1; i < record.cells.size(); ++i) {
+            if (!record.cells[i].text.empty()) {
+                return false;
+            }
+        }
+        const auto count = parseNumber(record.cells[0].text);
+        return count && *count >= 0 && *count == std::floor(*count);
+    }
+
+    static bool isBlankRecord(const DelimitedRecord& record) {
+        return std::all_of(record.cells.begin(), record.cells.end(),
+                           [](const DelimitedCell& cell) { return cell.text.empty(); });
+    }
+
+    void fault(int line, int column, std::string message) {
+        m_result.faults.push_back({line, column, std::move(message)});
+    }
+
+    // True when `record` names columns; the map then follows the names.
+    bool readHeader(const DelimitedRecord& record) {
+        ColumnMap map;
+        map.fill(kAbsent);
+        for (std::size_t i = 0; i < record.cells.size(); ++i) {
+            const std::string& text = record.cells[i].text;
+            if (text.empty()) {
+                continue;
+            }
+            const auto column = columnForName(text);
+            if (!column) {
+                return false;
+            }
+            if (map[*column] != kAbsent) {
+                fault(record.line, static_cast<int>(i) + 1, "見出し「" + text + "」が2回あります");
+            }
+            map[*column] = static_cast<int>(i);
+        }
+        for (int needed : {static_cast<int>(kQuestionText), static_cast<int>(kCorrectNumber)}) {
+            if (map[needed] == kAbsent) {
+                fault(record.line, 0,
+                      std::string("見出しに「") + kColumnTitles[needed] + "」の列がありません");
+            }
+        }
+        m_map = map;
+        m_named = true;
+        return true;
+    }
+
+    const DelimitedCell* cellAt(const DelimitedRecord& record, int column) const {
+        const int i = m_map[column];
+        return i >= 0 && i < static_cast<int>(record.cells.size()) ? &record.cells[i] : nullptr;
+    }
+
+    void readRow(const DelimitedRecord& record) {
+        const auto where = [&](int column) {
+            const DelimitedCell* cell = cellAt(record, column);
+            return std::pair{cell ? cell->line : record.line, m_map[column] + 1};
+        };
+        const auto rowFault = [&](int column, std::string message) {
+            const auto [line, field] = where(column);
+            fault(line, field, std::move(message));
+        };
+        if (!m_named && static_cast<int>(record.cells.size()) < kRequiredColumns) {
+            fault(record.line, static_cast<int>(record.cells.size()) + 1,
+                  "列が足りません（問題・回答1〜5・正解番号の7列が必要です）");
+            return;
+        }
+        for (std::size_t i = 0; i < record.cells.size(); ++i) {
+            const bool mapped =
+                std::find(m_map.begin(), m_map.end(), static_cast<int>(i)) != m_map.end();
+            if (!mapped && !record.cells[i].text.empty()) {
+                fault(record.cells[i].line, static_cast<int>(i) + 1, "どの項目でもない列です");
+            }
+        }
+
+        QuestionRow row{};
+        const auto text = [&](int column) {
+            const DelimitedCell* cell = cellAt(record, column);
+            return cell ? cell->text : std::string();
+        };
+        row[kQuestionText] = sheetCell(text(kQuestionText));
+        if (row[kQuestionText].asText().empty()) {
+            rowFault(kQuestionText, "問題文が空です");
+        }
+        bool anyChoice = false;
+        for (int k = 1; k <= 5; ++k) {
+            const std::string choice = text(k);
+            row[k] = choice.empty() ? Cell::text(kNoChoice) : sheetCell(choice);
+            anyChoice = anyChoice || !isNoChoice(row[k]);
+        }
+        if (!anyChoice) {
+            rowFault(m_map[1] != kAbsent ? 1 : kQuestionText, "回答が1つもありません");
+        }
+        readCorrectNumber(row, text(kCorrectNumber), rowFault);
+        readCounters(record, row, rowFault);
+        for (const DelimitedCell& cell : record.cells) {
+            m_fieldBreakerSeen = m_fieldBreakerSeen || findFieldBreaker(cell.text);
+        }
+        std::array<std::pair<int, int>, kSheetColumns> places;
+        for (int c = 0; c < kSheetColumns; ++c) {
+            places[c] = where(c);
+        }
+        m_result.rows.push_back(row);
+        m_result.lines.push_back(record.line);
+        m_places.push_back(places);
+    }
+
+    void cellFault(std::size_t row, int column, std::string message) {
+        const auto [line, field] = m_places[row][column];
+        fault(line, field, std::move(message));
+    }
+
+    template <class Fault>
+    void readCorrectNumber(QuestionRow& row, const std::string& text, const Fault& rowFault) {
+        row[kCorrectNumber] = sheetCell(text);
+        const auto number = wholeNumber(row[kCorrectNumber]);
+        if (!number || *number < 1 || *number > 5) {
+            rowFault(kCorrectNumber, "正解番号「" + text + "」が1〜5の整数ではありません");
+        } else if (isNoChoice(row[*number])) {
+            rowFault(kCorrectNumber, "正解番号 " + std::to_string(*number) + " の回答" +
+                                         std::to_string(*number) + "が空です");
+        }
+    }
+
+    template <class Fault>
+    void readCounters(const DelimitedRecord& record, QuestionRow& row, const Fault& rowFault) {
+        const auto given = [&](int column) { return cellAt(record, column) != nullptr; };
+        if (m_target == FileFormat::Legacy) {
+            for (int c : {static_cast<int>(kTimesAsked), static_cast<int>(kTimesCorrect),
+                          static_cast<int>(kReserved)}) {
+                if (given(c) && !cellAt(record, c)->text.empty()) {
+                    rowFault(c, std::string("旧形式（.qzb）の問題ファイルには") + kColumnTitles[c] +
+                                    "を保存できません");
+                }
+            }
+            return;
+        }
+        for (int c : {static_cast<int>(kTimesAsked), static_cast<int>(kTimesCorrect)}) {
+            row[c] = given(c) ? sheetCell(cellAt(record, c)->text) : Cell::text("0");
+            if (!row[c].isEmpty() && !wholeNumber(row[c])) {
+                rowFault(c, std::string(kColumnTitles[c]) + "「" + row[c].asText() +
+                                "」が0以上の整数ではありません");
+            }
+        }
+        const auto asked = wholeNumber(row[kTimesAsked]);
+        const auto correct = wholeNumber(row[kTimesCorrect]);
+        if (asked && correct && *correct > *asked) {
+            rowFault(kTimesCorrect, "正解回数 " + std::to_string(*correct) + " が出題回数 " +
+                                        std::to_string(*asked) + " を超えています");
+        }
+        row[kReserved] =
+            given(kReserved) ? sheetCell(cellAt(record, kReserved)->text) : Cell::text(kNoChoice);
+    }
+
+    // Texts the file cannot hold, and texts that would read back otherwise:
+    // all of a file's texts at once, and cell by cell only when something is
+    // found.
+    void checkTexts(std::size_t first, std::size_t count) {
+        const int columns = m_target == FileFormat::Current ? kColumns : kRequiredColumns;
+        QuestionTable table;
+        bool cellByCell = m_fieldBreakerSeen;
+        const auto prepare = [&](bool cellByCell) {
+            for (std::size_t r = first; r < first + count; ++r) {
+                QuestionRow& row = table.rows[r - first];
+                row = m_result.rows[r];
+                for (int c = 0; cellByCell && c < columns; ++c) {
+                    if (!row[c].isText()) {
+                        continue;
+                    }
+                    if (const auto bad = findUnstorable({row[c].asText()})) {
+                        cellFault(r, c, unstorableMessage(bad->character));
+                        row[c] = Cell::text("x");  // so that it does not upset the round trip
+                    }
+                }
+            }
+        };
+        prepare(cellByCell);
+        std::string bytes;
+        auto differences =
+            readBackDifferences(table, static_cast<int>(count), columns, m_target, &bytes);
+        if (bytes.empty() && !cellByCell) {
+            // A character CP932 lacks: find it.
+            prepare(cellByCell = true);
+            differences =
+                readBackDifferences(table, static_cast<int>(count), columns, m_target, &bytes);
+        }
+        for (const ReadBackDifference& d : differences) {
+            const std::size_t r = first + d.row;
+            cellFault(r, d.column,
+                      "「" + m_result.rows[r][d.column].asText() +
+                          "」は問題ファイルに保存すると「" + d.readBack +
+                          "」と読み戻されます（前後の空白や0で始まる数字は保存できません）");
+        }
+        m_result.fileBytes.push_back(std::move(bytes));
+    }
+
+    FileFormat m_target;
+    SheetImport& m_result;
+    ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::vector<std::array<std::pair<int, int>, kSheetColumns>>
+        m_places;  // (line, field) of each cell
+    bool m_named = false;
+    // Some cell holds a character that would split or end a field: the texts
+    // are then checked cell by cell.
+    bool m_fieldBreakerSeen = false;
+};
+
+}  // namespace
+
+std::vector<std::string> sheetHeader(FileFormat source, bool withReserved) {
+    const int columns = source == FileFormat::Legacy ? kRequiredColumns
+                        : withReserved               ? kSheetColumns
+                                                     : kSheetColumns - 1;
+    return {kColumnTitles, kColumnTitles + columns};
+}
+
+std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator) {
+    rows = std::clamp(rows, 0, kRows);
+    bool withReserved = false;
+    if (source == FileFormat::Current) {
+        for (int r = 0; r < rows; ++r) {
+            const Cell& reserved = table.rows[r][kReserved];
+            withReserved = withReserved || !(reserved.isText() && reserved.equalsText(kNoChoice));
+        }
+    }
+    const std::vector<std::string> header = sheetHeader(source, withReserved);
+    std::string out(kUtf8Bom);
+    out += delimitedRecord(header, separator);
+    for (int r = 0; r < rows; ++r) {
+        std::vector<std::string> fields;
+        for (std::size_t c = 0; c < header.size(); ++c) {
+            const Cell& cell = table.rows[r][c];
+            const bool noChoice = c >= 1 && c <= 5 && cell.isText() && cell.equalsText(kNoChoice);
+            fields.push_back(noChoice ? std::string() : sheetText(cell));
+        }
+        out += delimitedRecord(fields, separator);
+    }
+    return out;
+}
+
+std::string exportCards(const QuestionTable& table, int rows, const std::string& tag) {
+    std::string cleanTag;
+    for (char c : tag) {
+        cleanTag += (c == ' ' || c == '\t') ? '_' : c;
+    }
+    std::string out = "#separator:tab\r\n#html:true\r\n#tags column:3\r\n";
+    for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
+        const QuestionRow& row = table.rows[r];
+        std::string front = htmlEscaped(row[kQuestionText].asText());
+        for (int k = 1; k <= 5; ++k) {
+            if (!isNoChoice(row[k])) {
+                front += "<br>" + std::to_string(k) + ". " + htmlEscaped(row[k].asText());
+            }
+        }
+        std::string back = htmlEscaped(row[kCorrectNumber].asText());
+        const auto correct = wholeNumber(row[kCorrectNumber]);
+        if (correct && *correct >= 1 && *correct <= 5) {
+            back = std::to_string(*correct) + ". " + htmlEscaped(row[*correct].asText());
+        }
+        out += delimitedRecord({front, back, cleanTag}, '\t');
+    }
+    return out;
+}
+
+SheetImport importSheet(std::string_view bytes, char separator, FileFormat target) {
+    SheetImport result;
+    std::string_view text = bytes;
+    Conversion decoded;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        // Excel's "Unicode text".
+        result.faults.push_back({1, 0,
+                                 "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
+                                 "保存し直してください"});
+        return result;
+    }
+    if (bytes.starts_with(kUtf8Bom)) {
+        if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
+            result.faults.push_back(
+                {firstNonUtf8Line(bytes), 0, "BOMがあるのにUTF-8ではありません"});
+            return result;
+        }
+    } else if (!isValidUtf8(bytes)) {
+        decoded = decodeCp932(bytes);
+        if (!decoded.ok) {
+            result.faults.push_back(
+                {firstNonUtf8Line(bytes), 0,
+                 "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります"});
+            return result;
+        }
+        text = decoded.text;
+    }
+    const DelimitedText sheet = readDelimited(text, separator);
+    SheetReader(target, result).read(sheet);
+    if (!sheet.ok) {
+        result.faults.push_back({sheet.errorLine, sheet.errorColumn, sheet.error});
+    }
+    return result;
+}
+
+char guessSeparator(std::string_view name, std::string_view bytes) {
+    const auto endsWith = [&](std::string_view ext) {
+        return name.size() >= ext.size() && normalise(name.substr(name.size() - ext.size())) == ext;
+    };
+    if (endsWith(".tsv") || endsWith(".tab") || endsWith(".txt")) {
+        return '\t';
+    }
+    if (endsWith(".csv")) {
+        return ',';
+    }
+    const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
+    return firstLine.find('\t') != std::string_view::npos &&
+                   firstLine.find(',') == std::string_view::npos
+               ? '\t'
+               : ',';
+}
+
+}  // namespace studyhop::tool

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/question_file.h"
+#include "data/question_table.h"
+
+namespace studyhop::tool {
+
+// Question tables as spreadsheet text: one row per question with the columns
+// question, choices 1 to 5, correct number, and for current files times asked
+// and times correct (plus a reserved column when a file uses that cell).
+//
+// How cells travel so that export then import gives back the file's bytes:
+// - a choice the question does not have ("ﾅｼ") is an empty cell;
+// - a number is written as the question file spells it, with a blank on each
+//   side (" 3 "), as the quiz writes its counters; a value without blanks
+//   ("3") is a text, as the editor and a spreadsheet write it;
+// - when the counter columns are absent, they become "0" and "0", and the
+//   reserved cell "ﾅｼ", as the editor registers a new question.
+
+// The first row of an exported sheet.
+std::vector<std::string> sheetHeader(FileFormat source, bool withReserved);
+
+// UTF-8 text with a byte order mark (so that spreadsheets take it as UTF-8), a
+// header row, then rows 0..rows-1 of the table. `table` should be read with
+// parseQuestionFileAsWritten.
+std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator);
+
+// Tab-separated notes for a flash-card program: front = question and the
+// numbered choices, back = the correct choice with its number, tag = `tag`.
+std::string exportCards(const QuestionTable& table, int rows, const std::string& tag);
+
+struct SheetFault {
+    int line = 0;
+    int column = 0;  // 1-based field of the row; 0 when the fault is the whole row
+    std::string message;
+};
+
+struct SheetImport {
+    std::vector<QuestionRow> rows;
+    std::vector<int> lines;  // the line on which each row begins
+    std::vector<SheetFault> faults;
+    // Without faults: the bytes of each question file of up to 100 rows, as
+    // the program writes them (they were read back to check every text).
+    std::vector<std::string> fileBytes;
+};
+
+// Reads a sheet (UTF-8 with or without a byte order mark; CP932 as a
+// spreadsheet on Windows saves it is taken too) into question rows for a file
+// of `target` format, and lists every fault with its line and column. Rows
+// with only empty cells are skipped; a header row is recognised by its names,
+// and so is the count line of a question file saved as UTF-8.
+SheetImport importSheet(std::string_view bytes, char separator, FileFormat target);
+
+// Tab for names ending in .tsv, .tab or .txt, comma for .csv; otherwise a tab
+// when the first line has one and no comma.
+char guessSeparator(std::string_view name, std::string_view bytes);
+
+}  // namespace studyhop::tool

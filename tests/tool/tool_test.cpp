@@ -1,0 +1,465 @@
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "data/cp932.h"
+#include "data/file_io.h"
+#include "data/question_file.h"
+#include "test_dir.h"
+#include "tool/check.h"
+#include "tool/commands.h"
+#include "tool/question_sheet.h"
+
+namespace studyhop::tool {
+namespace {
+
+namespace fs = std::filesystem;
+// The tool's files, relative to the test's working directory.
+FileSystem disk;
+using test::readBytes;
+using test::sjis;
+using test::TestDir;
+using test::writeBytes;
+
+const std::string kFixtures = STUDYHOP_FIXTURES;
+
+std::string fixture(const std::string& name) {
+    return kFixtures + "/" + name;
+}
+
+int importFile(const std::string& in, const std::string& out, Output& output, bool force = false,
+               bool split = false) {
+    return runImport(disk, {in, out, force, split}, output);
+}
+
+int exportFile(const std::string& in, const std::string& out, ExportFormat format, Output& output) {
+    return runExport(disk, {in, out, format, false}, output);
+}
+
+// A current file as the quiz leaves it: every number with blanks around it.
+void writeQuizFile(const std::string& name) {
+    QuestionTable table;
+    for (int r = 0; r < 3; ++r) {
+        QuestionRow& row = table.rows[r];
+        row[kQuestionText] = Cell::text("問" + std::to_string(r) + "　全角空白 〜");
+        for (int k = 1; k <= 5; ++k) {
+            row[k] = Cell::text(k <= 3 ? "答" + std::to_string(k) : kNoChoice);
+        }
+        row[kCorrectNumber] = Cell::number(r % 3 + 1);
+        row[kTimesAsked] = Cell::text("0");
+        row[kTimesCorrect] = Cell::text("0");
+        for (int n = 0; n <= r; ++n) {
+            row[kTimesAsked].addOne();
+        }
+        row[kTimesCorrect].addOne();
+        row[kReserved] = Cell::text(kNoChoice);
+    }
+    table.rows[2][kReserved] = Cell::text("メモ");
+    table.rows[2][kQuestionText] = Cell::number(2024);
+    ASSERT_TRUE(saveQuestionFile(disk, name, FileFormat::Current, table, 3).ok());
+}
+
+TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
+    TestDir dir;
+    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "general.qz2");
+    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", "geography.qzb");
+    writeQuizFile("quiz.qz2");
+    struct Case {
+        const char* file;
+        ExportFormat format;
+        const char* sheet;
+        const char* back;
+    };
+    const Case cases[] = {
+        {"general.qz2", ExportFormat::Csv, "general.csv", "general-back.qz2"},
+        {"general.qz2", ExportFormat::Tsv, "general.tsv", "general-back2.qz2"},
+        {"geography.qzb", ExportFormat::Csv, "geography.csv", "geography-back.qzb"},
+        {"quiz.qz2", ExportFormat::Csv, "quiz.csv", "quiz-back.qz2"},
+        {"quiz.qz2", ExportFormat::Tsv, "quiz.tsv", "quiz-back2.qz2"},
+    };
+    for (const Case& c : cases) {
+        Output output;
+        ASSERT_EQ(exportFile(c.file, c.sheet, c.format, output), kExitOk) << output.err;
+        ASSERT_EQ(importFile(c.sheet, c.back, output), kExitOk) << output.err;
+        EXPECT_TRUE(readBytes(c.back) == readBytes(c.file)) << c.file << " via " << c.sheet;
+    }
+    // The sheet opens as UTF-8 in a spreadsheet, and a counted number keeps its blanks.
+    const std::string csv = readBytes("quiz.csv");
+    EXPECT_TRUE(
+        csv.starts_with("\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,"
+                        "正解回数,予備\r\n"));
+    // CP932 holds the wave dash as Windows reads it back: U+FF5E.
+    EXPECT_NE(csv.find("\r\n問0　全角空白 ～,答1,答2,答3,,,\" 1 \",\" 1 \",\" 1 \",ﾅｼ\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(
+        readBytes("general.csv")
+            .starts_with(
+                "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,正解回数\r\n"));
+}
+
+TEST(ToolTest, SpreadsheetDialectsImportAsTheEditorWouldSave) {
+    TestDir dir;
+    const std::string tokyo = "日本の首都は？,東京,大阪,京都,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    const std::string water = "水の化学式は？,H2O,CO2,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    struct Case {
+        const char* sheet;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"excel_utf8_bom_crlf.csv", "3\r\n" + tokyo + "水の化学式は？,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n" +
+                                        "富士山の高さは？,3776m,3000m,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"},
+        {"calc_quoted_lf.csv", "2\r\n" + tokyo + water},
+        {"tab_separated.tsv", "2\r\n" + tokyo + water},
+        {"excel_shift_jis.csv", "1\r\n" + tokyo},
+    };
+    for (const Case& c : cases) {
+        Output output;
+        const std::string out = std::string(c.sheet) + ".qz2";
+        ASSERT_EQ(importFile(fixture("sheets/") + c.sheet, out, output), kExitOk)
+            << c.sheet << output.err;
+        EXPECT_EQ(readBytes(out), sjis(c.expected)) << c.sheet;
+    }
+}
+
+// Texts that the plain style would turn into numbers or trim are written
+// quoted, so they come back exactly as they stand in the sheet.
+TEST(ToolTest, NumberLikeAndBlankEdgedTextsImportAndReadBackExactly) {
+    TestDir dir;
+    writeBytes("in.csv", " q,007,1.50,+3,b ,,1\r\n");
+    Output output;
+    ASSERT_EQ(importFile("in.csv", "out.qz2", output), kExitOk) << output.err;
+    EXPECT_EQ(readBytes("out.qz2"), "1\r\n\" q\",\"007\",\"1.50\",\"+3\",b ," + sjis("ﾅｼ,1,0,0,ﾅｼ") + "\r\n");
+    const LoadResult loaded = loadCurrentQuestionFile(disk, "out.qz2");
+    ASSERT_TRUE(loaded.status.ok());
+    const char* texts[] = {" q", "007", "1.50", "+3", "b "};
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(loaded.table.rows[0][c].asText(), texts[c]) << c;
+        EXPECT_FALSE(loaded.table.rows[0][c].isNumber()) << c;
+    }
+}
+
+TEST(ToolTest, QuestionFileSavedAsUtf8ImportsToItsShiftJisBytes) {
+    TestDir dir;
+    const std::string original = readBytes(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2");
+    const Conversion text = decodeCp932(original);
+    ASSERT_TRUE(text.ok);
+    writeBytes("utf8.qz2", text.text);
+    Output output;
+    EXPECT_EQ(importFile("utf8.qz2", "", output), kExitFault) << "the input itself is not replaced";
+    EXPECT_EQ(importFile("utf8.qz2", "", output, true), kExitOk) << output.err;
+    EXPECT_TRUE(readBytes("utf8.qz2") == original);
+}
+
+TEST(ToolTest, QuotedLineBreakIsRefusedOnItsLineAndNothingIsWritten) {
+    TestDir dir;
+    Output output;
+    const std::string in = fixture("sheets/quoted_newline.csv");
+    EXPECT_EQ(importFile(in, "out.qz2", output), kExitFault);
+    EXPECT_NE(output.err.find(in + ":3:1: セルの中の改行"), std::string::npos) << output.err;
+    EXPECT_FALSE(test::fileExists("out.qz2"));
+}
+
+TEST(ToolTest, ImportFaultsNameLineAndColumn) {
+    struct Case {
+        std::string sheet;
+        std::string where;
+        const char* what;
+    };
+    const std::string header = "問題,回答1,回答2,回答3,回答4,回答5,正解番号,出題回数,正解回数\r\n";
+    const Case cases[] = {
+        {"q,a,b,,,,7\r\n", "1:7", "1〜5の整数ではありません"},
+        {"q,a,b,,,,2.5\r\n", "1:7", "1〜5の整数ではありません"},
+        {"q,a,,,,,2\r\n", "1:7", "回答2が空です"},
+        {",a,b,,,,1\r\n", "1:1", "問題文が空です"},
+        {"q,,,,,,1\r\n", "1:2", "回答が1つもありません"},
+        {"q,𠮷,b,,,,1\r\n", "1:2", "U+20BB7"},
+        {"q,\"a,b\",c,,,,1\r\n", "1:2", "カンマ"},
+        {"q,a\tb,c,,,,1\r\n", "1:2", "U+0009"},
+        {"q,a,b\r\n", "1:4", "列が足りません"},
+        {"q,a,b,,,,1,0,0,ﾅｼ,extra\r\n", "1:11", "どの項目でもない列"},
+        {"q,\"a\"x,b,,,,1\r\n", "1:2", "閉じた引用符"},
+        {"ok,a,b,,,,1\r\nq,a,b,,,,1,x,0\r\n", "2:8", "0以上の整数ではありません"},
+        {header + "q,a,b,,,,1,3,5\r\n", "2:9", "正解回数 5 が出題回数 3 を超えています"},
+        {"問題,問題,正解番号\r\n", "1:2", "2回あります"},
+        {"回答1,正解番号\r\n", "1", "「問題」の列がありません"},
+        {std::string("\xFF\xFEq\0\t\0", 6), "1", "UTF-16"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("in.csv", c.sheet);
+        Output output;
+        EXPECT_EQ(importFile("in.csv", "out.qz2", output), kExitFault) << c.sheet;
+        EXPECT_NE(output.err.find("in.csv:" + c.where + ": "), std::string::npos)
+            << c.sheet << output.err;
+        EXPECT_NE(output.err.find(c.what), std::string::npos) << c.sheet << output.err;
+        EXPECT_FALSE(test::fileExists("out.qz2")) << c.sheet;
+    }
+}
+
+TEST(ToolTest, HeaderNamesChooseTheColumnsInAnyOrder) {
+    TestDir dir;
+    writeBytes("in.csv",
+               "Correct Number,Question,choice_2,CHOICE 1,times asked,Times Correct\n"
+               "2,q,b,a, 4 ,3\n");
+    Output output;
+    ASSERT_EQ(importFile("in.csv", "", output), kExitOk) << output.err;
+    EXPECT_EQ(readBytes("in.qz2"), sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2, 4 ,3,ﾅｼ\r\n"));
+}
+
+TEST(ToolTest, MoreThanAHundredQuestionsAreRefusedOrSplit) {
+    TestDir dir;
+    std::string sheet;
+    for (int i = 1; i <= 205; ++i) {
+        sheet += "q" + std::to_string(i) + ",a,b,,,,1\r\n";
+    }
+    writeBytes("big.csv", sheet);
+    Output output;
+    EXPECT_EQ(importFile("big.csv", "big.qz2", output), kExitFault);
+    EXPECT_NE(output.err.find("big.csv:101: "), std::string::npos) << output.err;
+    EXPECT_EQ(test::listDirectory(), "big.csv");
+    ASSERT_EQ(importFile("big.csv", "big.qz2", output, false, true), kExitOk) << output.err;
+    const int expected[] = {100, 100, 5};
+    for (int f = 0; f < 3; ++f) {
+        const std::string name = "big-" + std::to_string(f + 1) + ".qz2";
+        const LoadResult loaded = loadCurrentQuestionFile(disk, name);
+        ASSERT_TRUE(loaded.status.ok()) << name;
+        EXPECT_EQ(loaded.count, expected[f]) << name;
+        EXPECT_EQ(loaded.table.rows[0][kQuestionText].asText(), "q" + std::to_string(f * 100 + 1));
+    }
+}
+
+TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    writeBytes("in.qz2", "mine");
+    writeBytes("in-2.qz2", "mine too");
+    Output output;
+    EXPECT_EQ(importFile("in.csv", "", output), kExitFault);
+    EXPECT_NE(output.err.find("--force"), std::string::npos);
+    EXPECT_EQ(readBytes("in.qz2"), "mine");
+    EXPECT_EQ(importFile("in.csv", "", output, true), kExitOk);
+    EXPECT_EQ(readBytes("in.qz2"), sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+
+    std::string many;
+    for (int i = 0; i < 101; ++i) {
+        many += "q,a,b,,,,1\r\n";
+    }
+    writeBytes("many.csv", many);
+    EXPECT_EQ(importFile("many.csv", "in.qz2", output, false, true), kExitFault);
+    EXPECT_FALSE(test::fileExists("in-1.qz2")) << "a split writes nothing when one name is taken";
+    EXPECT_EQ(readBytes("in-2.qz2"), "mine too");
+
+    EXPECT_EQ(exportFile("in.qz2", "in.csv", ExportFormat::Csv, output), kExitFault);
+    EXPECT_EQ(readBytes("in.csv"), "q,a,b,,,,1\r\n");
+}
+
+TEST(ToolTest, ReadAndWriteFailuresNameTheFileAndReportAFault) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    Output output;
+    EXPECT_EQ(importFile("missing.csv", "out.qz2", output), kExitFault);
+    EXPECT_EQ(output.err, "missing.csv: ファイルが見つかりません\n");
+    output = {};
+    EXPECT_EQ(importFile("in.csv", "no-such-dir/out.qz2", output), kExitFault);
+    EXPECT_TRUE(output.err.starts_with("no-such-dir/out.qz2: 書き込めませんでした（"))
+        << output.err;
+    EXPECT_EQ(output.out, "");
+    output = {};
+    EXPECT_EQ(exportFile("missing.qz2", "", ExportFormat::Csv, output), kExitFault);
+    EXPECT_EQ(output.err, "missing.qz2: ファイルが見つかりません\n");
+}
+
+TEST(ToolTest, ExportRefusesAFileItCannotReadWhole) {
+    TestDir dir;
+    writeBytes("bad.qz2", "3\r\nq,a,b,c,d,e,1,0,0,x\r\n");
+    Output output;
+    EXPECT_EQ(exportFile("bad.qz2", "", ExportFormat::Csv, output), kExitFault);
+    EXPECT_NE(output.err.find("bad.qz2:1: "), std::string::npos) << output.err;
+    EXPECT_FALSE(test::fileExists("bad.csv"));
+}
+
+TEST(ToolTest, CardsShowQuestionAndNumberedChoicesWithTheAnswerOnTheBack) {
+    QuestionTable table;
+    QuestionRow& row = table.rows[0];
+    const char* texts[] = {"1 < 2 & 3", "東京", "ﾅｼ", "大阪", "ﾅｼ", "京都", "3", "0", "0", "ﾅｼ"};
+    for (int c = 0; c < kColumns; ++c) {
+        row[c] = Cell::text(texts[c]);
+    }
+    EXPECT_EQ(exportCards(table, 1, "日本 地理"),
+              "#separator:tab\r\n#html:true\r\n#tags column:3\r\n"
+              "1 &lt; 2 &amp; 3<br>1. 東京<br>3. 大阪<br>5. 京都\t3. 大阪\t日本_地理\r\n"
+              "");
+    row[kCorrectNumber] = Cell::number(5);
+    EXPECT_NE(exportCards(table, 1, "t").find("\t5. 京都\tt\r\n"), std::string::npos);
+}
+
+TEST(ToolTest, CheckFlagsEveryCatalogueFileOnItsLine) {
+    struct Case {
+        const char* name;
+        int line;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"binary_garbage.qz2", 2, "NUL"},
+        {"blank_lines_after_records.qzb", 2, "空行"},
+        {"count_line_above_101.qz2", 1, "問題数「102」"},
+        {"count_line_above_records.qz2", 1, "問題数 5 と問題の数 2"},
+        {"count_line_empty.qz2", 1, "問題数"},
+        {"count_line_exponent.qz2", 1, "問題数「1e9」"},
+        {"count_line_fraction.qz2", 1, "問題数「1.5」"},
+        {"count_line_negative.qz2", 1, "問題数「-1」"},
+        {"count_line_text.qz2", 1, "問題数「abc」"},
+        {"count_line_below_records.qz2", 1, "問題数 2 と問題の数 3"},
+        {"count_line_zero.qz2", 1, "問題数 0 と問題の数 1"},
+        {"counter_not_a_number.qz2", 2, "出題回数「many」"},
+        {"cr_only_line_ends.qz2", 1, "CRだけ"},
+        {"empty_file.qz2", 1, "問題数"},
+        {"invalid_cp932.qz2", 2, "0x81 0x20"},
+        {"legacy_record_without_line_end.qzb", 2, "改行がありません"},
+        {"legacy_cut_short_after_100_records.qzb", 101, "101問目が途中で終わって"},
+        {"lf_only_line_ends.qz2", 1, "LFだけ"},
+        {"lone_lead_byte_at_end.qz2", 2, "0x81"},
+        {"nul_bytes.qz2", 2, "NUL"},
+        {"nul_bytes.qzb", 1, "NUL"},
+        {"only_blank_lines.qz2", 1, "問題数"},
+        {"only_separators.qz2", 2, "問題文が空"},
+        {"quote_left_open.qz2", 2, "途中で終わって"},
+        {"quote_left_open.qzb", 1, "途中で終わって"},
+        {"record_cut_short.qz2", 3, "2問目が途中で終わって"},
+        {"record_cut_short.qzb", 2, "2問目が途中で終わって"},
+        {"too_many_records.qz2", 102, "100問を超えています（101問）"},
+        {"too_many_records.qzb", 101, "100問を超えています"},
+        {"utf8_valid_as_cp932.qzb", 1, "studyhop-tool import"},
+        {"utf8_with_bom.qz2", 1, "studyhop-tool import"},
+        {"utf8_without_bom.qzb", 1, "studyhop-tool import"},
+        {"settings/empty.sys", 1, "設定がありません"},
+        {"settings/five_fields.sys", 1, "多すぎます"},
+        {"settings/fraction.sys", 1, "出題範囲「1.5」"},
+        {"settings/invalid_cp932.sys", 1, "Shift_JIS"},
+        {"settings/negative.sys", 1, "出題範囲「-1」"},
+        {"settings/nul_byte.sys", 1, "NUL"},
+        {"settings/one_field.sys", 1, "1つしかありません"},
+        {"settings/order_out_of_range.sys", 1, "出題順「2」"},
+        {"settings/quote_left_open.sys", 1, "途中で終わって"},
+        {"settings/rate_out_of_range.sys", 1, "出題範囲「10」"},
+        {"settings/text_values.sys", 1, "出題範囲「a」"},
+    };
+    TestDir dir;
+    std::set<std::string> covered;
+    for (const Case& c : cases) {
+        covered.insert(c.name);
+        const std::string bytes = readBytes(fixture(c.name));
+        // Settings files are known by their name in any letter case.
+        const std::string name = std::string(c.name).starts_with("settings/")
+                                     ? (covered.size() % 2 ? "system.sys" : "SYSTEM.SYS")
+                                     : c.name;
+        const std::vector<Fault> faults = checkBytes(name, bytes);
+        ASSERT_FALSE(faults.empty()) << c.name;
+        EXPECT_EQ(faults[0].line, c.line) << c.name << ": " << faultLine(faults[0]);
+        EXPECT_NE(faults[0].message.find(c.what), std::string::npos)
+            << c.name << ": " << faultLine(faults[0]);
+        EXPECT_EQ(readBytes(fixture(c.name)), bytes) << c.name;
+    }
+    for (const char* sub : {"", "settings"}) {
+        for (const auto& entry : fs::directory_iterator(fixture(sub))) {
+            const std::string name = (std::string(sub).empty() ? "" : std::string(sub) + "/") +
+                                     entry.path().filename().string();
+            EXPECT_TRUE(!entry.is_regular_file() || covered.count(name))
+                << name << " is not checked";
+        }
+    }
+}
+
+TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
+    struct Case {
+        std::string bytes;
+        int line;
+        const char* what;
+    };
+    const std::string ok = "q,a,b,c,d,e,1,0,0,x\r\n";
+    const Case cases[] = {
+        {"2\r\n" + ok + "q,a,b,c,d,e,9,0,0,x\r\n", 3, "2問目の正解番号 9 は 1〜5 の範囲外です"},
+        {"1\r\nq,a,ﾅｼ,c,d,e,2,0,0,x\r\n", 2, "正解番号 2 の回答が空です"},
+        {"1\r\nq,a,b,c,d,e,1,3,4,x\r\n", 2, "正解回数 4 が出題回数 3 を超えています"},
+        {"1\r\nq,a,b,c,d,e,1,1.5,0,x\r\n", 2, "出題回数「1.5」が0以上の整数ではありません"},
+        {"1\r\nq,a,b,c,d,e,1,0,-1,x\r\n", 2, "正解回数「-1」"},
+        {"1\r\nq,ﾅｼ,ﾅｼ,,ﾅｼ,ﾅｼ,1,0,0,x\r\n", 2, "回答が1つもありません"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Fault> faults = checkBytes("a.qz2", sjis(c.bytes));
+        ASSERT_FALSE(faults.empty()) << c.bytes;
+        EXPECT_EQ(faults[0].line, c.line) << c.bytes << faultLine(faults[0]);
+        EXPECT_NE(faults[0].message.find(c.what), std::string::npos) << faultLine(faults[0]);
+    }
+    EXPECT_TRUE(checkBytes("a.qz2", "1\r\n" + ok).empty());
+    EXPECT_TRUE(checkBytes("a.qzb", "\"007\",a,b,c,d,e,1\r\n").empty())
+        << "the quoted first record of a legacy file keeps its texts";
+}
+
+TEST(ToolTest, CheckPrintsOneLinePerFaultAndASummary) {
+    TestDir dir;
+    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "good.qz2");
+    writeBytes("System.sys", "3,1\r\n");
+    Output output;
+    EXPECT_EQ(runCheck(disk, {"good.qz2", "System.sys"}, output), kExitOk);
+    EXPECT_EQ(output.out, "2個のファイルを調べました。不具合はありません\n");
+    writeBytes("bad.qz2", "1\r\nq,a,b,c,d,e,7,0,0,x\n");
+    output = {};
+    EXPECT_EQ(runCheck(disk, {"good.qz2", "bad.qz2", "missing.qz2"}, output), kExitFault);
+    EXPECT_EQ(output.out,
+              "bad.qz2:2: 行末がCR LFではなくLFだけです\n"
+              "bad.qz2:2: 1問目の正解番号 7 は 1〜5 の範囲外です\n"
+              "missing.qz2: ファイルが見つかりません\n"
+              "3個のファイルを調べました。2個のファイルに3件の不具合があります\n");
+}
+
+#ifdef STUDYHOP_TOOL
+// Runs the installed-style binary; returns its exit status and leaves its output in `out`.
+int runTool(const std::string& arguments, std::string& out) {
+    const std::string command =
+        std::string("'") + STUDYHOP_TOOL + "' " + arguments + " > out.txt 2>&1";
+    const int status = std::system(command.c_str());
+    out = readBytes("out.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    struct Case {
+        std::string arguments;
+        int status;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"--help", 0, "使い方: studyhop-tool コマンド"},
+        {"check --help", 0, "使い方: studyhop-tool check"},
+        {"import -h", 0, "--split"},
+        {"export --help", 0, "--format"},
+        {"", 2, "使い方"},
+        {"frobnicate", 2, "知らないコマンドです: frobnicate"},
+        {"check", 2, "ファイルを指定してください"},
+        {"import --bogus in.csv", 2, "知らないオプションです: bogus"},
+        {"import in.csv extra.csv", 2, "1つ指定してください"},
+        {"export in.qz2 --format pdf", 2, "csv、tsv、anki"},
+        {"check '" + fixture("empty_file.qz2") + "'", 1, "empty_file.qz2:1: "},
+        {"import in.csv -o out.qz2", 0, "out.qz2: 1問を書き出しました"},
+        {"check out.qz2", 0, "不具合はありません"},
+        {"export out.qz2 -o -", 0, "\xEF\xBB\xBF問題,回答1"},
+        {"import in.csv -o out.qz2", 1, "--force"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(runTool(c.arguments, out), c.status) << c.arguments << "\n" << out;
+        EXPECT_NE(out.find(c.output), std::string::npos) << c.arguments << "\n" << out;
+    }
+}
+
+#endif
+
+}  // namespace
+}  // namespace studyhop::tool
