@@ -1,7 +1,7 @@
 #include <QApplication>
 
+#include "app/window_set.h"
 #include "data/file_io.h"
-#include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
 

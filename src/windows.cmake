@@ -10,13 +10,13 @@ add_library(studyhop_windows STATIC
   ui/qt_prompt.cpp
   ui/twips.cpp
   shell/file_chooser.cpp shell/file_chooser.h
-  shell/form.cpp shell/form.h
+  window/form.cpp window/form.h
   shell/new_file_dialog.cpp shell/new_file_dialog.h
   shell/main_window.cpp shell/main_window.h
   shell/password_dialog.cpp shell/password_dialog.h
   shell/settings_dialog.cpp shell/settings_dialog.h
-  shell/shared_state.cpp shell/shared_state.h
-  shell/window_set.cpp
+  window/shared_state.cpp window/shared_state.h
+  app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h
   editor/field_check.cpp

@@ -4,10 +4,11 @@
 
 #include "data/file_io.h"
 #include "data/question_file.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
@@ -24,7 +25,6 @@ constexpr int kChoiceTops[] = {960, 1320, 1680, 2040, 2400};
 const char* const kChoiceCaptions[] = {"回 答 １", "回 答 ２", "回 答 ３", "回 答 ４", "回 答 ５"};
 
 const QString kErrorTitle = QStringLiteral("エラー");
-const QString kDefaultFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -134,7 +134,7 @@ void Form2::Form_Load() {
     Mcnt = 0;
 
     if (m_state.Text1() == QStringLiteral("0")) {
-        F_name = kDefaultFile;
+        F_name = kDefaultQuestionFile;
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;

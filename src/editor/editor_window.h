@@ -9,7 +9,7 @@
 #include "data/question_table.h"
 #include "data/status.h"
 #include "editor/field_check.h"
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
 

@@ -7,9 +7,9 @@
 #include "quiz/judging.h"
 #include "quiz/random_source.h"
 #include "quiz/result_window.h"
-#include "shell/shared_state.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 

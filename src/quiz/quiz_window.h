@@ -7,8 +7,8 @@
 
 #include "data/question_table.h"
 #include "quiz/asking_order.h"
-#include "shell/form.h"
 #include "ui/controls.h"
+#include "window/form.h"
 
 namespace studyhop {
 

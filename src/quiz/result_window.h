@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
 

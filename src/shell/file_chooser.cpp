@@ -1,10 +1,10 @@
 #include "shell/file_chooser.h"
 
-#include "shell/main_window.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 

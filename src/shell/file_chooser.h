@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/form.h"
 #include "ui/file_list_box.h"
+#include "window/form.h"
 
 namespace studyhop {
 

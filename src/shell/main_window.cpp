@@ -6,9 +6,10 @@
 #include "data/file_io.h"
 #include "data/settings_file.h"
 #include "shell/file_chooser.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 // The resources of a static library are registered by hand.
 static void registerResources() {

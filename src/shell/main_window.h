@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <array>
 
-#include "shell/form.h"
 #include "ui/file_list_box.h"
+#include "window/form.h"
 
 namespace studyhop {
 
@@ -47,9 +47,5 @@ private:
     Prompt& m_prompt;
     FileSystem& m_fs;
 };
-
-// The default question file of the quiz and of a new file started by the editor.
-inline const QString kDefaultQuestionFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
-inline const QString kQuestionFilePattern = QStringLiteral("*.qzb;*.qz2");
 
 }  // namespace studyhop

@@ -3,10 +3,10 @@
 #include <QFileInfo>
 
 #include "editor/editor_window.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 

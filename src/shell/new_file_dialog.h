@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <array>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
 

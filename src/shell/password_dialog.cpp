@@ -1,8 +1,8 @@
 #include "shell/password_dialog.h"
 
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 

@@ -2,10 +2,10 @@
 
 #include "data/file_io.h"
 #include "data/settings_file.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "shell/window_owner.h"
+#include "window/window_owner.h"
 
 namespace studyhop {
 

@@ -1,4 +1,4 @@
-#include "shell/shared_state.h"
+#include "window/shared_state.h"
 
 #include "data/cell.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "quiz/random_source.h"
-#include "shell/window_owner.h"
+#include "window/window_owner.h"
 
 namespace studyhop {
 

@@ -1,4 +1,4 @@
-#include "shell/form.h"
+#include "window/form.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "shell/window_set.h"
+#include "app/window_set.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -7,12 +7,12 @@
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
 #include "shell/file_chooser.h"
-#include "shell/form.h"
 #include "shell/main_window.h"
 #include "shell/new_file_dialog.h"
 #include "shell/password_dialog.h"
 #include "shell/settings_dialog.h"
-#include "shell/shared_state.h"
+#include "window/form.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
