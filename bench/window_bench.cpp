@@ -37,7 +37,7 @@ struct QuizFixture {
         windows.unload(WindowId::Form4);
         windows.unload(WindowId::Form6);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        windows.state().setText4(QStringLiteral("2"));
+        windows.state().setFileState(FileState::Current);
         return showAs<Form4>(windows, WindowId::Form4);
     }
     QTemporaryDir dir;

@@ -20,8 +20,10 @@ add_library(studyhop_windows STATIC
   shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h
   editor/field_check.cpp
+  editor/question_edit.cpp editor/question_edit.h
   quiz/asking_order.cpp
   quiz/judging.cpp
+  quiz/quiz_pass.cpp quiz/quiz_pass.h
   quiz/quiz_window.cpp quiz/quiz_window.h
   quiz/result_window.cpp quiz/result_window.h
 )

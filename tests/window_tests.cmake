@@ -9,7 +9,10 @@ add_executable(window_tests
   shell/settings_dialog_test.cpp
   editor/editor_window_test.cpp
   editor/field_check_test.cpp
+  editor/question_edit_test.cpp
   quiz/asking_order_test.cpp
+  quiz/judging_test.cpp
+  quiz/quiz_pass_test.cpp
   quiz/quiz_window_test.cpp
   reliability/bad_file_catalogue_test.cpp
 )

@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <array>
 
+#include "data/question_file.h"
 #include "data/question_table.h"
 #include "data/status.h"
 #include "editor/field_check.h"
+#include "editor/question_edit.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -72,9 +74,10 @@ public:
 
     // Editor state.
     QString F_name;
-    QuestionTable table;
-    int QCount = 0;
-    int Mcnt = 0;
+    EditedQuestions edited;
+    QuestionTable& table = edited.table;
+    int& QCount = edited.QCount;
+    int& Mcnt = edited.Mcnt;
     int EditMode = 0;
     int Reply = 0;
 
@@ -82,12 +85,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool legacyFile() const;
+    bool legacyFile() const { return m_format == FileFormat::Legacy; }
+    void setFileFormat(FileFormat format);
+    void showCounters();
+    void setEditing(bool editing);
+    QuestionEdit questionEdit();
     void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);
     void resetCorrectNumbers();
-    Status saveWholeFile();
     void reportWriteFailure(const Status& status);
     void closeEditor();
 
@@ -96,6 +102,8 @@ private:
     FileSystem& m_fs;
     // A legacy file with more questions than the editor holds is only shown.
     bool m_readOnly = false;
+    // Label12 shows it: "1" legacy, "2" current.
+    FileFormat m_format = FileFormat::Current;
 };
 
 }  // namespace studyhop

@@ -7,6 +7,7 @@
 
 #include "data/question_table.h"
 #include "quiz/asking_order.h"
+#include "quiz/quiz_pass.h"
 #include "ui/controls.h"
 #include "window/form.h"
 
@@ -51,18 +52,13 @@ public:
     QLabel* Label10;
     QLabel* Label11;
 
-    // Quiz state.
+    // Quiz state: the questions, order and answers in `pass`, what the
+    // window shows here.
     QString F_name;
-    QuestionTable table;
-    int QuestionCount = 0;
-    std::array<int, kRows> Order{};
-    QuestionTable Pick;
-    std::array<Cell, kRows> Ans{};
+    QuizPass pass;
     std::array<int, 6> Avail{};
     int Pos = 0;
-    int First = 0;
     int Step = 0;
-    int Total = 0;
     int Sel = 0;
     int Prev = 5;
     int Correct = 0;
@@ -77,8 +73,10 @@ private:
     void showResults();
     void prepareRetest();
 
-    bool loadQuestionFile(bool legacy);
+    bool loadQuestionFile(bool legacy, bool writeBack);
     void enterNoDataState(const QString& message);
+    // The answer box: 0 shows nothing.
+    void showAnswer(int choice);
     void checkOption(int index);
     void selectOption(int index);
     void highlight(int index, bool on);
@@ -88,18 +86,15 @@ private:
     Prompt& m_prompt;
     FileSystem& m_fs;
     RandomSource& m_random;
-    // From the file: its count line and the records it holds; the first pass
-    // writes back exactly these.
-    int m_countLine = 0;
-    int m_recordsRead = 0;
-    // The counters of the questions on the retest list, so a retest shows the
-    // correct rate of the question it asks.
-    std::array<std::array<Cell, 2>, kRows> m_retestCounters{};
     // The question and choice texts of each row as shown, converted once.
     std::array<std::array<QString, 6>, kRows> m_displayTexts{};
     std::array<bool, kRows> m_displayed{};
     // A pass whose results offered no retest is over: nothing answers any more.
     bool m_finished = false;
+    // Nothing to ask: only the exit button works.
+    bool m_noData = false;
+    // The answer Label14 shows, 0 for none.
+    int m_answerShown = 0;
 };
 
 }  // namespace studyhop

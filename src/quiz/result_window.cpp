@@ -35,13 +35,24 @@ void Form6::clearResults() {
     Command2->setVisible(false);
 }
 
+void Form6::showResults(const PassResults& results) {
+    clearResults();
+    for (const std::string& line : results.lines) {
+        List1->addItem(QString::fromStdString(line));
+    }
+    Label2->setText(QString::number(results.total));
+    Label5->setText(QString::number(results.correct));
+    Label6->setText(QString::fromStdString(results.percentage));
+    Command2->setVisible(results.retest);
+}
+
 void Form6::Command1_Click() {
     m_owner.unload(WindowId::Form4);
     m_owner.unload(WindowId::Form6);
 }
 
 void Form6::Command2_Click() {
-    m_state.setText4(QStringLiteral("3"));
+    m_state.setFileState(FileState::Retest);
     m_owner.unload(WindowId::Form6);
 }
 

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "quiz/quiz_pass.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -21,6 +22,9 @@ public:
 
     // Empties the window for a new pass.
     void clearResults();
+    // Shows the results of a pass in place of any earlier ones; the retest
+    // button appears when the pass offers a retest.
+    void showResults(const PassResults& results);
 
     QLabel* Label1;
     QLabel* Label2;

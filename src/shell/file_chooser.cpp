@@ -53,6 +53,7 @@ void Form7::Form_Load() {
 }
 
 void Form7::OpenForQuiz() {
+    m_mode = ChooserMode::Quiz;
     Label1->setText(QStringLiteral("2"));
     moveTopTwips(Command1, 120);
     moveTopTwips(Command2, 600);
@@ -87,19 +88,16 @@ void Form7::openSelected() {
         m_owner.unload(WindowId::Form7);
         return;
     }
-    const QString code =
-        name.endsWith(QStringLiteral("qzb")) ? QStringLiteral("1") : QStringLiteral("2");
-    const bool editorMode = Label1->text().isEmpty();
-    if (!editorMode && Label1->text() != QStringLiteral("2")) {
-        return;
-    }
+    const FileState fileState =
+        name.endsWith(QStringLiteral("qzb")) ? FileState::Legacy : FileState::Current;
+    const bool editorMode = m_mode == ChooserMode::Editor;
     if (editorMode) {
         m_prompt.ask(QStringLiteral("次のファイルを開きました\r\nファイル名 ：") + name,
                      QStringLiteral("確認ＢＯＸ"));
     } else {
         m_state.setF_name(name);
     }
-    m_state.setText4(code);
+    m_state.setFileState(fileState);
     // The window that opens always loads afresh. A result window left from an
     // earlier quiz goes too, so its OK cannot close the new quiz.
     m_owner.unload(WindowId::Form2);

@@ -121,7 +121,7 @@ void Form1::Command1_Click(int index) {
                 }
             } else {
                 m_state.setText1(QStringLiteral("0"));
-                m_state.setText4(QStringLiteral("0"));
+                m_state.setFileState(FileState::NewFile);
                 m_owner.show(WindowId::Form2);
             }
             break;

@@ -94,7 +94,7 @@ void Form3::create() {
     // one that still holds the questions of another file.
     m_owner.unload(WindowId::Form2);
     m_state.setText1(QStringLiteral("0"));
-    m_state.setText4(QStringLiteral("0"));
+    m_state.setFileState(FileState::NewFile);
     if (auto* editor = showAs<Form2>(m_owner, WindowId::Form2)) {
         editor->F_name = fileName;
         editor->Label9->setText(fileName);

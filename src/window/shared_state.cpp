@@ -12,6 +12,19 @@ void SharedState::setMode(int value) {
     }
 }
 
+void SharedState::setFileState(FileState value) {
+    if (m_fileState == value) {
+        return;
+    }
+    m_fileState = value;
+    emit changed();
+}
+
+QString SharedState::Text4() const {
+    return m_fileState == FileState::None ? QString()
+                                          : QString::number(static_cast<int>(m_fileState));
+}
+
 void SharedState::assign(QString& field, const QString& value) {
     if (field == value) {
         return;
