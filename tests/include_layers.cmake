@@ -17,7 +17,6 @@ set(kRank_app 4)
 # "includer|included": a window that must touch another window's controls.
 set(kAllowedWindowIncludes
   "quiz/quiz_window.cpp|quiz/result_window.h"      # the quiz fills the result window
-  "shell/new_file_dialog.cpp|editor/editor_window.h"  # the dialog starts the editor's new file
   "shell/main_window.cpp|shell/file_chooser.h"     # the main window sets the chooser's mode
 )
 

@@ -5,6 +5,7 @@ add_executable(window_tests
   test_dir.cpp
   ui/binding_test.cpp
   shell/file_chooser_test.cpp
+  shell/new_file_dialog_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
   editor/editor_window_test.cpp

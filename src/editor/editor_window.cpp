@@ -143,8 +143,9 @@ void Form2::Form_Load() {
     QCount = 0;
     Mcnt = 0;
 
-    if (m_state.Text1() == QStringLiteral("0")) {
-        F_name = kDefaultQuestionFile;
+    const std::optional<QString> newFile = m_state.takeNewFileRequest();
+    if (newFile || m_state.Text1() == QStringLiteral("0")) {
+        F_name = newFile.value_or(kDefaultQuestionFile);
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 
-#include "editor/editor_window.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -91,16 +90,11 @@ void Form3::create() {
     m_prompt.ask(QStringLiteral("次のファイルを作成しました\r\nファイル名 ：") + fileName,
                  QStringLiteral("確認ＢＯＸ"));
     // A new file starts empty: a fresh editor on a new current file, never
-    // one that still holds the questions of another file.
+    // one that still holds the questions of another file. The shared name and
+    // file state stay as they are: a running quiz decides by them.
     m_owner.unload(WindowId::Form2);
-    m_state.setText1(QStringLiteral("0"));
-    m_state.setFileState(FileState::NewFile);
-    if (auto* editor = showAs<Form2>(m_owner, WindowId::Form2)) {
-        editor->F_name = fileName;
-        editor->Label9->setText(fileName);
-        moveTopTwips(editor->Command1, 1800);
-        editor->Command6->setVisible(false);
-    }
+    m_state.requestNewFile(fileName);
+    m_owner.show(WindowId::Form2);
     m_owner.unload(WindowId::Form3);
     m_owner.unload(WindowId::Form7);
 }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
+#include <utility>
 
 #include "window/file_state.h"
 
@@ -36,6 +38,12 @@ public:
     void setTex1(const QString& value) { assign(m_tex1, value); }
     void setTex2(const QString& value) { assign(m_tex2, value); }
 
+    // The new-file dialog's name for the editor's next start: the editor
+    // takes it once and starts an empty file of that name. No other window
+    // sees it, so a new file never reaches a running quiz.
+    void requestNewFile(const QString& name) { m_newFile = name; }
+    std::optional<QString> takeNewFileRequest() { return std::exchange(m_newFile, std::nullopt); }
+
     // Codes and settings travel as the text of a whole number; a text that is
     // no number counts as 0.
     static int number(const QString& text);
@@ -54,6 +62,7 @@ private:
     FileState m_fileState = FileState::None;
     QString m_tex1;
     QString m_tex2;
+    std::optional<QString> m_newFile;
 };
 
 }  // namespace studyhop
