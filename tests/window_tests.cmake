@@ -3,7 +3,11 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_executable(window_tests
   window_test_main.cpp
   test_dir.cpp
-  ui/binding_test.cpp
+  app/event_loop_test.cpp
+  app/window_set_test.cpp
+  ui/controls_test.cpp
+  ui/key_codes_test.cpp
+  ui/twips_test.cpp
   shell/file_chooser_test.cpp
   shell/new_file_dialog_test.cpp
   shell/main_window_test.cpp

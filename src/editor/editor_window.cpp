@@ -177,7 +177,7 @@ void Form2::Form_Load() {
             m_prompt.ask(
                 QStringLiteral("問題ファイルを開けませんでした。\r\n") + toQt(loaded.status.message()),
                 kErrorTitle);
-            m_owner.unload(WindowId::Form2);
+            unloadSelf();
             return;
         }
         table = loaded.table;
@@ -399,7 +399,7 @@ void Form2::Command4_Click() {
 
 void Form2::closeEditor() {
     m_owner.unload(WindowId::Form7);
-    m_owner.unload(WindowId::Form2);
+    unloadSelf();
 }
 
 void Form2::Command1_Click() {
@@ -435,7 +435,7 @@ void Form2::Command3_Click() {
                              kErrorTitle);
                 return;
             }
-            m_owner.unload(WindowId::Form2);
+            unloadSelf();
         }
         return;
     }

@@ -127,7 +127,7 @@ void Form4::Form_Load() {
     // the end of its first pass: decided here, not by what the shared state
     // says later.
     if (!loadQuestionFile(legacy, m_state.fileState() == FileState::Current)) {
-        m_owner.unload(WindowId::Form4);
+        unloadSelf();
         return;
     }
 
@@ -371,7 +371,7 @@ void Form4::previousQuestion() {
 
 void Form4::exitQuiz() {
     if (m_finished || m_noData) {
-        m_owner.unload(WindowId::Form4);
+        unloadSelf();
         return;
     }
     Correct = 0;

@@ -48,12 +48,12 @@ void Form6::showResults(const PassResults& results) {
 
 void Form6::Command1_Click() {
     m_owner.unload(WindowId::Form4);
-    m_owner.unload(WindowId::Form6);
+    unloadSelf();
 }
 
 void Form6::Command2_Click() {
     m_state.setFileState(FileState::Retest);
-    m_owner.unload(WindowId::Form6);
+    unloadSelf();
 }
 
 }  // namespace studyhop

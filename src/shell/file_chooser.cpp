@@ -75,7 +75,7 @@ void Form7::File1_KeyDown(int keyCode, int /*shift*/) {
 }
 
 void Form7::Command2_Click() {
-    m_owner.unload(WindowId::Form7);
+    unloadSelf();
 }
 
 void Form7::Command3_Click() {
@@ -85,7 +85,7 @@ void Form7::Command3_Click() {
 void Form7::openSelected() {
     const QString name = File1->selectedName();
     if (name.isEmpty()) {
-        m_owner.unload(WindowId::Form7);
+        unloadSelf();
         return;
     }
     const FileState fileState =
@@ -109,7 +109,7 @@ void Form7::openSelected() {
     } else {
         m_owner.show(WindowId::Form4);
     }
-    m_owner.unload(WindowId::Form7);
+    unloadSelf();
 }
 
 }  // namespace studyhop

@@ -59,7 +59,7 @@ void Form3::Command1_Click(int index) {
     if (index == 0) {
         create();
     } else {
-        m_owner.unload(WindowId::Form3);
+        unloadSelf();
     }
 }
 
@@ -72,7 +72,7 @@ void Form3::Text1_KeyDown(int keyCode, int /*shift*/) {
 void Form3::create() {
     const QString typed = Text1->text();
     if (typed.isEmpty()) {
-        m_owner.unload(WindowId::Form3);
+        unloadSelf();
         return;
     }
     const QString problem = fileNameProblem(typed);
@@ -95,7 +95,7 @@ void Form3::create() {
     m_owner.unload(WindowId::Form2);
     m_state.requestNewFile(fileName);
     m_owner.show(WindowId::Form2);
-    m_owner.unload(WindowId::Form3);
+    unloadSelf();
     m_owner.unload(WindowId::Form7);
 }
 

@@ -39,7 +39,7 @@ void Form5::checkPassword() {
         // The main window follows Mode and uncovers its strip.
         m_state.setMode(1);
     }
-    m_owner.unload(WindowId::Form5);
+    unloadSelf();
 }
 
 }  // namespace studyhop

@@ -68,11 +68,11 @@ void System::Command1_Click() {
                 QString::fromStdString(status.message()),
             QStringLiteral("エラー"));
     }
-    m_owner.unload(WindowId::System);
+    unloadSelf();
 }
 
 void System::Command2_Click() {
-    m_owner.unload(WindowId::System);
+    unloadSelf();
 }
 
 }  // namespace studyhop

@@ -8,7 +8,7 @@ Form::Form(WindowOwner& owner, WindowId id) : QWidget(nullptr), m_owner(owner), 
 
 void Form::closeEvent(QCloseEvent* event) {
     event->accept();
-    m_owner.unload(m_id);
+    unloadSelf();
 }
 
 }  // namespace studyhop

@@ -19,6 +19,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Unloads this very window; a newer window of the same id stays.
+    void unloadSelf() { m_owner.unload(*this); }
 
     WindowOwner& m_owner;
 
