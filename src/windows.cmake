@@ -9,6 +9,11 @@ add_library(studyhop_windows STATIC
   ui/key_codes.cpp
   ui/qt_prompt.cpp
   ui/twips.cpp
+  window/random_source.h
+  window/window_context.h
+  window/question_files.h
+  window/file_state.h
+  window/window_owner.h
   shell/file_chooser.cpp shell/file_chooser.h
   window/form.cpp window/form.h
   shell/new_file_dialog.cpp shell/new_file_dialog.h

@@ -25,23 +25,24 @@ WindowSet::WindowSet(Prompt& prompt, FileSystem& fs, std::function<void()> quit)
 WindowSet::~WindowSet() = default;
 
 std::unique_ptr<Form> WindowSet::create(WindowId id) {
+    const WindowContext context{*this, *m_state, m_prompt, m_fs, m_random};
     switch (id) {
         case WindowId::Form1:
-            return std::make_unique<Form1>(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<Form1>(context);
         case WindowId::Form2:
-            return std::make_unique<Form2>(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<Form2>(context);
         case WindowId::Form3:
-            return std::make_unique<Form3>(*this, *m_state, m_prompt);
+            return std::make_unique<Form3>(context);
         case WindowId::Form7:
-            return std::make_unique<Form7>(*this, *m_state, m_prompt);
+            return std::make_unique<Form7>(context);
         case WindowId::Form4:
-            return std::make_unique<Form4>(*this, *m_state, m_prompt, m_random, m_fs);
+            return std::make_unique<Form4>(context);
         case WindowId::Form6:
-            return std::make_unique<Form6>(*this, *m_state);
+            return std::make_unique<Form6>(context);
         case WindowId::Form5:
-            return std::make_unique<Form5>(*this, *m_state);
+            return std::make_unique<Form5>(context);
         case WindowId::System:
-            return std::make_unique<System>(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<System>(context);
     }
     return nullptr;
 }

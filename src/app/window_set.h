@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "quiz/random_source.h"
+#include "window/random_source.h"
 #include "window/window_owner.h"
 
 namespace studyhop {

@@ -35,12 +35,8 @@ std::string toUtf8(const QString& text) {
 
 }  // namespace
 
-Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::Form2), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("問題登録"));
-    setClientSizeTwips(this, kClientWidth, kClientHeight);
-
+Form2::Form2(const WindowContext& context)
+    : Form(context, WindowId::Form2, QStringLiteral("問題登録"), kClientWidth, kClientHeight) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
     Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
     Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
@@ -162,8 +158,9 @@ void Form2::Form_Load() {
             Label21->setVisible(true);
             Label22->setVisible(true);
         }
-        const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, toUtf8(F_name), kMaxOwnQuestions)
-                                         : loadCurrentQuestionFile(m_fs, toUtf8(F_name));
+        const LoadResult loaded =
+            legacy ? loadLegacyQuestionFile(m_fs, toUtf8(F_name), kMaxOwnQuestions)
+                   : loadCurrentQuestionFile(m_fs, toUtf8(F_name));
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
@@ -174,9 +171,9 @@ void Form2::Form_Load() {
         if (!loaded.status.ok()) {
             // Opening on what was read would let the next save replace the
             // file with it: refuse instead.
-            m_prompt.ask(
-                QStringLiteral("問題ファイルを開けませんでした。\r\n") + toQt(loaded.status.message()),
-                kErrorTitle);
+            m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") +
+                             toQt(loaded.status.message()),
+                         kErrorTitle);
             unloadSelf();
             return;
         }
@@ -303,8 +300,9 @@ void Form2::StoreQuestion() {
 }
 
 void Form2::reportWriteFailure(const Status& status) {
-    m_prompt.ask(QStringLiteral("問題ファイルに保存できませんでした。\r\n") + toQt(status.message()),
-                 kErrorTitle);
+    m_prompt.ask(
+        QStringLiteral("問題ファイルに保存できませんでした。\r\n") + toQt(status.message()),
+        kErrorTitle);
 }
 
 void Form2::Command5_Click() {

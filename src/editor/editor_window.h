@@ -15,16 +15,12 @@
 
 namespace studyhop {
 
-class FileSystem;
-class Prompt;
-class SharedState;
-
 // The question editor: shows the questions of one file one at a time, and
 // adds, modifies and deletes them; every accepted change is written at once.
 class Form2 : public Form {
     Q_OBJECT
 public:
-    Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
+    explicit Form2(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click();  // cancel or close
@@ -97,9 +93,6 @@ private:
     void reportWriteFailure(const Status& status);
     void closeEditor();
 
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
     // A legacy file with more questions than the editor holds is only shown.
     bool m_readOnly = false;
     // Label12 shows it: "1" legacy, "2" current.

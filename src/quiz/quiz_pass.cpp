@@ -91,8 +91,8 @@ PassResults QuizPass::judge(FileSystem& fs) {
     results.percentage = percentageText(results.correct, results.total);
     // 90 percent or more exactly, in whole numbers; nothing correct or
     // nothing asked is below it.
-    results.retest = !(results.correct > 0 && results.total > 0 &&
-                       results.correct * 10 >= results.total * 9);
+    results.retest =
+        !(results.correct > 0 && results.total > 0 && results.correct * 10 >= results.total * 9);
     return results;
 }
 

@@ -8,7 +8,7 @@
 #include "data/question_table.h"
 #include "data/status.h"
 #include "quiz/asking_order.h"
-#include "quiz/random_source.h"
+#include "window/random_source.h"
 
 namespace studyhop {
 
@@ -17,9 +17,9 @@ struct PassResults {
     std::vector<std::string> lines;  // "問 1     正  解" ... in asking order
     int total = 0;                   // the questions of the pass
     int correct = 0;
-    std::string percentage;          // as percentageText writes it
-    bool retest = false;             // below 90 percent: the wrong ones are asked again
-    Status writeBack;                // the failed write-back of the statistics, if any
+    std::string percentage;  // as percentageText writes it
+    bool retest = false;     // below 90 percent: the wrong ones are asked again
+    Status writeBack;        // the failed write-back of the statistics, if any
 };
 
 // The questions of one quiz and the answers given: the table read from the

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "data/file_io.h"
-#include "quiz/random_source.h"
 #include "quiz/result_window.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/random_source.h"
 #include "window/shared_state.h"
 
 namespace studyhop {
@@ -23,13 +23,8 @@ QString cellText(const Cell& cell) {
 
 }  // namespace
 
-Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
-             FileSystem& fs)
-    : Form(owner, WindowId::Form4), m_state(state), m_prompt(prompt), m_fs(fs), m_random(random) {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("問題"));
-    setClientSizeTwips(this, 6345, 4080);
-
+Form4::Form4(const WindowContext& context)
+    : Form(context, WindowId::Form4, QStringLiteral("問題"), 6345, 4080), m_random(context.random) {
     Label15 = makeLabel(this, "Label15", QStringLiteral("問題"), 120, 120, 375, 255);
     Label16 = makeLabel(this, "Label16", QString(), 1200, 120, 975, 255);
     Label17 = makeLabel(this, "Label17", QString(), 3720, 120, 1335, 255);

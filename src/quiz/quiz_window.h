@@ -13,19 +13,13 @@
 
 namespace studyhop {
 
-class FileSystem;
-class Prompt;
-class RandomSource;
-class SharedState;
-
 // The quiz window: asks the questions of one question file, records the
 // answers, judges them at the end of a pass into the result window, writes
 // the statistics of a first pass over a current file back, and runs retests.
 class Form4 : public Form {
     Q_OBJECT
 public:
-    Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
-          FileSystem& fs);
+    explicit Form4(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -82,9 +76,6 @@ private:
     void highlight(int index, bool on);
     const std::array<QString, 6>& displayTexts(int row);
 
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
     RandomSource& m_random;
     // The question and choice texts of each row as shown, converted once.
     std::array<std::array<QString, 6>, kRows> m_displayTexts{};

@@ -6,11 +6,8 @@
 
 namespace studyhop {
 
-Form6::Form6(WindowOwner& owner, SharedState& state)
-    : Form(owner, WindowId::Form6), m_state(state) {
-    setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(QStringLiteral("成績"));
-    setClientSizeTwips(this, 2535, 2355);
+Form6::Form6(const WindowContext& context)
+    : Form(context, WindowId::Form6, QStringLiteral("成績"), 2535, 2355) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題数"), 120, 120, 615, 255);
     Label2 = makeLabel(this, "Label2", QString(), 720, 120, 495, 255);
     Label3 = makeLabel(this, "Label3", QStringLiteral("正解数"), 120, 360, 615, 255);

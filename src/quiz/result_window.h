@@ -9,13 +9,11 @@
 
 namespace studyhop {
 
-class SharedState;
-
 // The result window of a quiz pass; the quiz window fills it.
 class Form6 : public Form {
     Q_OBJECT
 public:
-    Form6(WindowOwner& owner, SharedState& state);
+    explicit Form6(const WindowContext& context);
 
     void Command1_Click();  // OK: closes the quiz window and this one
     void Command2_Click();  // retest: the quiz window goes on
@@ -35,9 +33,6 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QListWidget* List1;
-
-private:
-    SharedState& m_state;
 };
 
 }  // namespace studyhop

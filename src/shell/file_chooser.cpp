@@ -8,12 +8,8 @@
 
 namespace studyhop {
 
-Form7::Form7(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form7), m_state(state), m_prompt(prompt) {
-    setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(QStringLiteral("ファイルを開く"));
-    setClientSizeTwips(this, 3240, 2175);
-
+Form7::Form7(const WindowContext& context)
+    : Form(context, WindowId::Form7, QStringLiteral("ファイルを開く"), 3240, 2175) {
     File1 = new FileListBox(this);
     File1->setObjectName(QStringLiteral("File1"));
     placeTwips(File1, 120, 120, 1695, 1530);

@@ -9,9 +9,6 @@
 
 namespace studyhop {
 
-class Prompt;
-class SharedState;
-
 // The question file chooser: hands a question file of the working directory
 // to the editor (editor mode) or to the quiz window (quiz mode).
 // Where the chosen file goes; Label1 shows the quiz mode as "2".
@@ -20,7 +17,7 @@ enum class ChooserMode { Editor, Quiz };
 class Form7 : public Form {
     Q_OBJECT
 public:
-    Form7(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    explicit Form7(const WindowContext& context);
 
     void Form_Load() override;
     // The chooser is already shown by the owner; these set its mode.
@@ -44,8 +41,6 @@ public:
 private:
     void openSelected();
 
-    SharedState& m_state;
-    Prompt& m_prompt;
     ChooserMode m_mode = ChooserMode::Editor;
 };
 

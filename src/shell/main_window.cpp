@@ -38,12 +38,9 @@ QLabel* makeStripBox(QWidget* parent, const char* name, int left, int top, int w
 
 }  // namespace
 
-Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::Form1), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Studyhop Ver 1.6"));
-    setClientSizeTwips(this, kClientWidth, kClientHeight);
-
+Form1::Form1(const WindowContext& context)
+    : Form(context, WindowId::Form1, QStringLiteral("Studyhop Ver 1.6"), kClientWidth,
+           kClientHeight) {
     Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
     registerResources();
     // Drawn once and kept as a picture: no font work at start-up.

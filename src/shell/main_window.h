@@ -9,16 +9,12 @@
 
 namespace studyhop {
 
-class FileSystem;
-class Prompt;
-class SharedState;
-
 // The main window: title picture, four buttons, and the strip below the
 // client area that shows the shared state in maintenance mode.
 class Form1 : public Form {
     Q_OBJECT
 public:
-    Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
+    explicit Form1(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -42,10 +38,6 @@ protected:
 
 private:
     void showStrip();
-
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
 };
 
 }  // namespace studyhop

@@ -28,11 +28,8 @@ QString fileNameProblem(const QString& name) {
     return {};
 }
 
-Form3::Form3(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form3), m_state(state), m_prompt(prompt) {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("新規作成"));
-    setClientSizeTwips(this, 3630, 1065);
+Form3::Form3(const WindowContext& context)
+    : Form(context, WindowId::Form3, QStringLiteral("新規作成"), 3630, 1065) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("ファイル名を入力して下さい"), 120, 120, 2175,
                        255);
     shrinkToFit(Label1);

@@ -28,12 +28,8 @@ int itemIndex(const QString& value, int count) {
 
 }  // namespace
 
-System::System(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::System), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("System"));
-    setWindowTitle(QStringLiteral("システム設定"));
-    setClientSizeTwips(this, 4680, 1080);
-
+System::System(const WindowContext& context)
+    : Form(context, WindowId::System, QStringLiteral("システム設定"), 4680, 1080) {
     QStringList rates = {QStringLiteral("すべて")};
     for (int k = 9; k >= 1; --k) {
         rates << QStringLiteral("正解率%1%以下").arg(k * 10);
