@@ -6,6 +6,7 @@ add_executable(window_tests
   app/event_loop_test.cpp
   app/window_set_test.cpp
   ui/controls_test.cpp
+  window/shared_state_test.cpp
   ui/key_codes_test.cpp
   ui/twips_test.cpp
   shell/file_chooser_test.cpp

@@ -21,9 +21,7 @@ QComboBox* makeCombo(QWidget* parent, const char* name, const QStringList& items
 
 // The position to select for a stored value, or -1 when it is none of the items.
 int itemIndex(const QString& value, int count) {
-    bool ok = false;
-    const int index = value.toInt(&ok);
-    return ok && index >= 0 && index < count ? index : -1;
+    return SharedState::wholeNumber(value, 0, count - 1).value_or(-1);
 }
 
 }  // namespace

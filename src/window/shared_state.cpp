@@ -33,12 +33,16 @@ void SharedState::assign(QString& field, const QString& value) {
     emit changed();
 }
 
-int SharedState::number(const QString& text) {
+std::optional<int> SharedState::wholeNumber(const QString& text, int lo, int hi) {
     const auto value = parseNumber(text.toStdString());
-    if (!value || *value < -1e9 || *value > 1e9) {
-        return 0;
+    if (!value || *value < lo || *value > hi || *value != static_cast<int>(*value)) {
+        return std::nullopt;
     }
     return static_cast<int>(*value);
+}
+
+int SharedState::number(const QString& text) {
+    return wholeNumber(text, -1000000000, 1000000000).value_or(0);
 }
 
 }  // namespace studyhop

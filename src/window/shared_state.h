@@ -44,8 +44,10 @@ public:
     void requestNewFile(const QString& name) { m_newFile = name; }
     std::optional<QString> takeNewFileRequest() { return std::exchange(m_newFile, std::nullopt); }
 
-    // Codes and settings travel as the text of a whole number; a text that is
-    // no number counts as 0.
+    // Settings travel as the text of a whole number: the number from lo to
+    // hi that `text` spells, or nothing.
+    static std::optional<int> wholeNumber(const QString& text, int lo, int hi);
+    // The whole number `text` spells; any other text counts as 0.
     static int number(const QString& text);
 
 signals:
