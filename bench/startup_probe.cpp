@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/window_set.h"
 #include "data/file_io.h"
-#include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
 

@@ -6,13 +6,13 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "app/window_set.h"
 #include "bench_files.h"
 #include "data/file_io.h"
 #include "data/question_file.h"
 #include "quiz/quiz_window.h"
-#include "shell/shared_state.h"
-#include "shell/window_set.h"
 #include "ui/prompt.h"
+#include "window/shared_state.h"
 
 namespace studyhop::bench {
 namespace {
@@ -37,7 +37,7 @@ struct QuizFixture {
         windows.unload(WindowId::Form4);
         windows.unload(WindowId::Form6);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        windows.state().setText4(QStringLiteral("2"));
+        windows.state().setFileState(FileState::Current);
         return showAs<Form4>(windows, WindowId::Form4);
     }
     QTemporaryDir dir;

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QTimer>
 
+#include "app/window_set.h"
 #include "data/file_io.h"
 #include "shell/file_chooser.h"
 #include "shell/main_window.h"
-#include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
 

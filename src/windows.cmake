@@ -9,19 +9,26 @@ add_library(studyhop_windows STATIC
   ui/key_codes.cpp
   ui/qt_prompt.cpp
   ui/twips.cpp
+  window/random_source.h
+  window/window_context.h
+  window/question_files.h
+  window/file_state.h
+  window/window_owner.h
   shell/file_chooser.cpp shell/file_chooser.h
-  shell/form.cpp shell/form.h
+  window/form.cpp window/form.h
   shell/new_file_dialog.cpp shell/new_file_dialog.h
   shell/main_window.cpp shell/main_window.h
   shell/password_dialog.cpp shell/password_dialog.h
   shell/settings_dialog.cpp shell/settings_dialog.h
-  shell/shared_state.cpp shell/shared_state.h
-  shell/window_set.cpp
+  window/shared_state.cpp window/shared_state.h
+  app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h
   editor/field_check.cpp
+  editor/question_edit.cpp editor/question_edit.h
   quiz/asking_order.cpp
   quiz/judging.cpp
+  quiz/quiz_pass.cpp quiz/quiz_pass.h
   quiz/quiz_window.cpp quiz/quiz_window.h
   quiz/result_window.cpp quiz/result_window.h
 )

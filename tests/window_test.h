@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
+#include "app/window_set.h"
 #include "faulty_file_system.h"
-#include "shell/shared_state.h"
-#include "shell/window_set.h"
 #include "test_dir.h"
 #include "ui/prompt.h"
+#include "window/shared_state.h"
 
 namespace studyhop::test {
 

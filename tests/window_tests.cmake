@@ -3,14 +3,23 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_executable(window_tests
   window_test_main.cpp
   test_dir.cpp
-  ui/binding_test.cpp
+  app/event_loop_test.cpp
+  app/window_set_test.cpp
+  ui/controls_test.cpp
+  window/shared_state_test.cpp
+  ui/key_codes_test.cpp
+  ui/twips_test.cpp
   shell/file_chooser_test.cpp
   shell/input_method_test.cpp
+  shell/new_file_dialog_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
   editor/editor_window_test.cpp
   editor/field_check_test.cpp
+  editor/question_edit_test.cpp
   quiz/asking_order_test.cpp
+  quiz/judging_test.cpp
+  quiz/quiz_pass_test.cpp
   quiz/quiz_window_test.cpp
   reliability/bad_file_catalogue_test.cpp
 )

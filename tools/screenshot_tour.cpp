@@ -7,6 +7,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "app/window_set.h"
 #include "data/file_io.h"
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
@@ -16,10 +17,9 @@
 #include "shell/new_file_dialog.h"
 #include "shell/password_dialog.h"
 #include "shell/settings_dialog.h"
-#include "shell/shared_state.h"
-#include "shell/window_set.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
+#include "window/shared_state.h"
 
 using namespace studyhop;
 

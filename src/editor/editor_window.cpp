@@ -4,10 +4,11 @@
 
 #include "data/file_io.h"
 #include "data/question_file.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
@@ -24,23 +25,18 @@ constexpr int kChoiceTops[] = {960, 1320, 1680, 2040, 2400};
 const char* const kChoiceCaptions[] = {"回 答 １", "回 答 ２", "回 答 ３", "回 答 ４", "回 答 ５"};
 
 const QString kErrorTitle = QStringLiteral("エラー");
-const QString kDefaultFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
 
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
+QString toQt(const std::string& text) {
+    return QString::fromStdString(text);
 }
-std::string s(const QString& q) {
-    return q.toStdString();
+std::string toUtf8(const QString& text) {
+    return text.toStdString();
 }
 
 }  // namespace
 
-Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::Form2), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("問題登録"));
-    setClientSizeTwips(this, kClientWidth, kClientHeight);
-
+Form2::Form2(const WindowContext& context)
+    : Form(context, WindowId::Form2, QStringLiteral("問題登録"), kClientWidth, kClientHeight) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
     Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
     Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
@@ -112,8 +108,18 @@ Form2::Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem&
     Command2->setFocus();
 }
 
-bool Form2::legacyFile() const {
-    return SharedState::number(Label12->text()) == 1;
+void Form2::setFileFormat(FileFormat format) {
+    m_format = format;
+    Label12->setText(format == FileFormat::Legacy ? QStringLiteral("1") : QStringLiteral("2"));
+}
+
+void Form2::showCounters() {
+    Label15->setText(toQt(edited.timesAsked));
+    Label16->setText(toQt(edited.timesCorrect));
+}
+
+QuestionEdit Form2::questionEdit() {
+    return QuestionEdit(edited, m_fs, toUtf8(F_name), m_format);
 }
 
 void Form2::resetCorrectNumbers() {
@@ -128,13 +134,14 @@ void Form2::Form_Load() {
         setOuterHeightTwips(this, kMaintenanceOuterHeight);
     }
     m_state.setText2(QStringLiteral("Type_2"));
-    Label12->setText(QStringLiteral("2"));
+    setFileFormat(FileFormat::Current);
     EditMode = 0;
     QCount = 0;
     Mcnt = 0;
 
-    if (m_state.Text1() == QStringLiteral("0")) {
-        F_name = kDefaultFile;
+    const std::optional<QString> newFile = m_state.takeNewFileRequest();
+    if (newFile || m_state.Text1() == QStringLiteral("0")) {
+        F_name = newFile.value_or(kDefaultQuestionFile);
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;
@@ -143,16 +150,17 @@ void Form2::Form_Load() {
         SetEditState();
     } else {
         F_name = m_state.Text1();
-        const bool legacy = SharedState::number(m_state.Text4()) == 1;
+        const bool legacy = m_state.fileState() == FileState::Legacy;
         if (legacy) {
             m_state.setText2(QStringLiteral("Type_1"));
-            Label12->setText(QStringLiteral("1"));
+            setFileFormat(FileFormat::Legacy);
         } else {
             Label21->setVisible(true);
             Label22->setVisible(true);
         }
-        const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, s(F_name), kMaxOwnQuestions)
-                                         : loadCurrentQuestionFile(m_fs, s(F_name));
+        const LoadResult loaded =
+            legacy ? loadLegacyQuestionFile(m_fs, toUtf8(F_name), kMaxOwnQuestions)
+                   : loadCurrentQuestionFile(m_fs, toUtf8(F_name));
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
@@ -163,10 +171,10 @@ void Form2::Form_Load() {
         if (!loaded.status.ok()) {
             // Opening on what was read would let the next save replace the
             // file with it: refuse instead.
-            m_prompt.ask(
-                QStringLiteral("問題ファイルを開けませんでした。\r\n") + q(loaded.status.message()),
-                kErrorTitle);
-            m_owner.unload(WindowId::Form2);
+            m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") +
+                             toQt(loaded.status.message()),
+                         kErrorTitle);
+            unloadSelf();
             return;
         }
         table = loaded.table;
@@ -174,7 +182,7 @@ void Form2::Form_Load() {
         // The editor shows at most 100 questions of a legacy file; saving it
         // would drop the others, so such a file is only shown.
         if (legacy && loaded.count == kMaxOwnQuestions &&
-            loadLegacyQuestionFile(m_fs, s(F_name)).recordsRead > kMaxOwnQuestions) {
+            loadLegacyQuestionFile(m_fs, toUtf8(F_name)).recordsRead > kMaxOwnQuestions) {
             m_readOnly = true;
             m_prompt.ask(QStringLiteral("このファイルには100問を超える問題があります。\r\n"
                                         "101問目以降の問題を失わないよう、表示のみ行います。"),
@@ -193,12 +201,13 @@ void Form2::ShowQuestion() {
     const QuestionRow& row = table.rows[std::clamp(Mcnt, 0, kRows - 1)];
     Label18->setText(QString::number(QCount));
     Label20->setText(QString::number(Mcnt));
-    Label22->setText(q(correctRateText(row, RateTest::TimesAsked)));
+    Label22->setText(toQt(correctRateText(row, RateTest::TimesAsked)));
     if (!legacyFile()) {
-        Label15->setText(q(row[kTimesAsked].asText()));
-        Label16->setText(q(row[kTimesCorrect].asText()));
+        edited.timesAsked = row[kTimesAsked].asText();
+        edited.timesCorrect = row[kTimesCorrect].asText();
+        showCounters();
     }
-    Text1->setText(q(row[kQuestionText].asText()));
+    Text1->setText(toQt(row[kQuestionText].asText()));
     // A correct number outside 1..5 cannot be shown: no selection.
     const auto correct = row[kCorrectNumber].numericValue();
     int index = -1;
@@ -211,7 +220,7 @@ void Form2::ShowQuestion() {
     hideNavigationAtTheEnds();
     UpdateNewButton();
     for (int k = 0; k < 5; ++k) {
-        Text2[k]->setText(q(row[kChoice1 + k].asText()));
+        Text2[k]->setText(toQt(row[kChoice1 + k].asText()));
     }
 }
 
@@ -237,77 +246,63 @@ void Form2::UpdateNewButton() {
 }
 
 void Form2::SetBrowseState() {
-    Combo1->setEnabled(false);
-    moveTopTwips(Command1, kCancelBrowseTop);
-    for (QPushButton* b : {Command2, Command3, Command5, Command6, Command7}) {
-        b->setVisible(true);
-    }
-    Command4->setVisible(false);
-    Text1->setEnabled(false);
-    hideNavigationAtTheEnds();
-    UpdateNewButton();
-    for (QLineEdit* box : Text2) {
-        box->setEnabled(false);
-    }
+    setEditing(false);
 }
 
 void Form2::SetEditState() {
-    Combo1->setEnabled(true);
-    moveTopTwips(Command1, kCancelEditTop);
+    setEditing(true);
+}
+
+// One order of steps for both states, so focus leaves the boxes the same way.
+void Form2::setEditing(bool editing) {
+    Combo1->setEnabled(editing);
+    moveTopTwips(Command1, editing ? kCancelEditTop : kCancelBrowseTop);
     for (QPushButton* b : {Command2, Command3, Command5, Command6, Command7}) {
-        b->setVisible(false);
+        b->setVisible(!editing);
     }
-    Command4->setVisible(true);
-    Text1->setEnabled(true);
+    Command4->setVisible(editing);
+    Text1->setEnabled(editing);
+    if (!editing) {
+        hideNavigationAtTheEnds();
+        UpdateNewButton();
+    }
     for (QLineEdit* box : Text2) {
-        box->setEnabled(true);
+        box->setEnabled(editing);
     }
 }
 
 QuestionFields Form2::displayedFields() const {
     QuestionFields fields;
-    fields.question = s(Text1->text());
+    fields.question = toUtf8(Text1->text());
     for (int k = 0; k < 5; ++k) {
-        fields.choices[k] = s(Text2[k]->text());
+        fields.choices[k] = toUtf8(Text2[k]->text());
     }
-    fields.correct = s(Combo1->currentText());
+    fields.correct = toUtf8(Combo1->currentText());
     return fields;
 }
 
 void Form2::showFields(const QuestionFields& fields) {
     for (int k = 0; k < 5; ++k) {
-        Text2[k]->setText(q(fields.choices[k]));
+        Text2[k]->setText(toQt(fields.choices[k]));
     }
 }
 
 void Form2::CheckFields() {
     Reply = 0;
     if (const auto message = missingFieldMessage(displayedFields())) {
-        m_prompt.ask(q(*message), kErrorTitle);
+        m_prompt.ask(toQt(*message), kErrorTitle);
         Reply = 1;
     }
 }
 
 void Form2::StoreQuestion() {
-    QuestionRow& row = table.rows[std::clamp(Mcnt, 0, kRows - 1)];
-    row[kQuestionText] = Cell::text(s(Text1->text()));
-    for (int k = 0; k < 5; ++k) {
-        row[kChoice1 + k] = Cell::text(s(Text2[k]->text()));
-    }
-    row[kCorrectNumber] = Cell::text(s(Combo1->currentText()));
-    row[kTimesAsked] = Cell::text(s(Label15->text()));
-    row[kTimesCorrect] = Cell::text(s(Label16->text()));
-    row[kReserved] = Cell::text(kNoChoice);
-}
-
-Status Form2::saveWholeFile() {
-    return saveQuestionFile(m_fs, s(F_name),
-                            legacyFile() ? FileFormat::Legacy : FileFormat::Current, table, QCount);
+    storeQuestion(edited, displayedFields());
 }
 
 void Form2::reportWriteFailure(const Status& status) {
-    m_prompt.ask(QStringLiteral("問題ファイルに保存できませんでした。\r\n") + q(status.message()),
-                 kErrorTitle);
+    m_prompt.ask(
+        QStringLiteral("問題ファイルに保存できませんでした。\r\n") + toQt(status.message()),
+        kErrorTitle);
 }
 
 void Form2::Command5_Click() {
@@ -357,7 +352,7 @@ void Form2::Command4_Click() {
     }
     QuestionFields fields = displayedFields();
     if (const auto message = unstorableMessage(fields)) {
-        m_prompt.ask(q(*message), kErrorTitle);
+        m_prompt.ask(toQt(*message), kErrorTitle);
         return;
     }
     const bool correctNumberValid = fillMissingChoices(fields);
@@ -367,23 +362,14 @@ void Form2::Command4_Click() {
         return;
     }
 
-    // What the table and the labels held before, so a failed write leaves
-    // the editor consistent with the file on disk.
-    const QuestionTable before = table;
-    const int mcntBefore = Mcnt;
-    const QString asked = Label15->text();
-    const QString right = Label16->text();
-    const QString rate = Label22->text();
+    // A failed write leaves the questions, the counters and the rate as
+    // they were, consistent with the file on disk.
     Status status;
     if (EditMode == 1) {
-        Mcnt = QCount - 1;
-        Label15->setText(QStringLiteral("0"));
-        Label16->setText(QStringLiteral("0"));
-        StoreQuestion();
-        status =
-            legacyFile() ? appendQuestionRecord(m_fs, s(F_name), table, Mcnt) : saveWholeFile();
+        status = questionEdit().add(fields);
     } else {
-        if (!legacyFile()) {
+        const bool clearCounters = !legacyFile();
+        if (clearCounters) {
             Reply = m_prompt.ask(
                         QStringLiteral("内容を変更すると正解率がクリアされますがよろしいですか？"),
                         QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok
@@ -392,19 +378,14 @@ void Form2::Command4_Click() {
             if (Reply == 2) {
                 return;
             }
-            Label15->setText(QStringLiteral("0"));
-            Label16->setText(QStringLiteral("0"));
+        }
+        status = questionEdit().modify(fields, clearCounters);
+        if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }
-        StoreQuestion();
-        status = saveWholeFile();
     }
+    showCounters();
     if (!status.ok()) {
-        table = before;
-        Mcnt = mcntBefore;
-        Label15->setText(asked);
-        Label16->setText(right);
-        Label22->setText(rate);
         reportWriteFailure(status);
         return;
     }
@@ -416,7 +397,7 @@ void Form2::Command4_Click() {
 
 void Form2::closeEditor() {
     m_owner.unload(WindowId::Form7);
-    m_owner.unload(WindowId::Form2);
+    unloadSelf();
 }
 
 void Form2::Command1_Click() {
@@ -445,36 +426,20 @@ void Form2::Command3_Click() {
                     ? 1
                     : 2;
         if (Reply == 1) {
-            const Status status = m_fs.removeFile(s(F_name));
+            const Status status = m_fs.removeFile(toUtf8(F_name));
             if (!status.ok() && status.kind() != ErrorKind::NotFound) {
                 m_prompt.ask(QStringLiteral("問題ファイルを削除できませんでした。\r\n") +
-                                 q(status.message()),
+                                 toQt(status.message()),
                              kErrorTitle);
                 return;
             }
-            m_owner.unload(WindowId::Form2);
+            unloadSelf();
         }
         return;
     }
-    const QuestionTable before = table;
-    const int countBefore = QCount;
-    const int mcntBefore = Mcnt;
-    if (Command6->isHidden()) {
-        --QCount;
-        --Mcnt;
-    } else {
-        --QCount;
-        for (int r = Mcnt; r < QCount && r + 1 < kRows; ++r) {
-            table.rows[r] = table.rows[r + 1];
-        }
-    }
+    const Status status = questionEdit().removeShown();
     ShowQuestion();
-    const Status status = saveWholeFile();
     if (!status.ok()) {
-        table = before;
-        QCount = countBefore;
-        Mcnt = mcntBefore;
-        ShowQuestion();
         SetBrowseState();
         reportWriteFailure(status);
     }

@@ -6,23 +6,21 @@
 #include <QPushButton>
 #include <array>
 
+#include "data/question_file.h"
 #include "data/question_table.h"
 #include "data/status.h"
 #include "editor/field_check.h"
-#include "shell/form.h"
+#include "editor/question_edit.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class FileSystem;
-class Prompt;
-class SharedState;
 
 // The question editor: shows the questions of one file one at a time, and
 // adds, modifies and deletes them; every accepted change is written at once.
 class Form2 : public Form {
     Q_OBJECT
 public:
-    Form2(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
+    explicit Form2(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click();  // cancel or close
@@ -72,9 +70,10 @@ public:
 
     // Editor state.
     QString F_name;
-    QuestionTable table;
-    int QCount = 0;
-    int Mcnt = 0;
+    EditedQuestions edited;
+    QuestionTable& table = edited.table;
+    int& QCount = edited.QCount;
+    int& Mcnt = edited.Mcnt;
     int EditMode = 0;
     int Reply = 0;
 
@@ -82,20 +81,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool legacyFile() const;
+    bool legacyFile() const { return m_format == FileFormat::Legacy; }
+    void setFileFormat(FileFormat format);
+    void showCounters();
+    void setEditing(bool editing);
+    QuestionEdit questionEdit();
     void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);
     void resetCorrectNumbers();
-    Status saveWholeFile();
     void reportWriteFailure(const Status& status);
     void closeEditor();
 
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
     // A legacy file with more questions than the editor holds is only shown.
     bool m_readOnly = false;
+    // Label12 shows it: "1" legacy, "2" current.
+    FileFormat m_format = FileFormat::Current;
 };
 
 }  // namespace studyhop

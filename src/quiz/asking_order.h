@@ -4,7 +4,7 @@
 #include <string>
 
 #include "data/question_table.h"
-#include "quiz/random_source.h"
+#include "window/random_source.h"
 
 namespace studyhop {
 

@@ -3,37 +3,28 @@
 #include <algorithm>
 
 #include "data/file_io.h"
-#include "data/question_file.h"
-#include "quiz/judging.h"
-#include "quiz/random_source.h"
 #include "quiz/result_window.h"
-#include "shell/shared_state.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/random_source.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
 namespace {
 
 constexpr int kNoneHighlighted = 5;
-// Column 7 of Pick marks the rows of the pass; columns 0..6 hold the retest list.
-constexpr int kPickMark = 7;
 const char* const kChoiceCaptions[] = {"回答 １", "回答 2", "回答 3", "回答 4", "回答 5"};
 constexpr int kChoiceTops[] = {1080, 1560, 2040, 2520, 3000};
 
-QString text(const Cell& cell) {
+QString cellText(const Cell& cell) {
     return QString::fromStdString(cell.asText());
 }
 
 }  // namespace
 
-Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
-             FileSystem& fs)
-    : Form(owner, WindowId::Form4), m_state(state), m_prompt(prompt), m_fs(fs), m_random(random) {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("問題"));
-    setClientSizeTwips(this, 6345, 4080);
-
+Form4::Form4(const WindowContext& context)
+    : Form(context, WindowId::Form4, QStringLiteral("問題"), 6345, 4080), m_random(context.random) {
     Label15 = makeLabel(this, "Label15", QStringLiteral("問題"), 120, 120, 375, 255);
     Label16 = makeLabel(this, "Label16", QString(), 1200, 120, 975, 255);
     Label17 = makeLabel(this, "Label17", QString(), 3720, 120, 1335, 255);
@@ -102,38 +93,13 @@ Form4::Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSourc
     Command1[1]->setFocus();
 }
 
-bool Form4::loadQuestionFile(bool legacy) {
-    const std::string path = F_name.toStdString();
-    LoadResult loaded =
-        legacy ? loadLegacyQuestionFile(m_fs, path) : loadCurrentQuestionFile(m_fs, path);
-    Status status = loaded.status;
-    // Counters that are no numbers cannot be added to; refuse the file rather
-    // than fail at the end of the quiz.
-    const int rows = std::min(loaded.count, loaded.recordsRead);
-    for (int r = 0; status.ok() && r < rows; ++r) {
-        for (int c : {kTimesAsked, kTimesCorrect}) {
-            if (!loaded.table.rows[r][c].numericValue()) {
-                status = Status::error(ErrorKind::BadValue, path, 0,
-                                       std::to_string(r + 1) + "問目の" +
-                                           (c == kTimesAsked ? "出題回数" : "正解回数"));
-                break;
-            }
-        }
-    }
+bool Form4::loadQuestionFile(bool legacy, bool writeBack) {
+    const Status status = pass.load(m_fs, F_name.toStdString(), legacy, writeBack);
     if (!status.ok()) {
         m_prompt.ask(QStringLiteral("問題ファイルを読み込めませんでした。\r\n") +
                          QString::fromStdString(status.message()),
                      QStringLiteral("エラー"));
         return false;
-    }
-    table = loaded.table;
-    m_countLine = loaded.count;
-    m_recordsRead = loaded.recordsRead;
-    // Only rows that exist are asked: a count line above the records read
-    // does not make up empty questions.
-    QuestionCount = rows;
-    for (int r = 0; r < rows; ++r) {
-        Ans[r] = Cell::text("");
     }
     return true;
 }
@@ -142,34 +108,29 @@ void Form4::Form_Load() {
     F_name = m_state.F_name();
     Prev = kNoneHighlighted;
     Pos = 0;
-    QuestionCount = 0;
     if (m_state.Mode() == 1) {
         for (QLabel* l : {Label6, Label7, Label9, Label10, Label11}) {
             l->setVisible(true);
         }
     }
-    const bool legacy = SharedState::number(m_state.Text4()) == 1;
+    const bool legacy = m_state.fileState() == FileState::Legacy;
     if (!legacy) {
         Label4->setVisible(true);
         Label5->setVisible(true);
     }
-    if (!loadQuestionFile(legacy)) {
-        m_owner.unload(WindowId::Form4);
+    // Only a quiz opened on a current file writes its statistics, once, at
+    // the end of its first pass: decided here, not by what the shared state
+    // says later.
+    if (!loadQuestionFile(legacy, m_state.fileState() == FileState::Current)) {
+        unloadSelf();
         return;
     }
-    Total = QuestionCount;
 
     AskingSettings settings;
     settings.rateFilter = SharedState::number(m_state.Tex1());
     settings.order = SharedState::number(m_state.Tex2());
     settings.legacy = legacy;
-    const AskingOrder order = buildAskingOrder(table, QuestionCount, settings, m_random);
-    Order = order.Order;
-    for (int r = 0; r < kRows; ++r) {
-        Pick.rows[r][kPickMark] = Cell::number(order.marks[r]);
-    }
-    First = order.First;
-    Total = order.Total;
+    const AskingOrder order = pass.order(settings, m_random);
     Step = 0;
     if (settings.order == 1) {
         Label6->setText(QString::fromStdString(order.drawLog));
@@ -178,12 +139,12 @@ void Form4::Form_Load() {
     if (order.noData) {
         enterNoDataState(QStringLiteral("正解率%1％以下のデータはありません")
                              .arg(threshold(settings.rateFilter)));
-    } else if (QuestionCount == 0) {
+    } else if (pass.QuestionCount == 0) {
         enterNoDataState(QStringLiteral("問題が登録されていません"));
     }
-    Pos = First;
+    Pos = pass.First;
     Label17->setText(F_name);
-    if (SharedState::number(m_state.Text4()) != 5) {
+    if (!m_noData) {
         showQuestion();
     }
 }
@@ -193,7 +154,8 @@ void Form4::enterNoDataState(const QString& message) {
     moveTopTwips(Command1[0], 120);
     Command1[1]->setVisible(false);
     Command1[2]->setVisible(false);
-    m_state.setText4(QStringLiteral("5"));
+    m_noData = true;
+    m_state.setFileState(FileState::NoData);
     Command1[0]->setFocus();
 }
 
@@ -215,7 +177,7 @@ const std::array<QString, 6>& Form4::displayTexts(int row) {
     std::array<QString, 6>& texts = m_displayTexts[row];
     if (!m_displayed[row]) {
         for (int c = 0; c <= 5; ++c) {
-            texts[c] = text(table.rows[row][c]);
+            texts[c] = cellText(pass.table.rows[row][c]);
         }
         m_displayed[row] = true;
     }
@@ -223,8 +185,8 @@ const std::array<QString, 6>& Form4::displayTexts(int row) {
 }
 
 void Form4::showQuestion() {
-    const int r = Order[std::clamp(Pos, 0, kRows - 1)];
-    const QuestionRow& row = table.rows[r];
+    const int r = pass.Order[std::clamp(Pos, 0, kRows - 1)];
+    const QuestionRow& row = pass.table.rows[r];
     int y = 1080;
     const std::array<QString, 6>& texts = displayTexts(r);
     Label2->setText(texts[kQuestionText]);
@@ -252,23 +214,28 @@ void Form4::showQuestion() {
     moveTopTwips(Label8, y + 195);
     setOuterHeightTwips(this, y + 990);
 
-    if (Ans[r].equalsText("")) {
-        Label14->setText(QString());
+    if (pass.Ans[r].equalsText("")) {
+        showAnswer(0);
     } else {
-        const int a = static_cast<int>(Ans[r].numericValue().value_or(0));
-        Label14->setText(QString::number(a));
+        const int a = static_cast<int>(pass.Ans[r].numericValue().value_or(0));
+        showAnswer(a);
         if (a >= 1 && a <= 5) {
             selectOption(a - 1);
             highlight(a - 1, true);
         }
     }
     if (SharedState::number(m_state.Tex1()) == 0) {
-        Label16->setText(QStringLiteral("(%1/%2)").arg(Pos + 1).arg(QuestionCount));
+        Label16->setText(QStringLiteral("(%1/%2)").arg(Pos + 1).arg(pass.QuestionCount));
     } else {
-        Label16->setText(QStringLiteral("(%1/%2)").arg(Step + 1).arg(Total));
+        Label16->setText(QStringLiteral("(%1/%2)").arg(Step + 1).arg(pass.Total));
     }
     Label9->setText(QStringLiteral("kai(7,%1)").arg(r));
-    Label10->setText(text(Pick.rows[r][kPickMark]));
+    Label10->setText(cellText(pass.Pick.rows[r][QuizPass::kPickMark]));
+}
+
+void Form4::showAnswer(int choice) {
+    m_answerShown = choice;
+    Label14->setText(choice == 0 ? QString() : QString::number(choice));
 }
 
 void Form4::checkOption(int index) {
@@ -288,7 +255,7 @@ void Form4::selectOption(int index) {
 }
 
 void Form4::chooseAnswer() {
-    Label14->setText(QString::number(Sel + 1));
+    showAnswer(Sel + 1);
     if (Prev != kNoneHighlighted) {
         highlight(Prev, false);
     }
@@ -331,7 +298,7 @@ void Form4::Command1_Click(int index) {
 
 void Form4::Command1_KeyDown(int /*index*/, int keyCode, int /*shift*/) {
     if (keyCode >= '1' && keyCode <= '5') {
-        if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+        if (m_finished || m_noData) {
             return;
         }
         Sel = keyCode - '1';
@@ -348,23 +315,23 @@ void Form4::Command1_KeyDown(int /*index*/, int keyCode, int /*shift*/) {
 }
 
 void Form4::nextQuestion() {
-    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+    if (m_finished || m_noData) {
         return;
     }
-    if (Label14->text().isEmpty()) {
+    if (m_answerShown == 0) {
         m_prompt.ask(QStringLiteral("回答が記入されていません"), QStringLiteral("確認ＢＯＸ"));
         return;
     }
-    Ans[Order[Pos]] = Cell::number(SharedState::number(Label14->text()));
+    pass.answer(Pos, m_answerShown);
     for (;;) {
-        if (Pos + 1 >= QuestionCount || Pos + 1 >= kRows) {
+        if (Pos + 1 >= pass.QuestionCount || Pos + 1 >= kRows) {
             m_owner.show(WindowId::Form6);
             showResults();
             break;
         }
         ++Pos;
         Command1[2]->setVisible(true);
-        if (!Pick.rows[Order[Pos]][kPickMark].equalsNumber(0)) {
+        if (pass.isAsked(Pos)) {
             break;
         }
     }
@@ -377,15 +344,15 @@ void Form4::nextQuestion() {
 }
 
 void Form4::previousQuestion() {
-    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
+    if (m_finished || m_noData) {
         return;
     }
     for (;;) {
-        if (Pos <= First || Pos <= 0) {
+        if (Pos <= pass.First || Pos <= 0) {
             break;
         }
         --Pos;
-        if (!Pick.rows[Order[Pos]][kPickMark].equalsNumber(0)) {
+        if (pass.isAsked(Pos)) {
             break;
         }
     }
@@ -398,14 +365,15 @@ void Form4::previousQuestion() {
 }
 
 void Form4::exitQuiz() {
-    if (m_finished || SharedState::number(m_state.Text4()) == 5) {
-        m_owner.unload(WindowId::Form4);
+    if (m_finished || m_noData) {
+        unloadSelf();
         return;
     }
     Correct = 0;
     Pos = 0;
     m_owner.show(WindowId::Form6);
-    m_state.setText4(QStringLiteral("3"));
+    m_state.setFileState(FileState::Retest);
+    pass.endEarly();
     showResults();
     // The question on screen belongs to the pass that just ended; when a
     // retest was prepared, its first question takes its place at once, so an
@@ -423,47 +391,18 @@ void Form4::showResults() {
     if (results == nullptr) {
         return;
     }
+    const PassResults passResults = pass.judge(m_fs);
+    Correct = passResults.correct;
+    Pos = pass.wrongCount();
     // Each pass gets its own result list: a retest's lines never follow the
     // lines of the pass before.
-    results->clearResults();
-    Pos = 0;
-    Correct = 0;
-    for (int p = 0; p < QuestionCount; ++p) {
-        const int k = Order[p];
-        QuestionRow& row = table.rows[k];
-        if (isCorrectAnswer(Ans[k], row[kCorrectNumber])) {
-            row[kTimesAsked].addOne();
-            row[kTimesCorrect].addOne();
-            results->List1->addItem(QString::fromStdString(resultLine(p, true)));
-            ++Correct;
-        } else if (Pick.rows[k][kPickMark].equalsNumber(0)) {
-            // Left out by the rate filter: not part of this pass, even when
-            // the pass was ended early.
-        } else {
-            row[kTimesAsked].addOne();
-            results->List1->addItem(QString::fromStdString(resultLine(p, false)));
-            for (int c = 0; c <= kCorrectNumber; ++c) {
-                Pick.rows[Pos][c] = row[c];
-            }
-            m_retestCounters[Pos] = {row[kTimesAsked], row[kTimesCorrect]};
-            ++Pos;
-        }
+    results->showResults(passResults);
+    if (!passResults.writeBack.ok()) {
+        m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
+                         QString::fromStdString(passResults.writeBack.message()),
+                     QStringLiteral("エラー"));
     }
-    if (SharedState::number(m_state.Text4()) == 2) {
-        const Status s =
-            writeBackStatistics(m_fs, F_name.toStdString(), table, m_countLine, m_recordsRead);
-        if (!s.ok()) {
-            m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
-                             QString::fromStdString(s.message()),
-                         QStringLiteral("エラー"));
-        }
-    }
-    const int n = Total;
-    results->Label2->setText(QString::number(n));
-    results->Label5->setText(QString::number(Correct));
-    results->Label6->setText(QString::fromStdString(percentageText(Correct, n)));
-    if (results->Label6->text().toDouble() < 90) {
-        results->Command2->setVisible(true);
+    if (passResults.retest) {
         prepareRetest();
     } else {
         m_finished = true;
@@ -471,29 +410,11 @@ void Form4::showResults() {
 }
 
 void Form4::prepareRetest() {
-    const int wrong = Pos;
-    const int last = std::min(QuestionCount, kRows - 1);
-    for (int j = 0; j <= last; ++j) {
-        for (int c = 0; c <= kCorrectNumber; ++c) {
-            table.rows[j][c] = Pick.rows[j][c];
-        }
-        if (j < wrong) {
-            table.rows[j][kTimesAsked] = m_retestCounters[j][0];
-            table.rows[j][kTimesCorrect] = m_retestCounters[j][1];
-        }
-        Pick.rows[j][kPickMark] = Cell::number(1);
-        Ans[j] = Cell::text("");
-    }
+    pass.prepareRetest();
     m_displayed = {};  // the rows now hold the retest list
-    m_state.setText4(QStringLiteral("3"));
+    m_state.setFileState(FileState::Retest);
     Step = -1;
-    QuestionCount = wrong;
-    Total = wrong;
     Pos = 0;
-    First = 0;
-    for (int p = 0; p < wrong; ++p) {
-        Order[p] = p;
-    }
 }
 
 }  // namespace studyhop

@@ -7,15 +7,11 @@
 
 #include "data/question_table.h"
 #include "quiz/asking_order.h"
-#include "shell/form.h"
+#include "quiz/quiz_pass.h"
 #include "ui/controls.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class FileSystem;
-class Prompt;
-class RandomSource;
-class SharedState;
 
 // The quiz window: asks the questions of one question file, records the
 // answers, judges them at the end of a pass into the result window, writes
@@ -23,8 +19,7 @@ class SharedState;
 class Form4 : public Form {
     Q_OBJECT
 public:
-    Form4(WindowOwner& owner, SharedState& state, Prompt& prompt, RandomSource& random,
-          FileSystem& fs);
+    explicit Form4(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -51,18 +46,13 @@ public:
     QLabel* Label10;
     QLabel* Label11;
 
-    // Quiz state.
+    // Quiz state: the questions, order and answers in `pass`, what the
+    // window shows here.
     QString F_name;
-    QuestionTable table;
-    int QuestionCount = 0;
-    std::array<int, kRows> Order{};
-    QuestionTable Pick;
-    std::array<Cell, kRows> Ans{};
+    QuizPass pass;
     std::array<int, 6> Avail{};
     int Pos = 0;
-    int First = 0;
     int Step = 0;
-    int Total = 0;
     int Sel = 0;
     int Prev = 5;
     int Correct = 0;
@@ -77,29 +67,25 @@ private:
     void showResults();
     void prepareRetest();
 
-    bool loadQuestionFile(bool legacy);
+    bool loadQuestionFile(bool legacy, bool writeBack);
     void enterNoDataState(const QString& message);
+    // The answer box: 0 shows nothing.
+    void showAnswer(int choice);
     void checkOption(int index);
     void selectOption(int index);
     void highlight(int index, bool on);
     const std::array<QString, 6>& displayTexts(int row);
 
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
     RandomSource& m_random;
-    // From the file: its count line and the records it holds; the first pass
-    // writes back exactly these.
-    int m_countLine = 0;
-    int m_recordsRead = 0;
-    // The counters of the questions on the retest list, so a retest shows the
-    // correct rate of the question it asks.
-    std::array<std::array<Cell, 2>, kRows> m_retestCounters{};
     // The question and choice texts of each row as shown, converted once.
     std::array<std::array<QString, 6>, kRows> m_displayTexts{};
     std::array<bool, kRows> m_displayed{};
     // A pass whose results offered no retest is over: nothing answers any more.
     bool m_finished = false;
+    // Nothing to ask: only the exit button works.
+    bool m_noData = false;
+    // The answer Label14 shows, 0 for none.
+    int m_answerShown = 0;
 };
 
 }  // namespace studyhop

@@ -1,16 +1,13 @@
 #include "quiz/result_window.h"
 
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
-Form6::Form6(WindowOwner& owner, SharedState& state)
-    : Form(owner, WindowId::Form6), m_state(state) {
-    setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(QStringLiteral("成績"));
-    setClientSizeTwips(this, 2535, 2355);
+Form6::Form6(const WindowContext& context)
+    : Form(context, WindowId::Form6, QStringLiteral("成績"), 2535, 2355) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題数"), 120, 120, 615, 255);
     Label2 = makeLabel(this, "Label2", QString(), 720, 120, 495, 255);
     Label3 = makeLabel(this, "Label3", QStringLiteral("正解数"), 120, 360, 615, 255);
@@ -35,14 +32,25 @@ void Form6::clearResults() {
     Command2->setVisible(false);
 }
 
+void Form6::showResults(const PassResults& results) {
+    clearResults();
+    for (const std::string& line : results.lines) {
+        List1->addItem(QString::fromStdString(line));
+    }
+    Label2->setText(QString::number(results.total));
+    Label5->setText(QString::number(results.correct));
+    Label6->setText(QString::fromStdString(results.percentage));
+    Command2->setVisible(results.retest);
+}
+
 void Form6::Command1_Click() {
     m_owner.unload(WindowId::Form4);
-    m_owner.unload(WindowId::Form6);
+    unloadSelf();
 }
 
 void Form6::Command2_Click() {
-    m_state.setText4(QStringLiteral("3"));
-    m_owner.unload(WindowId::Form6);
+    m_state.setFileState(FileState::Retest);
+    unloadSelf();
 }
 
 }  // namespace studyhop

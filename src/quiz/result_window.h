@@ -4,23 +4,25 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "shell/form.h"
+#include "quiz/quiz_pass.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class SharedState;
 
 // The result window of a quiz pass; the quiz window fills it.
 class Form6 : public Form {
     Q_OBJECT
 public:
-    Form6(WindowOwner& owner, SharedState& state);
+    explicit Form6(const WindowContext& context);
 
     void Command1_Click();  // OK: closes the quiz window and this one
     void Command2_Click();  // retest: the quiz window goes on
 
     // Empties the window for a new pass.
     void clearResults();
+    // Shows the results of a pass in place of any earlier ones; the retest
+    // button appears when the pass offers a retest.
+    void showResults(const PassResults& results);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -31,9 +33,6 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QListWidget* List1;
-
-private:
-    SharedState& m_state;
 };
 
 }  // namespace studyhop

@@ -3,20 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "shell/main_window.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
-Form7::Form7(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form7), m_state(state), m_prompt(prompt) {
-    setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(QStringLiteral("ファイルを開く"));
-    setClientSizeTwips(this, 3240, 2175);
-
+Form7::Form7(const WindowContext& context)
+    : Form(context, WindowId::Form7, QStringLiteral("ファイルを開く"), 3240, 2175) {
     File1 = new FileListBox(this);
     File1->setObjectName(QStringLiteral("File1"));
     placeTwips(File1, 120, 120, 1695, 1530);
@@ -56,6 +52,7 @@ void Form7::Form_Load() {
 }
 
 void Form7::OpenForQuiz() {
+    m_mode = ChooserMode::Quiz;
     Label1->setText(QStringLiteral("2"));
     moveTopTwips(Command1, 120);
     moveTopTwips(Command2, 600);
@@ -109,7 +106,7 @@ void Form7::File1_KeyDown(int keyCode, int /*shift*/) {
 }
 
 void Form7::Command2_Click() {
-    m_owner.unload(WindowId::Form7);
+    unloadSelf();
 }
 
 void Form7::Command3_Click() {
@@ -119,22 +116,19 @@ void Form7::Command3_Click() {
 void Form7::openSelected() {
     const QString name = File1->selectedName();
     if (name.isEmpty()) {
-        m_owner.unload(WindowId::Form7);
+        unloadSelf();
         return;
     }
-    const QString code =
-        name.endsWith(QStringLiteral("qzb")) ? QStringLiteral("1") : QStringLiteral("2");
-    const bool editorMode = Label1->text().isEmpty();
-    if (!editorMode && Label1->text() != QStringLiteral("2")) {
-        return;
-    }
+    const FileState fileState =
+        name.endsWith(QStringLiteral("qzb")) ? FileState::Legacy : FileState::Current;
+    const bool editorMode = m_mode == ChooserMode::Editor;
     if (editorMode) {
         m_prompt.ask(QStringLiteral("次のファイルを開きました\r\nファイル名 ：") + name,
                      QStringLiteral("確認ＢＯＸ"));
     } else {
         m_state.setF_name(name);
     }
-    m_state.setText4(code);
+    m_state.setFileState(fileState);
     // The window that opens always loads afresh. A result window left from an
     // earlier quiz goes too, so its OK cannot close the new quiz.
     m_owner.unload(WindowId::Form2);
@@ -146,7 +140,7 @@ void Form7::openSelected() {
     } else {
         m_owner.show(WindowId::Form4);
     }
-    m_owner.unload(WindowId::Form7);
+    unloadSelf();
 }
 
 }  // namespace studyhop

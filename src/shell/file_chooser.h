@@ -4,20 +4,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/form.h"
 #include "ui/file_list_box.h"
+#include "window/form.h"
 
 namespace studyhop {
 
-class Prompt;
-class SharedState;
-
 // The question file chooser: hands a question file of the working directory
 // to the editor (editor mode) or to the quiz window (quiz mode).
+// Where the chosen file goes; Label1 shows the quiz mode as "2".
+enum class ChooserMode { Editor, Quiz };
+
 class Form7 : public Form {
     Q_OBJECT
 public:
-    Form7(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    explicit Form7(const WindowContext& context);
 
     void Form_Load() override;
     // The chooser is already shown by the owner; these set its mode.
@@ -40,13 +40,13 @@ public:
     QPushButton* Command3;
     QPushButton* Command1;
     QPushButton* Command2;
-    QLabel* Label1;  // the mode marker: "" editor mode, "2" quiz mode
+    QLabel* Label1;  // shows the mode: "" editor mode, "2" quiz mode
+    ChooserMode mode() const { return m_mode; }
 
 private:
     void openSelected();
 
-    SharedState& m_state;
-    Prompt& m_prompt;
+    ChooserMode m_mode = ChooserMode::Editor;
 };
 
 }  // namespace studyhop

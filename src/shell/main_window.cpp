@@ -6,9 +6,10 @@
 #include "data/file_io.h"
 #include "data/settings_file.h"
 #include "shell/file_chooser.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "window/question_files.h"
+#include "window/shared_state.h"
 
 // The resources of a static library are registered by hand.
 static void registerResources() {
@@ -37,12 +38,9 @@ QLabel* makeStripBox(QWidget* parent, const char* name, int left, int top, int w
 
 }  // namespace
 
-Form1::Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::Form1), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Studyhop Ver 1.6"));
-    setClientSizeTwips(this, kClientWidth, kClientHeight);
-
+Form1::Form1(const WindowContext& context)
+    : Form(context, WindowId::Form1, QStringLiteral("Studyhop Ver 1.6"), kClientWidth,
+           kClientHeight) {
     Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
     registerResources();
     // Drawn once and kept as a picture: no font work at start-up.
@@ -120,7 +118,7 @@ void Form1::Command1_Click(int index) {
                 }
             } else {
                 m_state.setText1(QStringLiteral("0"));
-                m_state.setText4(QStringLiteral("0"));
+                m_state.setFileState(FileState::NewFile);
                 m_owner.show(WindowId::Form2);
             }
             break;

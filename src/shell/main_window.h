@@ -4,21 +4,17 @@
 #include <QPushButton>
 #include <array>
 
-#include "shell/form.h"
 #include "ui/file_list_box.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class FileSystem;
-class Prompt;
-class SharedState;
 
 // The main window: title picture, four buttons, and the strip below the
 // client area that shows the shared state in maintenance mode.
 class Form1 : public Form {
     Q_OBJECT
 public:
-    Form1(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
+    explicit Form1(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click(int index);
@@ -42,14 +38,6 @@ protected:
 
 private:
     void showStrip();
-
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
 };
-
-// The default question file of the quiz and of a new file started by the editor.
-inline const QString kDefaultQuestionFile = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
-inline const QString kQuestionFilePattern = QStringLiteral("*.qzb;*.qz2");
 
 }  // namespace studyhop

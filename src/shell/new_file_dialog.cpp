@@ -2,11 +2,10 @@
 
 #include <QFileInfo>
 
-#include "editor/editor_window.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
@@ -29,11 +28,8 @@ QString fileNameProblem(const QString& name) {
     return {};
 }
 
-Form3::Form3(WindowOwner& owner, SharedState& state, Prompt& prompt)
-    : Form(owner, WindowId::Form3), m_state(state), m_prompt(prompt) {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("新規作成"));
-    setClientSizeTwips(this, 3630, 1065);
+Form3::Form3(const WindowContext& context)
+    : Form(context, WindowId::Form3, QStringLiteral("新規作成"), 3630, 1065) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("ファイル名を入力して下さい"), 120, 120, 2175,
                        255);
     shrinkToFit(Label1);
@@ -60,7 +56,7 @@ void Form3::Command1_Click(int index) {
     if (index == 0) {
         create();
     } else {
-        m_owner.unload(WindowId::Form3);
+        unloadSelf();
     }
 }
 
@@ -73,7 +69,7 @@ void Form3::Text1_KeyDown(int keyCode, int /*shift*/) {
 void Form3::create() {
     const QString typed = Text1->text();
     if (typed.isEmpty()) {
-        m_owner.unload(WindowId::Form3);
+        unloadSelf();
         return;
     }
     const QString problem = fileNameProblem(typed);
@@ -91,17 +87,12 @@ void Form3::create() {
     m_prompt.ask(QStringLiteral("次のファイルを作成しました\r\nファイル名 ：") + fileName,
                  QStringLiteral("確認ＢＯＸ"));
     // A new file starts empty: a fresh editor on a new current file, never
-    // one that still holds the questions of another file.
+    // one that still holds the questions of another file. The shared name and
+    // file state stay as they are: a running quiz decides by them.
     m_owner.unload(WindowId::Form2);
-    m_state.setText1(QStringLiteral("0"));
-    m_state.setText4(QStringLiteral("0"));
-    if (auto* editor = showAs<Form2>(m_owner, WindowId::Form2)) {
-        editor->F_name = fileName;
-        editor->Label9->setText(fileName);
-        moveTopTwips(editor->Command1, 1800);
-        editor->Command6->setVisible(false);
-    }
-    m_owner.unload(WindowId::Form3);
+    m_state.requestNewFile(fileName);
+    m_owner.show(WindowId::Form2);
+    unloadSelf();
     m_owner.unload(WindowId::Form7);
 }
 

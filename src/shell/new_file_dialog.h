@@ -5,19 +5,16 @@
 #include <QPushButton>
 #include <array>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class Prompt;
-class SharedState;
 
 // The new-file dialog: asks for a name and opens the editor on a new, empty
 // current question file of that name (the name + ".qz2").
 class Form3 : public Form {
     Q_OBJECT
 public:
-    Form3(WindowOwner& owner, SharedState& state, Prompt& prompt);
+    explicit Form3(const WindowContext& context);
 
     void Command1_Click(int index);
     void Text1_KeyDown(int keyCode, int shift);
@@ -28,9 +25,6 @@ public:
 
 private:
     void create();
-
-    SharedState& m_state;
-    Prompt& m_prompt;
 };
 
 // Why a typed name cannot be a question file in the working directory, or ""

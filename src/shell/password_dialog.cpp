@@ -1,16 +1,13 @@
 #include "shell/password_dialog.h"
 
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
-Form5::Form5(WindowOwner& owner, SharedState& state)
-    : Form(owner, WindowId::Form5), m_state(state) {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("管理"));
-    setClientSizeTwips(this, 4110, 585);
+Form5::Form5(const WindowContext& context)
+    : Form(context, WindowId::Form5, QStringLiteral("管理"), 4110, 585) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("パスワード"), 120, 120, 975, 255);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -39,7 +36,7 @@ void Form5::checkPassword() {
         // The main window follows Mode and uncovers its strip.
         m_state.setMode(1);
     }
-    m_owner.unload(WindowId::Form5);
+    unloadSelf();
 }
 
 }  // namespace studyhop

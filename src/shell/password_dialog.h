@@ -4,17 +4,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class SharedState;
 
 // The password dialog that switches on maintenance mode.
 class Form5 : public Form {
     Q_OBJECT
 public:
-    Form5(WindowOwner& owner, SharedState& state);
+    explicit Form5(const WindowContext& context);
 
     void Command1_Click();
     void Text1_KeyDown(int keyCode, int shift);
@@ -25,8 +23,6 @@ public:
 
 private:
     void checkPassword();
-
-    SharedState& m_state;
 };
 
 }  // namespace studyhop

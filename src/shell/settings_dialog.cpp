@@ -2,10 +2,10 @@
 
 #include "data/file_io.h"
 #include "data/settings_file.h"
-#include "shell/shared_state.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
@@ -21,19 +21,13 @@ QComboBox* makeCombo(QWidget* parent, const char* name, const QStringList& items
 
 // The position to select for a stored value, or -1 when it is none of the items.
 int itemIndex(const QString& value, int count) {
-    bool ok = false;
-    const int index = value.toInt(&ok);
-    return ok && index >= 0 && index < count ? index : -1;
+    return SharedState::wholeNumber(value, 0, count - 1).value_or(-1);
 }
 
 }  // namespace
 
-System::System(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs)
-    : Form(owner, WindowId::System), m_state(state), m_prompt(prompt), m_fs(fs) {
-    setObjectName(QStringLiteral("System"));
-    setWindowTitle(QStringLiteral("システム設定"));
-    setClientSizeTwips(this, 4680, 1080);
-
+System::System(const WindowContext& context)
+    : Form(context, WindowId::System, QStringLiteral("システム設定"), 4680, 1080) {
     QStringList rates = {QStringLiteral("すべて")};
     for (int k = 9; k >= 1; --k) {
         rates << QStringLiteral("正解率%1%以下").arg(k * 10);
@@ -68,11 +62,11 @@ void System::Command1_Click() {
                 QString::fromStdString(status.message()),
             QStringLiteral("エラー"));
     }
-    m_owner.unload(WindowId::System);
+    unloadSelf();
 }
 
 void System::Command2_Click() {
-    m_owner.unload(WindowId::System);
+    unloadSelf();
 }
 
 }  // namespace studyhop

@@ -4,20 +4,16 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/form.h"
+#include "window/form.h"
 
 namespace studyhop {
-
-class FileSystem;
-class Prompt;
-class SharedState;
 
 // The settings dialog: the rate filter and the question order, taken from and
 // stored into Tex1 and Tex2 and the settings file.
 class System : public Form {
     Q_OBJECT
 public:
-    System(WindowOwner& owner, SharedState& state, Prompt& prompt, FileSystem& fs);
+    explicit System(const WindowContext& context);
 
     void Form_Load() override;
     void Command1_Click();  // OK
@@ -31,9 +27,6 @@ public:
     QPushButton* Command2;
 
 private:
-    SharedState& m_state;
-    Prompt& m_prompt;
-    FileSystem& m_fs;
 };
 
 }  // namespace studyhop

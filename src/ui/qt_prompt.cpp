@@ -2,22 +2,37 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace studyhop {
 
 PromptAnswer QtPrompt::ask(const QString& text, const QString& title, PromptButtons buttons) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    if (buttons == PromptButtons::OkCancel) {
-        box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-    } else {
-        box.setEscapeButton(ok);
+    // An unloaded window is hidden at once and deleted later: a box never
+    // takes a hidden window for its parent.
+    QWidget* parent = QApplication::activeWindow();
+    if (parent != nullptr && !parent->isVisible()) {
+        parent = nullptr;
     }
-    box.setDefaultButton(ok);
-    box.exec();
-    return box.clickedButton() == ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    // On the heap and watched: should its window be deleted while the box is
+    // open, the box goes with it and nothing touches it afterwards.
+    QPointer<QMessageBox> box =
+        new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (buttons == PromptButtons::OkCancel) {
+        box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    } else {
+        box->setEscapeButton(ok);
+    }
+    box->setDefaultButton(ok);
+    box->exec();
+    if (box.isNull()) {
+        return PromptAnswer::Cancel;
+    }
+    const PromptAnswer answer =
+        box->clickedButton() == ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    box->deleteLater();
+    return answer;
 }
 
 }  // namespace studyhop

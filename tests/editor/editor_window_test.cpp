@@ -30,10 +30,10 @@ std::string currentFile(int n) {
 
 class EditorWindowTest : public test::WindowTest {
 protected:
-    Form2* open(const QString& file, const char* code = "2") {
+    Form2* open(const QString& file, FileState fileState = FileState::Current) {
         windows->show(WindowId::Form1);
         state().setText1(file);
-        state().setText4(QString::fromLatin1(code));
+        state().setFileState(fileState);
         return show<Form2>(WindowId::Form2);
     }
     static void fill(Form2* editor, const QString& question, std::initializer_list<QString> choices,
@@ -231,7 +231,7 @@ TEST_F(EditorWindowTest, LegacyFileGrowsByOneLineAndIsRewrittenInItsOwnFormat) {
     const std::string legacy =
         sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e, 2 \r\n");
     writeBytes("a.qzb", legacy);
-    Form2* editor = open(QStringLiteral("a.qzb"), "1");
+    Form2* editor = open(QStringLiteral("a.qzb"), FileState::Legacy);
     EXPECT_EQ(state().Text2(), QStringLiteral("Type_1"));
     EXPECT_EQ(editor->Label12->text(), QStringLiteral("1"));
     EXPECT_FALSE(editor->Label22->isVisible());
@@ -257,7 +257,7 @@ TEST_F(EditorWindowTest, LegacyFileAboveTheEditorLimitIsOnlyShown) {
         records += "q" + std::to_string(i) + ",a,b,c,d,e,1\r\n";
     }
     writeBytes("a.qzb", records);
-    Form2* editor = open(QStringLiteral("a.qzb"), "1");
+    Form2* editor = open(QStringLiteral("a.qzb"), FileState::Legacy);
     EXPECT_EQ(editor->QCount, 100);
     EXPECT_FALSE(editor->Command2->isEnabled());
     EXPECT_FALSE(editor->Command7->isEnabled());

@@ -40,11 +40,11 @@ std::string currentFile(const std::vector<Q>& questions, int countLine = -1) {
 
 class QuizWindowTest : public test::WindowTest {
 protected:
-    Form4* open(const QString& file, const char* code = "2", const char* filter = "0",
-                const char* order = "0") {
+    Form4* open(const QString& file, FileState fileState = FileState::Current,
+                const char* filter = "0", const char* order = "0") {
         windows->show(WindowId::Form1);
         state().setF_name(file);
-        state().setText4(QString::fromLatin1(code));
+        state().setFileState(fileState);
         state().setTex1(QString::fromLatin1(filter));
         state().setTex2(QString::fromLatin1(order));
         return show<Form4>(WindowId::Form4);
@@ -150,7 +150,7 @@ TEST_F(QuizWindowTest, FilterOnAsksOnlyTheWeakQuestionsAndKeepsTheOthersCounters
         qs[r].right = weak ? 1 : 2;
     }
     writeBytes("a.qz2", currentFile(qs));
-    Form4* quiz = open(QStringLiteral("a.qz2"), "2", "5");
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "5");
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("q2"));
     EXPECT_EQ(quiz->Label16->text(), QStringLiteral("(1/4)"));
     EXPECT_EQ(quiz->Label5->text(), QStringLiteral("50%"));
@@ -193,7 +193,7 @@ TEST_F(QuizWindowTest, ExitAfterThreeJudgesEveryPositionAndWritesNothing) {
     EXPECT_EQ(quiz->Label14->text(), QString());
     QTest::mouseClick(results()->Command2, Qt::LeftButton);
     answerAndNext(quiz, 1);
-    EXPECT_EQ(quiz->Ans[0], Cell::number(1));
+    EXPECT_EQ(quiz->pass.Ans[0], Cell::number(1));
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("q5"));
 }
 
@@ -204,7 +204,7 @@ TEST_F(QuizWindowTest, ExitWithTheFilterOnJudgesOnlyTheQuestionsOfThePass) {
         qs[r].right = r < 5 ? 1 : 0;  // rows 5..9 are asked with filter 5
     }
     writeBytes("a.qz2", currentFile(qs));
-    Form4* quiz = open(QStringLiteral("a.qz2"), "2", "5");
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "5");
     answerAndNext(quiz, 1);
     quiz->Command1_Click(0);
     EXPECT_EQ(lines(),
@@ -213,7 +213,7 @@ TEST_F(QuizWindowTest, ExitWithTheFilterOnJudgesOnlyTheQuestionsOfThePass) {
                            QStringLiteral("問 10     不正解")}));
     EXPECT_EQ(results()->Label2->text(), QStringLiteral("5"));
     EXPECT_EQ(results()->Label6->text(), QStringLiteral("20"));
-    EXPECT_EQ(quiz->QuestionCount, 4);
+    EXPECT_EQ(quiz->pass.QuestionCount, 4);
 }
 
 TEST_F(QuizWindowTest, NoDataStateOffersOnlyTheExitButton) {
@@ -223,7 +223,7 @@ TEST_F(QuizWindowTest, NoDataStateOffersOnlyTheExitButton) {
         q.right = 5;
     }
     writeBytes("a.qz2", currentFile(qs));
-    Form4* quiz = open(QStringLiteral("a.qz2"), "2", "2");
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "2");
     ASSERT_EQ(prompt.boxes.size(), 1u);
     EXPECT_EQ(prompt.boxes[0].text, QStringLiteral("正解率80％以下のデータはありません"));
     EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("警告"));
@@ -288,7 +288,7 @@ TEST_F(QuizWindowTest, ChoosingByButtonTextOrKeyHighlightsOnlyTheChoice) {
     EXPECT_EQ(background(4), QColor(0, 0, 255));
     QTest::keyClick(quiz->Command1[2], Qt::Key_N, Qt::ShiftModifier);
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("q2"));
-    EXPECT_EQ(quiz->Ans[0], Cell::number(5));
+    EXPECT_EQ(quiz->pass.Ans[0], Cell::number(5));
     // Question texts are shown as written, never read as markup.
     EXPECT_EQ(quiz->Label2->textFormat(), Qt::PlainText);
     EXPECT_EQ(quiz->Label18[0]->textFormat(), Qt::PlainText);
@@ -317,7 +317,7 @@ TEST_F(QuizWindowTest, BackRestoresTheStoredAnswerAndHidesAtTheStart) {
     EXPECT_EQ(quiz->Pos, 0);
     answerAndNext(quiz, 1);
     EXPECT_TRUE(quiz->Command1[2]->isVisible());
-    EXPECT_EQ(quiz->Ans[0], Cell::number(1));
+    EXPECT_EQ(quiz->pass.Ans[0], Cell::number(1));
     EXPECT_EQ(quiz->Label14->text(), QString());
 }
 
@@ -325,7 +325,7 @@ TEST_F(QuizWindowTest, LegacyFileIsNeitherFilteredNorWritten) {
     const std::string legacy =
         sjis("\"q1\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq2,a,b,c,d,e,2\r\n");
     writeBytes("a.qzb", legacy);
-    Form4* quiz = open(QStringLiteral("a.qzb"), "1", "3");
+    Form4* quiz = open(QStringLiteral("a.qzb"), FileState::Legacy, "3");
     EXPECT_FALSE(quiz->Label4->isVisible());
     EXPECT_FALSE(quiz->Label5->isVisible());
     EXPECT_EQ(quiz->Label16->text(), QStringLiteral("(1/2)"));
@@ -339,15 +339,15 @@ TEST_F(QuizWindowTest, UnreadableFilesGiveAMessageAndNoQuiz) {
     struct Case {
         const char* name;
         std::string bytes;
-        const char* code;
+        FileState code;
         const char* says;
     } cases[] = {
-        {"cut.qz2", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a\r\n", "2", "途中で終わって"},
-        {"count.qz2", "abc\r\n", "2", "問題数"},
-        {"enc.qz2", "1\r\nq,\x81\x20,b,c,d,e,1,0,0,x\r\n", "2", "Shift_JIS"},
-        {"counter.qz2", "1\r\nq,a,b,c,d,e,1,many,0,x\r\n", "2", "出題回数"},
-        {"missing.qz2", "", "2", "見つかりません"},
-        {"cut.qzb", "q,a,b,c\r\n", "1", "途中で終わって"},
+        {"cut.qz2", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a\r\n", FileState::Current, "途中で終わって"},
+        {"count.qz2", "abc\r\n", FileState::Current, "問題数"},
+        {"enc.qz2", "1\r\nq,\x81\x20,b,c,d,e,1,0,0,x\r\n", FileState::Current, "Shift_JIS"},
+        {"counter.qz2", "1\r\nq,a,b,c,d,e,1,many,0,x\r\n", FileState::Current, "出題回数"},
+        {"missing.qz2", "", FileState::Current, "見つかりません"},
+        {"cut.qzb", "q,a,b,c\r\n", FileState::Legacy, "途中で終わって"},
     };
     for (const Case& c : cases) {
         prompt.boxes.clear();
@@ -426,13 +426,13 @@ TEST_F(QuizWindowTest, MaintenanceModeShowsTheDiagnosticLabels) {
     writeBytes("a.qz2", currentFile(ten()));
     windows->show(WindowId::Form1);
     state().setMode(1);
-    Form4* quiz = open(QStringLiteral("a.qz2"), "2", "0", "1");
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "0", "1");
     for (QLabel* l : {quiz->Label6, quiz->Label7, quiz->Label9, quiz->Label10, quiz->Label11}) {
         EXPECT_TRUE(l->isVisible()) << l->objectName().toStdString();
     }
     EXPECT_TRUE(quiz->Label6->text().startsWith(QLatin1Char(';')));
     EXPECT_EQ(quiz->Label11->text(), QStringLiteral("K=10"));
-    EXPECT_EQ(quiz->Label9->text(), QStringLiteral("kai(7,%1)").arg(quiz->Order[0]));
+    EXPECT_EQ(quiz->Label9->text(), QStringLiteral("kai(7,%1)").arg(quiz->pass.Order[0]));
     EXPECT_EQ(quiz->Label10->text(), QStringLiteral("1"));
 }
 
@@ -441,7 +441,7 @@ TEST_F(QuizWindowTest, ZeroAskedWithCorrectAnswersShowsZeroPercent) {
     qs[0].asked = 0;
     qs[0].right = 3;
     writeBytes("a.qz2", currentFile(qs));
-    Form4* quiz = open(QStringLiteral("a.qz2"), "2", "1");
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "1");
     EXPECT_EQ(quiz->Label5->text(), QStringLiteral("0%"));
 }
 

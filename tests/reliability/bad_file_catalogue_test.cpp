@@ -94,13 +94,13 @@ TEST_F(BadFileCatalogueTest, EveryBadFileGetsAMessageAndStaysAsItWas) {
         makeFile(name);
         const std::string before = fingerprint(name);
         const QString qname = QString::fromStdString(name);
-        const QString code = name.ends_with("qzb") ? QStringLiteral("1") : QStringLiteral("2");
+        const FileState code = name.ends_with("qzb") ? FileState::Legacy : FileState::Current;
         bool ok = true;
         for (const WindowId id : {WindowId::Form4, WindowId::Form2}) {
             prompt.boxes.clear();
             state().setF_name(qname);
             state().setText1(qname);
-            state().setText4(code);
+            state().setFileState(code);
             QWidget* window = windows->show(id);
             const Outcome expected = id == WindowId::Form4 ? file.quiz : file.editor;
             if (expected == Outcome::Refused) {

@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, FiveFieldsGiveTheDefaults) {
 TEST_F(MainWindowTest, StripFollowsTheSharedValues) {
     Form1* form = start();
     state().setText1(QStringLiteral("abc.qz2"));
-    state().setText4(QStringLiteral("2"));
+    state().setFileState(FileState::Current);
     state().setTex1(QStringLiteral("3"));
     EXPECT_EQ(form->Text1->text(), QStringLiteral("abc.qz2"));
     EXPECT_EQ(form->Text4->text(), QStringLiteral("2"));

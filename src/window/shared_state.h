@@ -2,12 +2,17 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
+#include <utility>
+
+#include "window/file_state.h"
 
 namespace studyhop {
 
 // The values the main window shares with every other window: the public
-// variables F_name, Mode and Log, and the texts of the strip's Text1, Text2,
-// Text4, Tex1 and Tex2. Every change is announced, so the strip can follow.
+// variables F_name, Mode and Log, the texts of the strip's Text1, Text2, Tex1
+// and Tex2, and the file state that Text4 shows as a digit. Every change is
+// announced, so the strip can follow.
 class SharedState : public QObject {
     Q_OBJECT
 public:
@@ -18,7 +23,9 @@ public:
     int Log() const { return m_log; }
     const QString& Text1() const { return m_text1; }
     const QString& Text2() const { return m_text2; }
-    const QString& Text4() const { return m_text4; }
+    FileState fileState() const { return m_fileState; }
+    // The file state as the strip's Text4 shows it.
+    QString Text4() const;
     const QString& Tex1() const { return m_tex1; }
     const QString& Tex2() const { return m_tex2; }
 
@@ -27,12 +34,20 @@ public:
     void setLog(int value) { m_log = value; }
     void setText1(const QString& value) { assign(m_text1, value); }
     void setText2(const QString& value) { assign(m_text2, value); }
-    void setText4(const QString& value) { assign(m_text4, value); }
+    void setFileState(FileState value);
     void setTex1(const QString& value) { assign(m_tex1, value); }
     void setTex2(const QString& value) { assign(m_tex2, value); }
 
-    // Codes and settings travel as the text of a whole number; a text that is
-    // no number counts as 0.
+    // The new-file dialog's name for the editor's next start: the editor
+    // takes it once and starts an empty file of that name. No other window
+    // sees it, so a new file never reaches a running quiz.
+    void requestNewFile(const QString& name) { m_newFile = name; }
+    std::optional<QString> takeNewFileRequest() { return std::exchange(m_newFile, std::nullopt); }
+
+    // Settings travel as the text of a whole number: the number from lo to
+    // hi that `text` spells, or nothing.
+    static std::optional<int> wholeNumber(const QString& text, int lo, int hi);
+    // The whole number `text` spells; any other text counts as 0.
     static int number(const QString& text);
 
 signals:
@@ -46,9 +61,10 @@ private:
     int m_log = 0;
     QString m_text1;
     QString m_text2;
-    QString m_text4;
+    FileState m_fileState = FileState::None;
     QString m_tex1;
     QString m_tex2;
+    std::optional<QString> m_newFile;
 };
 
 }  // namespace studyhop

@@ -1,4 +1,4 @@
-#include "shell/window_set.h"
+#include "app/window_set.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -7,12 +7,12 @@
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
 #include "shell/file_chooser.h"
-#include "shell/form.h"
 #include "shell/main_window.h"
 #include "shell/new_file_dialog.h"
 #include "shell/password_dialog.h"
 #include "shell/settings_dialog.h"
-#include "shell/shared_state.h"
+#include "window/form.h"
+#include "window/shared_state.h"
 
 namespace studyhop {
 
@@ -22,30 +22,27 @@ WindowSet::WindowSet(Prompt& prompt, FileSystem& fs, std::function<void()> quit)
       m_quit(std::move(quit)),
       m_state(std::make_unique<SharedState>()) {}
 
-WindowSet::~WindowSet() {
-    for (auto& [id, window] : m_windows) {
-        delete window;
-    }
-}
+WindowSet::~WindowSet() = default;
 
-Form* WindowSet::create(WindowId id) {
+std::unique_ptr<Form> WindowSet::create(WindowId id) {
+    const WindowContext context{*this, *m_state, m_prompt, m_fs, m_random};
     switch (id) {
         case WindowId::Form1:
-            return new Form1(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<Form1>(context);
         case WindowId::Form2:
-            return new Form2(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<Form2>(context);
         case WindowId::Form3:
-            return new Form3(*this, *m_state, m_prompt);
+            return std::make_unique<Form3>(context);
         case WindowId::Form7:
-            return new Form7(*this, *m_state, m_prompt);
+            return std::make_unique<Form7>(context);
         case WindowId::Form4:
-            return new Form4(*this, *m_state, m_prompt, m_random, m_fs);
+            return std::make_unique<Form4>(context);
         case WindowId::Form6:
-            return new Form6(*this, *m_state);
+            return std::make_unique<Form6>(context);
         case WindowId::Form5:
-            return new Form5(*this, *m_state);
+            return std::make_unique<Form5>(context);
         case WindowId::System:
-            return new System(*this, *m_state, m_prompt, m_fs);
+            return std::make_unique<System>(context);
     }
     return nullptr;
 }
@@ -57,11 +54,12 @@ QWidget* WindowSet::show(WindowId id) {
         window->activateWindow();
         return window;
     }
-    Form* window = create(id);
-    if (window == nullptr) {
+    std::unique_ptr<Form> created = create(id);
+    if (created == nullptr) {
         return nullptr;
     }
-    m_windows[id] = window;
+    Form* window = created.get();
+    m_windows[id] = std::move(created);
     // Form_Load may unload the window again (a file it cannot use).
     QPointer<Form> guard(window);
     window->Form_Load();
@@ -79,11 +77,20 @@ void WindowSet::unload(WindowId id) {
     if (it == m_windows.end()) {
         return;
     }
-    Form* window = it->second;
+    Form* window = it->second.release();
     m_windows.erase(it);
+    // Hidden at once, so no message box takes it for a parent; deleted once
+    // control is back in the event loop, as the window may be unloading
+    // itself from one of its own handlers.
     window->hide();
-    // The window may be unloading itself from one of its own handlers.
     window->deleteLater();
+}
+
+void WindowSet::unload(const QWidget& window) {
+    const auto* form = qobject_cast<const Form*>(&window);
+    if (form != nullptr && loaded(form->windowId()) == form) {
+        unload(form->windowId());
+    }
 }
 
 bool WindowSet::isLoaded(WindowId id) const {
@@ -92,7 +99,7 @@ bool WindowSet::isLoaded(WindowId id) const {
 
 QWidget* WindowSet::loaded(WindowId id) const {
     const auto it = m_windows.find(id);
-    return it == m_windows.end() ? nullptr : it->second;
+    return it == m_windows.end() ? nullptr : it->second.get();
 }
 
 void WindowSet::endProgram() {

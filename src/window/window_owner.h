@@ -16,7 +16,11 @@ public:
     // Shows the window, loading it first if needed. Returns the window, or
     // nullptr when it unloaded itself while loading.
     virtual QWidget* show(WindowId id) = 0;
+    // Unloads the window loaded under `id`, if any.
     virtual void unload(WindowId id) = 0;
+    // Unloads `window` if it is still loaded; nothing when it was unloaded
+    // already and another window of its id has taken its place.
+    virtual void unload(const QWidget& window) = 0;
     virtual bool isLoaded(WindowId id) const = 0;
     // The loaded window, or nullptr.
     virtual QWidget* loaded(WindowId id) const = 0;

@@ -4,8 +4,8 @@
 #include <map>
 #include <memory>
 
-#include "quiz/random_source.h"
-#include "shell/window_owner.h"
+#include "window/random_source.h"
+#include "window/window_owner.h"
 
 namespace studyhop {
 
@@ -25,6 +25,7 @@ public:
 
     QWidget* show(WindowId id) override;
     void unload(WindowId id) override;
+    void unload(const QWidget& window) override;
     bool isLoaded(WindowId id) const override;
     QWidget* loaded(WindowId id) const override;
     void endProgram() override;
@@ -33,14 +34,16 @@ public:
     RandomSource& random() { return m_random; }
 
 private:
-    Form* create(WindowId id);
+    std::unique_ptr<Form> create(WindowId id);
 
     Prompt& m_prompt;
     FileSystem& m_fs;
     std::function<void()> m_quit;
     std::unique_ptr<SharedState> m_state;
     RandomSource m_random;
-    std::map<WindowId, Form*> m_windows;
+    // The loaded windows, owned here; an unloaded one is handed to Qt for a
+    // deferred delete, as it may be unloading itself from its own handler.
+    std::map<WindowId, std::unique_ptr<Form>> m_windows;
 };
 
 }  // namespace studyhop

@@ -1,0 +1,120 @@
+#include "quiz/quiz_pass.h"
+
+#include <algorithm>
+
+#include "data/question_file.h"
+#include "quiz/judging.h"
+
+namespace studyhop {
+
+Status QuizPass::load(FileSystem& fs, const std::string& filePath, bool legacy, bool writeBack) {
+    path = filePath;
+    LoadResult loaded =
+        legacy ? loadLegacyQuestionFile(fs, path) : loadCurrentQuestionFile(fs, path);
+    Status status = loaded.status;
+    // Counters that are no numbers cannot be added to; refuse the file rather
+    // than fail at the end of the quiz.
+    const int rows = std::min(loaded.count, loaded.recordsRead);
+    for (int r = 0; status.ok() && r < rows; ++r) {
+        for (int c : {kTimesAsked, kTimesCorrect}) {
+            if (!loaded.table.rows[r][c].numericValue()) {
+                status = Status::error(ErrorKind::BadValue, path, 0,
+                                       std::to_string(r + 1) + "問目の" +
+                                           (c == kTimesAsked ? "出題回数" : "正解回数"));
+                break;
+            }
+        }
+    }
+    if (!status.ok()) {
+        return status;
+    }
+    table = loaded.table;
+    m_countLine = loaded.count;
+    m_recordsRead = loaded.recordsRead;
+    m_writeBack = writeBack;
+    QuestionCount = rows;
+    Total = rows;
+    for (int r = 0; r < rows; ++r) {
+        Ans[r] = Cell::text("");
+    }
+    return status;
+}
+
+AskingOrder QuizPass::order(const AskingSettings& settings, RandomSource& random) {
+    AskingOrder asking = buildAskingOrder(table, QuestionCount, settings, random);
+    Order = asking.Order;
+    for (int r = 0; r < kRows; ++r) {
+        Pick.rows[r][kPickMark] = Cell::number(asking.marks[r]);
+    }
+    First = asking.First;
+    Total = asking.Total;
+    return asking;
+}
+
+bool QuizPass::isAsked(int position) const {
+    return !Pick.rows[Order[std::clamp(position, 0, kRows - 1)]][kPickMark].equalsNumber(0);
+}
+
+void QuizPass::answer(int position, int choice) {
+    Ans[Order[std::clamp(position, 0, kRows - 1)]] = Cell::number(choice);
+}
+
+PassResults QuizPass::judge(FileSystem& fs) {
+    PassResults results;
+    m_wrong = 0;
+    for (int p = 0; p < QuestionCount; ++p) {
+        const int k = Order[p];
+        QuestionRow& row = table.rows[k];
+        if (isCorrectAnswer(Ans[k], row[kCorrectNumber])) {
+            row[kTimesAsked].addOne();
+            row[kTimesCorrect].addOne();
+            results.lines.push_back(resultLine(p, true));
+            ++results.correct;
+        } else if (Pick.rows[k][kPickMark].equalsNumber(0)) {
+            // Left out by the rate filter: not part of this pass, even when
+            // the pass was ended early.
+        } else {
+            row[kTimesAsked].addOne();
+            results.lines.push_back(resultLine(p, false));
+            for (int c = 0; c <= kCorrectNumber; ++c) {
+                Pick.rows[m_wrong][c] = row[c];
+            }
+            m_retestCounters[m_wrong] = {row[kTimesAsked], row[kTimesCorrect]};
+            ++m_wrong;
+        }
+    }
+    if (m_writeBack) {
+        m_writeBack = false;
+        results.writeBack = writeBackStatistics(fs, path, table, m_countLine, m_recordsRead);
+    }
+    results.total = Total;
+    results.percentage = percentageText(results.correct, results.total);
+    // 90 percent or more exactly, in whole numbers; nothing correct or
+    // nothing asked is below it.
+    results.retest =
+        !(results.correct > 0 && results.total > 0 && results.correct * 10 >= results.total * 9);
+    return results;
+}
+
+void QuizPass::prepareRetest() {
+    const int last = std::min(QuestionCount, kRows - 1);
+    for (int j = 0; j <= last; ++j) {
+        for (int c = 0; c <= kCorrectNumber; ++c) {
+            table.rows[j][c] = Pick.rows[j][c];
+        }
+        if (j < m_wrong) {
+            table.rows[j][kTimesAsked] = m_retestCounters[j][0];
+            table.rows[j][kTimesCorrect] = m_retestCounters[j][1];
+        }
+        Pick.rows[j][kPickMark] = Cell::number(1);
+        Ans[j] = Cell::text("");
+    }
+    QuestionCount = m_wrong;
+    Total = m_wrong;
+    First = 0;
+    for (int p = 0; p < m_wrong; ++p) {
+        Order[p] = p;
+    }
+}
+
+}  // namespace studyhop
