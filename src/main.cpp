@@ -32,7 +32,7 @@ void reportWindows(const studyhop::WindowSet& windows) {
     report += QLatin1Char('\n');
     if (const auto* chooser = studyhop::loadedAs<studyhop::Form7>(windows, WindowId::Form7)) {
         report += QStringLiteral("chooser mode: ") +
-                  (chooser->Label1->text() == QStringLiteral("2") ? QStringLiteral("quiz")
+                  (chooser->mode() == studyhop::ChooserMode::Quiz ? QStringLiteral("quiz")
                                                                   : QStringLiteral("editor")) +
                   QLatin1Char('\n');
         report += QStringLiteral("chooser selection: ") + chooser->File1->selectedName() +
