@@ -170,9 +170,8 @@ void Form2::Form_Load() {
             Label21->setVisible(true);
             Label22->setVisible(true);
         }
-        const LoadResult loaded =
-            legacy ? loadLegacyQuestionFile(m_fs, m_path, kMaxOwnQuestions)
-                   : loadCurrentQuestionFile(m_fs, m_path);
+        const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, m_path, kMaxOwnQuestions)
+                                         : loadCurrentQuestionFile(m_fs, m_path);
         m_onDisk = loaded.stamp;
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
@@ -195,13 +194,14 @@ void Form2::Form_Load() {
         // never trusted, so no blank question is invented and none is lost.
         QCount = loaded.recordsRead;
         if (!legacy && loaded.countLineDisagrees()) {
-            m_prompt.ask(QStringLiteral("ファイル名 ：%1\r\n1行目の問題数は%2ですが、"
-                                        "ファイルには%3問の問題があります。\r\n"
-                                        "%3問として開きます。保存するときは%3問として書き込みます。")
-                             .arg(F_name)
-                             .arg(loaded.count)
-                             .arg(loaded.recordsRead),
-                         QStringLiteral("確認"));
+            m_prompt.ask(
+                QStringLiteral("ファイル名 ：%1\r\n1行目の問題数は%2ですが、"
+                               "ファイルには%3問の問題があります。\r\n"
+                               "%3問として開きます。保存するときは%3問として書き込みます。")
+                    .arg(F_name)
+                    .arg(loaded.count)
+                    .arg(loaded.recordsRead),
+                QStringLiteral("確認"));
         }
         // The editor holds at most 100 questions; saving more would drop the
         // others, so such a file is only shown.
@@ -403,8 +403,8 @@ void Form2::Command4_Click() {
                 return;
             }
         }
-        status = guardedEdit(
-            [&](QuestionEdit& edit) { return edit.modify(fields, clearCounters); });
+        status =
+            guardedEdit([&](QuestionEdit& edit) { return edit.modify(fields, clearCounters); });
         if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }

@@ -27,8 +27,7 @@ Status QuestionEdit::commit(Change change) {
 }
 
 Status QuestionEdit::saveAll() {
-    return saveQuestionFile(m_fs, m_path, m_format, m_questions.table, m_questions.QCount,
-                            m_check);
+    return saveQuestionFile(m_fs, m_path, m_format, m_questions.table, m_questions.QCount, m_check);
 }
 
 Status QuestionEdit::add(const QuestionFields& fields) {

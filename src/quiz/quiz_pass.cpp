@@ -87,7 +87,8 @@ PassResults QuizPass::judge(FileSystem& fs) {
         m_writeBack = false;
         WriteCheck check;
         check.expected = m_stamp;
-        results.writeBack = writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
+        results.writeBack =
+            writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
         if (results.writeBack.ok()) {
             m_stamp = check.written;
         }
@@ -103,7 +104,8 @@ PassResults QuizPass::judge(FileSystem& fs) {
 
 Status QuizPass::writeStatisticsAnyway(FileSystem& fs) {
     WriteCheck check;
-    const Status status = writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
+    const Status status =
+        writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
     if (status.ok()) {
         m_stamp = check.written;
     }

@@ -404,9 +404,10 @@ void Form4::showResults() {
                          PromptButtons::OkCancel) == PromptAnswer::Ok) {
             writeBack = pass.writeStatisticsAnyway(m_fs);
         } else {
-            m_prompt.ask(QStringLiteral("ファイル名 ：%1\r\n今回の成績は問題ファイルに保存しませんでした。")
-                             .arg(F_name),
-                         QStringLiteral("確認"));
+            m_prompt.ask(
+                QStringLiteral("ファイル名 ：%1\r\n今回の成績は問題ファイルに保存しませんでした。")
+                    .arg(F_name),
+                QStringLiteral("確認"));
             writeBack = Status();
         }
     }

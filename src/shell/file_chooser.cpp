@@ -121,10 +121,11 @@ void Form7::openSelected() {
         return;
     }
     if (!File1->selectedNameDecodes()) {
-        m_prompt.ask(QStringLiteral("ファイル名 ：") + name +
-                         QStringLiteral("\r\nファイル名に読めない文字（�）があるため開けません。\r\n"
-                                        "ファイル名を変えてから開いてください。"),
-                     QStringLiteral("エラー"));
+        m_prompt.ask(
+            QStringLiteral("ファイル名 ：") + name +
+                QStringLiteral("\r\nファイル名に読めない文字（�）があるため開けません。\r\n"
+                               "ファイル名を変えてから開いてください。"),
+            QStringLiteral("エラー"));
         return;
     }
     m_state.setFileNameBytes(name, File1->selectedBytes());

@@ -43,8 +43,7 @@ void FileListBox::refresh() {
     std::vector<Entry> entries;
     for (const std::string& bytes : fs.list()) {
         std::error_code error;
-        if (bytes.starts_with('.') ||
-            !std::filesystem::is_regular_file(fs.resolve(bytes), error)) {
+        if (bytes.starts_with('.') || !std::filesystem::is_regular_file(fs.resolve(bytes), error)) {
             continue;
         }
         const DisplayName name = displayFileName(bytes);
@@ -77,7 +76,8 @@ QString FileListBox::selectedName() const {
 
 std::string FileListBox::selectedBytes() const {
     const QList<QListWidgetItem*> items = selectedItems();
-    return items.isEmpty() ? std::string() : items.front()->data(kBytesRole).toByteArray().toStdString();
+    return items.isEmpty() ? std::string()
+                           : items.front()->data(kBytesRole).toByteArray().toStdString();
 }
 
 bool FileListBox::selectedNameDecodes() const {

@@ -7,8 +7,9 @@ namespace studyhop {
 QString changedOnDiskQuestion(const Status& changed) {
     // The data layer's detail says which: removed, rewritten or made anew.
     return QString::fromStdString(changed.message()) +
-           QStringLiteral("\r\nこのプログラムが読み込んだ内容と違います。それでも書き込みますか？\r\n"
-                          "OK：書き込む　キャンセル：書き込まない");
+           QStringLiteral(
+               "\r\nこのプログラムが読み込んだ内容と違います。それでも書き込みますか？\r\n"
+               "OK：書き込む　キャンセル：書き込まない");
 }
 
 Status guardedWrite(Prompt& prompt, FileStamp& onDisk,

@@ -17,7 +17,8 @@ class Prompt;
 // OK runs `write` again without the check. Returns the status of the last
 // write: Changed when the user cancelled (nothing was written; the box was
 // already shown). After a successful write `onDisk` is the new file's stamp.
-Status guardedWrite(Prompt& prompt, FileStamp& onDisk, const std::function<Status(WriteCheck*)>& write);
+Status guardedWrite(Prompt& prompt, FileStamp& onDisk,
+                    const std::function<Status(WriteCheck*)>& write);
 
 // The text of that box for a Changed status.
 QString changedOnDiskQuestion(const Status& changed);

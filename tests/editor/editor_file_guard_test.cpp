@@ -142,10 +142,9 @@ TEST_F(EditorFileGuardTest, CountLineDisagreeingWithTheRecordsOpensTheRecordsAnd
         Form2* editor = open(name);
         ASSERT_NE(editor, nullptr) << c.countLine << "/" << c.records;
         EXPECT_EQ(editor->QCount, std::min(c.records, 101)) << c.countLine << "/" << c.records;
-        EXPECT_TRUE(sawBox(QStringLiteral("確認"),
-                           {QString::fromStdString(name),
-                            QStringLiteral("問題数は%1").arg(c.countLine),
-                            QStringLiteral("%1問").arg(c.records)}))
+        EXPECT_TRUE(sawBox(QStringLiteral("確認"), {QString::fromStdString(name),
+                                                    QStringLiteral("問題数は%1").arg(c.countLine),
+                                                    QStringLiteral("%1問").arg(c.records)}))
             << c.countLine << "/" << c.records;
         EXPECT_EQ(readBytes(name), before);
         EXPECT_EQ(editor->Command7->isEnabled(), !c.readOnly);
@@ -183,7 +182,8 @@ TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhen
     }
     int i = 0;
     for (const Case& c : cases) {
-        const std::string label = std::string(opName(c.op)) + (c.removed ? ", removed" : ", changed") +
+        const std::string label = std::string(opName(c.op)) +
+                                  (c.removed ? ", removed" : ", changed") +
                                   (c.answer == PromptAnswer::Ok ? ", OK" : ", cancel");
         const OpSetup setup = setupFor(c.op, i++);
         writeBytes(setup.name, setup.bytes);
@@ -236,7 +236,8 @@ TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhen
             editor->Command7_Click();
             editor->Text1->setText(QStringLiteral("again"));
             editor->Command4_Click();
-            EXPECT_FALSE(sawBox(QStringLiteral("確認"), {QStringLiteral("書き込みますか")})) << label;
+            EXPECT_FALSE(sawBox(QStringLiteral("確認"), {QStringLiteral("書き込みますか")}))
+                << label;
             EXPECT_NE(readBytes(setup.name).find("again"), std::string::npos) << label;
         }
         close();
@@ -254,8 +255,8 @@ TEST_F(EditorFileGuardTest, ReadOnlyFileIsNeitherReplacedNorDeletedAndTheEditSta
         startOp(editor, op);
         prompt.boxes.clear();
         finishOp(editor, op);
-        EXPECT_TRUE(sawBox(QStringLiteral("エラー"), {QString::fromStdString(setup.name),
-                                                     QStringLiteral("読み取り専用")}))
+        EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
+                           {QString::fromStdString(setup.name), QStringLiteral("読み取り専用")}))
             << opName(op);
         EXPECT_EQ(readBytes(setup.name), setup.bytes) << opName(op);
         ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << opName(op);
@@ -284,13 +285,15 @@ TEST_F(EditorFileGuardTest, SaveThroughASymbolicLinkWritesTheTargetAndKeepsTheLi
 TEST_F(EditorFileGuardTest, Utf8FilesAreRefusedNamingTheConversionAndNeverWritten) {
     const std::string utf8 = "問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1\r\n";
     for (const std::string name : {"u.qzb", "u.qz2"}) {
-        const std::string bytes = name.ends_with("qzb") ? utf8 : "1\r\n" + utf8.substr(0, utf8.size() - 2) + ",0,0,ﾅｼ\r\n";
+        const std::string bytes = name.ends_with("qzb")
+                                      ? utf8
+                                      : "1\r\n" + utf8.substr(0, utf8.size() - 2) + ",0,0,ﾅｼ\r\n";
         writeBytes(name, bytes);
         prompt.boxes.clear();
         EXPECT_EQ(open(name), nullptr) << name;
-        EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
-                           {QString::fromStdString(name), QStringLiteral("UTF-8"),
-                            QStringLiteral("studyhop-tool import")}))
+        EXPECT_TRUE(
+            sawBox(QStringLiteral("エラー"), {QString::fromStdString(name), QStringLiteral("UTF-8"),
+                                              QStringLiteral("studyhop-tool import")}))
             << name;
         EXPECT_EQ(readBytes(name), bytes) << name;
         close();

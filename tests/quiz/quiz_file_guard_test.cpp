@@ -37,8 +37,8 @@ std::string records(int n) {
 std::string recordsAfter(int n, int answered) {
     std::string text;
     for (int i = 1; i <= n; ++i) {
-        text += "q" + std::to_string(i) + ",a,b,c,d,e, 1 , " + (i <= answered ? "1 , 1 " : "0 , 0 ") +
-                ",ﾅｼ\r\n";
+        text += "q" + std::to_string(i) + ",a,b,c,d,e, 1 , " +
+                (i <= answered ? "1 , 1 " : "0 , 0 ") + ",ﾅｼ\r\n";
     }
     return sjis(text);
 }
@@ -90,7 +90,8 @@ TEST_F(QuizFileGuardTest, WriteBackGivesTheCountOfTheRecordsHeld) {
     };
     const Case cases[] = {{5, 3, 3}, {3, 5, 3}, {2, 2, 2}};
     for (const Case& c : cases) {
-        const std::string name = "c" + std::to_string(c.countLine) + std::to_string(c.records) + ".qz2";
+        const std::string name =
+            "c" + std::to_string(c.countLine) + std::to_string(c.records) + ".qz2";
         writeBytes(name, std::to_string(c.countLine) + "\r\n" + records(c.records));
         Form4* quiz = open(name);
         ASSERT_NE(quiz, nullptr) << name;
@@ -98,7 +99,8 @@ TEST_F(QuizFileGuardTest, WriteBackGivesTheCountOfTheRecordsHeld) {
             answerRight(quiz);
         }
         ASSERT_NE(results(), nullptr) << name;
-        EXPECT_EQ(readBytes(name), std::to_string(c.records) + "\r\n" + recordsAfter(c.records, c.asked))
+        EXPECT_EQ(readBytes(name),
+                  std::to_string(c.records) + "\r\n" + recordsAfter(c.records, c.asked))
             << name;
         closeAll();
     }
@@ -138,8 +140,8 @@ TEST_F(QuizFileGuardTest, FileChangedOrRemovedDuringTheQuizIsWrittenOnlyWhenTheU
         if (c.answer == PromptAnswer::Ok) {
             EXPECT_EQ(readBytes("a.qz2"), "2\r\n" + recordsAfter(2, 2)) << label;
         } else {
-            EXPECT_TRUE(sawBox(QStringLiteral("確認"), {QStringLiteral("a.qz2"),
-                                                       QStringLiteral("保存しませんでした")}))
+            EXPECT_TRUE(sawBox(QStringLiteral("確認"),
+                               {QStringLiteral("a.qz2"), QStringLiteral("保存しませんでした")}))
                 << label;
             EXPECT_EQ(fileExists("a.qz2"), !c.removed) << label;
             if (!c.removed) {
@@ -160,7 +162,8 @@ TEST_F(QuizFileGuardTest, ReadOnlyFileKeepsItsBytesAndTheResultsStillShow) {
     answerRight(quiz);
     answerRight(quiz);
     ASSERT_NE(results(), nullptr);
-    EXPECT_TRUE(sawBox(QStringLiteral("エラー"), {QStringLiteral("a.qz2"), QStringLiteral("読み取り専用")}));
+    EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
+                       {QStringLiteral("a.qz2"), QStringLiteral("読み取り専用")}));
     EXPECT_EQ(readBytes("a.qz2"), before);
 }
 
@@ -171,9 +174,9 @@ TEST_F(QuizFileGuardTest, Utf8FilesAreRefusedNamingTheConversion) {
         writeBytes(name, bytes);
         prompt.boxes.clear();
         EXPECT_EQ(open(name), nullptr) << name;
-        EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
-                           {QString::fromLatin1(name), QStringLiteral("UTF-8"),
-                            QStringLiteral("studyhop-tool import")}))
+        EXPECT_TRUE(
+            sawBox(QStringLiteral("エラー"), {QString::fromLatin1(name), QStringLiteral("UTF-8"),
+                                              QStringLiteral("studyhop-tool import")}))
             << name;
         EXPECT_EQ(readBytes(name), bytes) << name;
     }
