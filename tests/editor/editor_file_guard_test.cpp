@@ -47,18 +47,6 @@ protected:
     static bool inEditState(Form2* e) {
         return e->Command4->isVisible() && e->Text1->isEnabled() && topTwips(e->Command1) == 840;
     }
-    bool sawBox(const QString& title, std::initializer_list<QString> parts) const {
-        for (const auto& box : prompt.boxes) {
-            bool all = box.title == title;
-            for (const QString& p : parts) {
-                all = all && box.text.contains(p);
-            }
-            if (all) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 // The operations that write, each started the way a user starts it. Modify
@@ -66,17 +54,8 @@ protected:
 enum class Op { Modify, AddLegacy, Delete, DeleteFile };
 
 const char* opName(Op op) {
-    switch (op) {
-        case Op::Modify:
-            return "modify";
-        case Op::AddLegacy:
-            return "add to a legacy file";
-        case Op::Delete:
-            return "delete";
-        case Op::DeleteFile:
-            return "delete the file";
-    }
-    return "";
+    const char* const names[] = {"modify", "add to a legacy file", "delete", "delete the file"};
+    return names[static_cast<int>(op)];
 }
 
 struct OpSetup {
@@ -142,9 +121,10 @@ TEST_F(EditorFileGuardTest, CountLineDisagreeingWithTheRecordsOpensTheRecordsAnd
         Form2* editor = open(name);
         ASSERT_NE(editor, nullptr) << c.countLine << "/" << c.records;
         EXPECT_EQ(editor->QCount, std::min(c.records, 101)) << c.countLine << "/" << c.records;
-        EXPECT_TRUE(sawBox(QStringLiteral("確認"), {QString::fromStdString(name),
-                                                    QStringLiteral("問題数は%1").arg(c.countLine),
-                                                    QStringLiteral("%1問").arg(c.records)}))
+        EXPECT_TRUE(
+            prompt.saw(QStringLiteral("確認"),
+                       {QString::fromStdString(name), QStringLiteral("問題数は%1").arg(c.countLine),
+                        QStringLiteral("%1問").arg(c.records)}))
             << c.countLine << "/" << c.records;
         EXPECT_EQ(readBytes(name), before);
         EXPECT_EQ(editor->Command7->isEnabled(), !c.readOnly);
@@ -204,9 +184,9 @@ TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhen
         prompt.nextAnswer(c.answer);
         finishOp(editor, c.op);
 
-        EXPECT_TRUE(sawBox(QStringLiteral("確認"),
-                           {QString::fromStdString(setup.name),
-                            c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
+        EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
+                               {QString::fromStdString(setup.name),
+                                c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
             << label;
         if (c.answer == PromptAnswer::Cancel) {
             EXPECT_EQ(fileExists(setup.name), !c.removed) << label;
@@ -236,7 +216,7 @@ TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhen
             editor->Command7_Click();
             editor->Text1->setText(QStringLiteral("again"));
             editor->Command4_Click();
-            EXPECT_FALSE(sawBox(QStringLiteral("確認"), {QStringLiteral("書き込みますか")}))
+            EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("書き込みますか")}))
                 << label;
             EXPECT_NE(readBytes(setup.name).find("again"), std::string::npos) << label;
         }
@@ -255,8 +235,8 @@ TEST_F(EditorFileGuardTest, ReadOnlyFileIsNeitherReplacedNorDeletedAndTheEditSta
         startOp(editor, op);
         prompt.boxes.clear();
         finishOp(editor, op);
-        EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
-                           {QString::fromStdString(setup.name), QStringLiteral("読み取り専用")}))
+        EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"), {QString::fromStdString(setup.name),
+                                                          QStringLiteral("読み取り専用")}))
             << opName(op);
         EXPECT_EQ(readBytes(setup.name), setup.bytes) << opName(op);
         ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << opName(op);
@@ -282,21 +262,28 @@ TEST_F(EditorFileGuardTest, SaveThroughASymbolicLinkWritesTheTargetAndKeepsTheLi
     EXPECT_EQ(test::listDirectory("store"), "real.qz2");
 }
 
-TEST_F(EditorFileGuardTest, Utf8FilesAreRefusedNamingTheConversionAndNeverWritten) {
-    const std::string utf8 = "問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1\r\n";
-    for (const std::string name : {"u.qzb", "u.qz2"}) {
-        const std::string bytes = name.ends_with("qzb")
-                                      ? utf8
-                                      : "1\r\n" + utf8.substr(0, utf8.size() - 2) + ",0,0,ﾅｼ\r\n";
-        writeBytes(name, bytes);
-        prompt.boxes.clear();
-        EXPECT_EQ(open(name), nullptr) << name;
-        EXPECT_TRUE(
-            sawBox(QStringLiteral("エラー"), {QString::fromStdString(name), QStringLiteral("UTF-8"),
-                                              QStringLiteral("studyhop-tool import")}))
-            << name;
-        EXPECT_EQ(readBytes(name), bytes) << name;
-        close();
+// The quiz and the editor alike: a UTF-8 legacy file never gets a CP932
+// record appended, and the box says how to convert the file.
+TEST_F(EditorFileGuardTest, Utf8FilesAreRefusedByEveryWindowNamingTheConversion) {
+    const std::string legacy = "問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1\r\n";
+    const std::string current = "1\r\n問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    for (const WindowId id : {WindowId::Form2, WindowId::Form4}) {
+        for (const auto& [name, bytes] :
+             {std::pair{"u.qzb", legacy}, std::pair{"u.qz2", current}}) {
+            writeBytes(name, bytes);
+            windows->show(WindowId::Form1);
+            state().setF_name(QString::fromLatin1(name));
+            state().setText1(QString::fromLatin1(name));
+            state().setFileState(std::string_view(name).ends_with("qzb") ? FileState::Legacy
+                                                                         : FileState::Current);
+            prompt.boxes.clear();
+            EXPECT_EQ(windows->show(id), nullptr) << name;
+            EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                                   {QString::fromLatin1(name), QStringLiteral("UTF-8"),
+                                    QStringLiteral("studyhop-tool import")}))
+                << name;
+            EXPECT_EQ(readBytes(name), bytes) << name;
+        }
     }
 }
 
@@ -322,8 +309,8 @@ TEST_F(EditorFileGuardTest, LegacyFileCutShortAfterTheEditorLimitIsRefusedOnItsL
     std::filesystem::copy_file(std::string(STUDYHOP_FIXTURES) + "/" + name, name);
     const std::string before = readBytes(name);
     EXPECT_EQ(open(name), nullptr);
-    EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
-                       {QString::fromStdString(name), QStringLiteral("101行目")}));
+    EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                           {QString::fromStdString(name), QStringLiteral("101行目")}));
     EXPECT_EQ(readBytes(name), before);
 }
 

@@ -1,7 +1,7 @@
 // The quiz's write-back against files that are not what they seem: a count
 // line that disagrees with the records, a file changed or removed during the
-// quiz, a file it may not write, UTF-8 text; and the other windows at work
-// while a quiz runs.
+// quiz, a file it may not write; and the other windows at work while a quiz
+// runs.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -66,18 +66,6 @@ protected:
         windows->unload(WindowId::Form6);
         flushDeletes();
     }
-    bool sawBox(const QString& title, std::initializer_list<QString> parts) const {
-        for (const auto& box : prompt.boxes) {
-            bool all = box.title == title;
-            for (const QString& p : parts) {
-                all = all && box.text.contains(p);
-            }
-            if (all) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 // The quiz asks the rows the count line and the records both have, and
@@ -133,22 +121,22 @@ TEST_F(QuizFileGuardTest, FileChangedOrRemovedDuringTheQuizIsWrittenOnlyWhenTheU
         answerRight(quiz);
         ASSERT_NE(results(), nullptr) << label;
         EXPECT_EQ(results()->Label6->text(), QStringLiteral("100")) << label;
-        EXPECT_TRUE(sawBox(QStringLiteral("確認"),
-                           {QStringLiteral("a.qz2"),
-                            c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
+        EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
+                               {QStringLiteral("a.qz2"),
+                                c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
             << label;
         if (c.answer == PromptAnswer::Ok) {
             EXPECT_EQ(readBytes("a.qz2"), "2\r\n" + recordsAfter(2, 2)) << label;
         } else {
-            EXPECT_TRUE(sawBox(QStringLiteral("確認"),
-                               {QStringLiteral("a.qz2"), QStringLiteral("保存しませんでした")}))
+            EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
+                                   {QStringLiteral("a.qz2"), QStringLiteral("保存しませんでした")}))
                 << label;
             EXPECT_EQ(fileExists("a.qz2"), !c.removed) << label;
             if (!c.removed) {
                 EXPECT_EQ(readBytes("a.qz2"), other) << label;
             }
         }
-        EXPECT_FALSE(sawBox(QStringLiteral("エラー"), {})) << label;
+        EXPECT_FALSE(prompt.saw(QStringLiteral("エラー"), {})) << label;
         closeAll();
     }
 }
@@ -162,24 +150,9 @@ TEST_F(QuizFileGuardTest, ReadOnlyFileKeepsItsBytesAndTheResultsStillShow) {
     answerRight(quiz);
     answerRight(quiz);
     ASSERT_NE(results(), nullptr);
-    EXPECT_TRUE(sawBox(QStringLiteral("エラー"),
-                       {QStringLiteral("a.qz2"), QStringLiteral("読み取り専用")}));
+    EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                           {QStringLiteral("a.qz2"), QStringLiteral("読み取り専用")}));
     EXPECT_EQ(readBytes("a.qz2"), before);
-}
-
-TEST_F(QuizFileGuardTest, Utf8FilesAreRefusedNamingTheConversion) {
-    const std::string legacy = "問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1\r\n";
-    const std::string current = "1\r\n問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
-    for (const auto& [name, bytes] : {std::pair{"u.qzb", legacy}, std::pair{"u.qz2", current}}) {
-        writeBytes(name, bytes);
-        prompt.boxes.clear();
-        EXPECT_EQ(open(name), nullptr) << name;
-        EXPECT_TRUE(
-            sawBox(QStringLiteral("エラー"), {QString::fromLatin1(name), QStringLiteral("UTF-8"),
-                                              QStringLiteral("studyhop-tool import")}))
-            << name;
-        EXPECT_EQ(readBytes(name), bytes) << name;
-    }
 }
 
 // Whatever the other windows do during a quiz, the quiz writes the
@@ -231,7 +204,8 @@ TEST_F(QuizFileGuardTest, QuizWritesItsStatisticsWhileOtherWindowsWork) {
         prompt.boxes.clear();
         answerRight(quiz);
         ASSERT_NE(results(), nullptr) << c.what;
-        EXPECT_EQ(sawBox(QStringLiteral("確認"), {QStringLiteral("書き換え")}), c.asks) << c.what;
+        EXPECT_EQ(prompt.saw(QStringLiteral("確認"), {QStringLiteral("書き換え")}), c.asks)
+            << c.what;
         EXPECT_EQ(readBytes("a.qz2"), c.expected) << c.what;
         closeAll();
     }
