@@ -21,6 +21,7 @@ add_library(studyhop_windows STATIC
   shell/password_dialog.cpp shell/password_dialog.h
   shell/settings_dialog.cpp shell/settings_dialog.h
   window/shared_state.cpp window/shared_state.h
+  window/guarded_write.cpp window/guarded_write.h
   app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QString>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,19 @@ public:
         return a;
     }
     void nextAnswer(PromptAnswer a) { answers.push_back(a); }
+    // Whether a box with this title showed every one of `parts` in its text.
+    bool saw(const QString& title, std::initializer_list<QString> parts) const {
+        for (const Box& box : boxes) {
+            bool all = box.title == title;
+            for (const QString& p : parts) {
+                all = all && box.text.contains(p);
+            }
+            if (all) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     std::vector<Box> boxes;
     std::deque<PromptAnswer> answers;

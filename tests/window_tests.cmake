@@ -10,17 +10,21 @@ add_executable(window_tests
   ui/key_codes_test.cpp
   ui/twips_test.cpp
   shell/file_chooser_test.cpp
+  shell/file_name_bytes_test.cpp
   shell/input_method_test.cpp
   shell/new_file_dialog_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
+  shell/start_up_files_test.cpp
   editor/editor_window_test.cpp
+  editor/editor_file_guard_test.cpp
   editor/field_check_test.cpp
   editor/question_edit_test.cpp
   quiz/asking_order_test.cpp
   quiz/judging_test.cpp
   quiz/quiz_pass_test.cpp
   quiz/quiz_window_test.cpp
+  quiz/quiz_file_guard_test.cpp
   reliability/bad_file_catalogue_test.cpp
 )
 set_target_properties(window_tests PROPERTIES AUTOMOC ON)

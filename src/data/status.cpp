@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "data/file_name.h"
+
 namespace studyhop {
 
 Status Status::error(ErrorKind kind, std::string file, int line, std::string detail) {
@@ -60,7 +62,8 @@ std::string Status::message() const {
                 "元のファイル -o 新しいファイル.qz2）。";
             break;
     }
-    std::string text = "ファイル名 ：" + m_file + "\r\n";
+    // A name in CP932 bytes is named as it reads, not as raw bytes.
+    std::string text = "ファイル名 ：" + displayFileName(m_file).text + "\r\n";
     if (m_line > 0) {
         text += std::to_string(m_line) + "行目：";
     }

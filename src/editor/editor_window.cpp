@@ -7,6 +7,7 @@
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/guarded_write.h"
 #include "window/question_files.h"
 #include "window/shared_state.h"
 
@@ -118,8 +119,15 @@ void Form2::showCounters() {
     Label16->setText(toQt(edited.timesCorrect));
 }
 
-QuestionEdit Form2::questionEdit() {
-    return QuestionEdit(edited, m_fs, toUtf8(F_name), m_format);
+QuestionEdit Form2::questionEdit(WriteCheck* check) {
+    return QuestionEdit(edited, m_fs, m_path, m_format, check);
+}
+
+Status Form2::guardedEdit(const std::function<Status(QuestionEdit&)>& change) {
+    return guardedWrite(m_prompt, m_onDisk, [&](WriteCheck* check) {
+        QuestionEdit edit = questionEdit(check);
+        return change(edit);
+    });
 }
 
 void Form2::resetCorrectNumbers() {
@@ -142,6 +150,9 @@ void Form2::Form_Load() {
     const std::optional<QString> newFile = m_state.takeNewFileRequest();
     if (newFile || m_state.Text1() == QStringLiteral("0")) {
         F_name = newFile.value_or(kDefaultQuestionFile);
+        m_path = toUtf8(F_name);
+        // Whatever is there now is what the first registration may replace.
+        m_fs.stamp(m_path, m_onDisk);
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;
@@ -150,6 +161,7 @@ void Form2::Form_Load() {
         SetEditState();
     } else {
         F_name = m_state.Text1();
+        m_path = m_state.fileNameBytes(F_name);
         const bool legacy = m_state.fileState() == FileState::Legacy;
         if (legacy) {
             m_state.setText2(QStringLiteral("Type_1"));
@@ -158,9 +170,9 @@ void Form2::Form_Load() {
             Label21->setVisible(true);
             Label22->setVisible(true);
         }
-        const LoadResult loaded =
-            legacy ? loadLegacyQuestionFile(m_fs, toUtf8(F_name), kMaxOwnQuestions)
-                   : loadCurrentQuestionFile(m_fs, toUtf8(F_name));
+        const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, m_path, kMaxOwnQuestions)
+                                         : loadCurrentQuestionFile(m_fs, m_path);
+        m_onDisk = loaded.stamp;
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
@@ -178,11 +190,23 @@ void Form2::Form_Load() {
             return;
         }
         table = loaded.table;
-        QCount = loaded.count;
-        // The editor shows at most 100 questions of a legacy file; saving it
-        // would drop the others, so such a file is only shown.
-        if (legacy && loaded.count == kMaxOwnQuestions &&
-            loadLegacyQuestionFile(m_fs, toUtf8(F_name)).recordsRead > kMaxOwnQuestions) {
+        // The records are the questions; a count line that says otherwise is
+        // never trusted, so no blank question is invented and none is lost.
+        QCount = loaded.recordsRead;
+        if (!legacy && loaded.countLineDisagrees()) {
+            m_prompt.ask(
+                QStringLiteral("ファイル名 ：%1\r\n1行目の問題数は%2ですが、"
+                               "ファイルには%3問の問題があります。\r\n"
+                               "%3問として開きます。保存するときは%3問として書き込みます。")
+                    .arg(F_name)
+                    .arg(loaded.count)
+                    .arg(loaded.recordsRead),
+                QStringLiteral("確認"));
+        }
+        // The editor holds at most 100 questions; saving more would drop the
+        // others, so such a file is only shown.
+        if (loaded.recordsBeyondLimit > 0 ||
+            (loaded.countLineDisagrees() && loaded.recordsRead > kMaxOwnQuestions)) {
             m_readOnly = true;
             m_prompt.ask(QStringLiteral("このファイルには100問を超える問題があります。\r\n"
                                         "101問目以降の問題を失わないよう、表示のみ行います。"),
@@ -366,7 +390,7 @@ void Form2::Command4_Click() {
     // they were, consistent with the file on disk.
     Status status;
     if (EditMode == 1) {
-        status = questionEdit().add(fields);
+        status = guardedEdit([&](QuestionEdit& edit) { return edit.add(fields); });
     } else {
         const bool clearCounters = !legacyFile();
         if (clearCounters) {
@@ -379,12 +403,16 @@ void Form2::Command4_Click() {
                 return;
             }
         }
-        status = questionEdit().modify(fields, clearCounters);
+        status =
+            guardedEdit([&](QuestionEdit& edit) { return edit.modify(fields, clearCounters); });
         if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }
     }
     showCounters();
+    if (status.kind() == ErrorKind::Changed) {
+        return;  // not written, as the user chose: what was typed stays
+    }
     if (!status.ok()) {
         reportWriteFailure(status);
         return;
@@ -426,7 +454,12 @@ void Form2::Command3_Click() {
                     ? 1
                     : 2;
         if (Reply == 1) {
-            const Status status = m_fs.removeFile(toUtf8(F_name));
+            const Status status = guardedWrite(m_prompt, m_onDisk, [&](WriteCheck* check) {
+                return m_fs.removeFile(m_path, check);
+            });
+            if (status.kind() == ErrorKind::Changed) {
+                return;
+            }
             if (!status.ok() && status.kind() != ErrorKind::NotFound) {
                 m_prompt.ask(QStringLiteral("問題ファイルを削除できませんでした。\r\n") +
                                  toQt(status.message()),
@@ -437,9 +470,9 @@ void Form2::Command3_Click() {
         }
         return;
     }
-    const Status status = questionEdit().removeShown();
+    const Status status = guardedEdit([](QuestionEdit& edit) { return edit.removeShown(); });
     ShowQuestion();
-    if (!status.ok()) {
+    if (!status.ok() && status.kind() != ErrorKind::Changed) {
         SetBrowseState();
         reportWriteFailure(status);
     }

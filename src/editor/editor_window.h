@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <functional>
 
 #include "data/question_file.h"
 #include "data/question_table.h"
@@ -85,7 +86,9 @@ private:
     void setFileFormat(FileFormat format);
     void showCounters();
     void setEditing(bool editing);
-    QuestionEdit questionEdit();
+    QuestionEdit questionEdit(WriteCheck* check);
+    // Runs one change with its write guarded against a change on disk.
+    Status guardedEdit(const std::function<Status(QuestionEdit&)>& change);
     void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);
@@ -97,6 +100,10 @@ private:
     bool m_readOnly = false;
     // Label12 shows it: "1" legacy, "2" current.
     FileFormat m_format = FileFormat::Current;
+    // The bytes of the file's name (F_name is the name as shown).
+    std::string m_path;
+    // The file as the editor read or last wrote it; every write checks it.
+    FileStamp m_onDisk;
 };
 
 }  // namespace studyhop

@@ -27,7 +27,7 @@ Status QuestionEdit::commit(Change change) {
 }
 
 Status QuestionEdit::saveAll() {
-    return saveQuestionFile(m_fs, m_path, m_format, m_questions.table, m_questions.QCount);
+    return saveQuestionFile(m_fs, m_path, m_format, m_questions.table, m_questions.QCount, m_check);
 }
 
 Status QuestionEdit::add(const QuestionFields& fields) {
@@ -37,7 +37,8 @@ Status QuestionEdit::add(const QuestionFields& fields) {
         m_questions.timesCorrect = "0";
         storeQuestion(m_questions, fields);
         return m_format == FileFormat::Legacy
-                   ? appendQuestionRecord(m_fs, m_path, m_questions.table, m_questions.Mcnt)
+                   ? appendQuestionRecord(m_fs, m_path, m_questions.table, m_questions.Mcnt,
+                                          m_check)
                    : saveAll();
     });
 }

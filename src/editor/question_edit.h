@@ -28,9 +28,15 @@ void storeQuestion(EditedQuestions& questions, const QuestionFields& fields);
 // be written, the questions are exactly as before the change.
 class QuestionEdit {
 public:
-    // `questions` and `fs` must outlive the edit.
-    QuestionEdit(EditedQuestions& questions, FileSystem& fs, std::string path, FileFormat format)
-        : m_questions(questions), m_fs(fs), m_path(std::move(path)), m_format(format) {}
+    // `questions`, `fs` and `check` must outlive the edit; `check` (may be
+    // null) guards the write of each change.
+    QuestionEdit(EditedQuestions& questions, FileSystem& fs, std::string path, FileFormat format,
+                 WriteCheck* check = nullptr)
+        : m_questions(questions),
+          m_fs(fs),
+          m_path(std::move(path)),
+          m_format(format),
+          m_check(check) {}
 
     // Registers the new question QCount - 1 with zero counters: a legacy file
     // gets the record appended, a current file is rewritten.
@@ -51,6 +57,7 @@ private:
     FileSystem& m_fs;
     std::string m_path;
     FileFormat m_format;
+    WriteCheck* m_check;
 };
 
 }  // namespace studyhop

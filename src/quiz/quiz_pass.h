@@ -47,8 +47,13 @@ public:
     // written, now or after any retest.
     void endEarly() { m_writeBack = false; }
     // Judges every answer of the pass, adds to the counters, collects the
-    // wrong ones for a retest and writes the statistics of a first pass.
+    // wrong ones for a retest and writes the statistics of a first pass:
+    // every record the file holds, under the count of those records, and only
+    // when the file is still the one read (else writeBack is Changed).
     PassResults judge(FileSystem& fs);
+    // After a Changed write-back, before prepareRetest: writes the first
+    // pass's statistics over whatever the file now holds.
+    Status writeStatisticsAnyway(FileSystem& fs);
     // The number of wrong answers of the last judged pass.
     int wrongCount() const { return m_wrong; }
     // Makes the wrong questions of the last judged pass the next pass, with
@@ -65,10 +70,9 @@ public:
     int Total = 0;
 
 private:
-    // From the file: its count line and the records it holds; the first pass
-    // writes back exactly these.
-    int m_countLine = 0;
+    // The records the file holds; the first pass writes back exactly these.
     int m_recordsRead = 0;
+    FileStamp m_stamp;  // the file as it was read
     bool m_writeBack = false;
     int m_wrong = 0;
     // The counters of the questions on the retest list, so a retest shows

@@ -6,6 +6,7 @@
 #include "quiz/result_window.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/guarded_write.h"
 #include "window/random_source.h"
 #include "window/shared_state.h"
 
@@ -94,7 +95,7 @@ Form4::Form4(const WindowContext& context)
 }
 
 bool Form4::loadQuestionFile(bool legacy, bool writeBack) {
-    const Status status = pass.load(m_fs, F_name.toStdString(), legacy, writeBack);
+    const Status status = pass.load(m_fs, m_state.fileNameBytes(F_name), legacy, writeBack);
     if (!status.ok()) {
         m_prompt.ask(QStringLiteral("問題ファイルを読み込めませんでした。\r\n") +
                          QString::fromStdString(status.message()),
@@ -397,9 +398,22 @@ void Form4::showResults() {
     // Each pass gets its own result list: a retest's lines never follow the
     // lines of the pass before.
     results->showResults(passResults);
-    if (!passResults.writeBack.ok()) {
+    Status writeBack = passResults.writeBack;
+    if (writeBack.kind() == ErrorKind::Changed) {
+        if (m_prompt.ask(changedOnDiskQuestion(writeBack), QStringLiteral("確認"),
+                         PromptButtons::OkCancel) == PromptAnswer::Ok) {
+            writeBack = pass.writeStatisticsAnyway(m_fs);
+        } else {
+            m_prompt.ask(
+                QStringLiteral("ファイル名 ：%1\r\n今回の成績は問題ファイルに保存しませんでした。")
+                    .arg(F_name),
+                QStringLiteral("確認"));
+            writeBack = Status();
+        }
+    }
+    if (!writeBack.ok()) {
         m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
-                         QString::fromStdString(passResults.writeBack.message()),
+                         QString::fromStdString(writeBack.message()),
                      QStringLiteral("エラー"));
     }
     if (passResults.retest) {

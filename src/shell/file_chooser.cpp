@@ -48,6 +48,7 @@ void Form7::Form_Load() {
         Label1->setVisible(true);
     }
     // The list shows the directory as it is now.
+    File1->setFileSystem(&m_fs);
     File1->setPattern(kQuestionFilePattern);
 }
 
@@ -119,6 +120,15 @@ void Form7::openSelected() {
         unloadSelf();
         return;
     }
+    if (!File1->selectedNameDecodes()) {
+        m_prompt.ask(
+            QStringLiteral("ファイル名 ：") + name +
+                QStringLiteral("\r\nファイル名に読めない文字（�）があるため開けません。\r\n"
+                               "ファイル名を変えてから開いてください。"),
+            QStringLiteral("エラー"));
+        return;
+    }
+    m_state.setFileNameBytes(name, File1->selectedBytes());
     const FileState fileState =
         name.endsWith(QStringLiteral("qzb")) ? FileState::Legacy : FileState::Current;
     const bool editorMode = m_mode == ChooserMode::Editor;

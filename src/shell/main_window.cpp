@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPixmap>
+#include <chrono>
 
 #include "data/file_io.h"
 #include "data/settings_file.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr int kClientWidth = 5070;
 constexpr int kClientHeight = 2265;
 constexpr int kMaintenanceOuterHeight = 3780;
+constexpr std::chrono::minutes kStaleTemporaryAge{10};
 
 // A disabled text box that shows a shared value. A framed label looks the
 // same and costs far less at start-up than an editable text box.
@@ -89,6 +91,10 @@ void Form1::Form_Load() {
     m_state.setTex1(QString::fromStdString(settings.rateFilter));
     m_state.setTex2(QString::fromStdString(settings.order));
     m_state.setLog(0);
+    // A save killed part-way leaves its temporary file behind; one older than
+    // any save can take is no one's any more.
+    removeStaleTemporaryFiles(m_fs, kStaleTemporaryAge);
+    File1->setFileSystem(&m_fs);
     File1->setPattern(kQuestionFilePattern);
     showStrip();
     Command1[0]->setFocus();

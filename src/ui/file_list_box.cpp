@@ -1,8 +1,21 @@
 #include "ui/file_list_box.h"
 
-#include <QDir>
+#include <QRegularExpression>
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "data/file_io.h"
+#include "data/file_name.h"
 
 namespace studyhop {
+
+namespace {
+
+constexpr int kBytesRole = Qt::UserRole;
+constexpr int kDecodesRole = Qt::UserRole + 1;
+
+}  // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -15,11 +28,40 @@ void FileListBox::setPattern(const QString& pattern) {
 
 void FileListBox::refresh() {
     clear();
-    QDir dir = QDir::current();
-    dir.setNameFilters(m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts));
-    dir.setFilter(QDir::Files);
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
-    addItems(dir.entryList());
+    FileSystem here(".");
+    FileSystem& fs = m_fs != nullptr ? *m_fs : here;
+    std::vector<QRegularExpression> patterns;
+    for (const QString& p : m_pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        patterns.emplace_back(QRegularExpression::wildcardToRegularExpression(p),
+                              QRegularExpression::CaseInsensitiveOption);
+    }
+    struct Entry {
+        QString shown;
+        std::string bytes;
+        bool decodes;
+    };
+    std::vector<Entry> entries;
+    for (const std::string& bytes : fs.list()) {
+        std::error_code error;
+        if (bytes.starts_with('.') || !std::filesystem::is_regular_file(fs.resolve(bytes), error)) {
+            continue;
+        }
+        const DisplayName name = displayFileName(bytes);
+        const QString shown = QString::fromStdString(name.text);
+        if (std::any_of(patterns.begin(), patterns.end(),
+                        [&](const QRegularExpression& re) { return re.match(shown).hasMatch(); })) {
+            entries.push_back({shown, bytes, name.encoding != NameEncoding::Undecodable});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const int c = a.shown.compare(b.shown, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a.bytes < b.bytes;
+    });
+    for (const Entry& e : entries) {
+        auto* item = new QListWidgetItem(e.shown, this);
+        item->setData(kBytesRole, QByteArray::fromStdString(e.bytes));
+        item->setData(kDecodesRole, e.decodes);
+    }
 }
 
 QString FileListBox::fileName(int index) const {
@@ -30,6 +72,17 @@ QString FileListBox::fileName(int index) const {
 QString FileListBox::selectedName() const {
     const QList<QListWidgetItem*> items = selectedItems();
     return items.isEmpty() ? QString() : items.front()->text();
+}
+
+std::string FileListBox::selectedBytes() const {
+    const QList<QListWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? std::string()
+                           : items.front()->data(kBytesRole).toByteArray().toStdString();
+}
+
+bool FileListBox::selectedNameDecodes() const {
+    const QList<QListWidgetItem*> items = selectedItems();
+    return !items.isEmpty() && items.front()->data(kDecodesRole).toBool();
 }
 
 }  // namespace studyhop

@@ -2,27 +2,40 @@
 
 #include <QListWidget>
 #include <QString>
+#include <string>
 
 namespace studyhop {
 
-// A list of the files in the working directory whose names match a pattern
-// list such as "*.qzb;*.qz2" (without regard to case, as on the system the
-// question files come from). Bare names, sorted; hidden files never show.
+class FileSystem;
+
+// A list of the files in the file system's directory whose names match a
+// pattern list such as "*.qzb;*.qz2" (without regard to case, as on the
+// system the question files come from). Bare names, sorted; hidden files
+// never show. Each entry keeps the bytes of its name: a name in CP932 (from a
+// Windows archive) shows decoded, one that is neither UTF-8 nor CP932 shows
+// with U+FFFD for the bytes that are not; the file is opened by its bytes.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget* parent = nullptr);
 
+    // The directory to list; without one, the working directory.
+    void setFileSystem(FileSystem* fs) { m_fs = fs; }
     void setPattern(const QString& pattern);
     const QString& pattern() const { return m_pattern; }
-    // Reads the working directory again.
+    // Reads the directory again.
     void refresh();
     QString fileName(int index) const;
-    // The selected name, or "" when nothing is selected.
+    // The selected name as shown, or "" when nothing is selected.
     QString selectedName() const;
+    // The bytes of the selected name, or "" when nothing is selected.
+    std::string selectedBytes() const;
+    // Whether the selected name could be shown as it is (UTF-8 or CP932).
+    bool selectedNameDecodes() const;
 
 private:
     QString m_pattern;
+    FileSystem* m_fs = nullptr;
 };
 
 }  // namespace studyhop

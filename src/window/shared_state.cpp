@@ -45,4 +45,13 @@ int SharedState::number(const QString& text) {
     return wholeNumber(text, -1000000000, 1000000000).value_or(0);
 }
 
+void SharedState::setFileNameBytes(const QString& shown, std::string bytes) {
+    m_bytesShown = shown;
+    m_bytes = std::move(bytes);
+}
+
+std::string SharedState::fileNameBytes(const QString& shown) const {
+    return !m_bytes.empty() && shown == m_bytesShown ? m_bytes : shown.toStdString();
+}
+
 }  // namespace studyhop

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "window/file_state.h"
@@ -44,6 +45,14 @@ public:
     void requestNewFile(const QString& name) { m_newFile = name; }
     std::optional<QString> takeNewFileRequest() { return std::exchange(m_newFile, std::nullopt); }
 
+    // A file name travels as the text shown (F_name, Text1); the chooser
+    // leaves the bytes of the name it opened here, so a name that is not
+    // UTF-8 (CP932 from Windows) is opened and saved under its own bytes.
+    void setFileNameBytes(const QString& shown, std::string bytes);
+    // The bytes to open the file shown as `shown` by: the chooser's bytes for
+    // that name, else the name's UTF-8.
+    std::string fileNameBytes(const QString& shown) const;
+
     // Settings travel as the text of a whole number: the number from lo to
     // hi that `text` spells, or nothing.
     static std::optional<int> wholeNumber(const QString& text, int lo, int hi);
@@ -65,6 +74,8 @@ private:
     QString m_tex1;
     QString m_tex2;
     std::optional<QString> m_newFile;
+    QString m_bytesShown;
+    std::string m_bytes;
 };
 
 }  // namespace studyhop

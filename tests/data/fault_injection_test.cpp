@@ -77,6 +77,11 @@ std::vector<WritePath> writePaths() {
              WriteCheck check = expectingOnDisk("a.qzb");
              return appendQuestionRecord(fs, "a.qzb", table, 2, &check);
          }},
+        {"checked write back", "a.qz2",
+         [table] {
+             WriteCheck check = expectingOnDisk("a.qz2");
+             return writeBackStatistics(fs, "a.qz2", table, 3, 3, &check);
+         }},
         {"checked delete", "a.qz2",
          [] {
              WriteCheck check = expectingOnDisk("a.qz2");

@@ -367,7 +367,8 @@ TEST_F(QuizWindowTest, UnreadableFilesGiveAMessageAndNoQuiz) {
     }
 }
 
-TEST_F(QuizWindowTest, CountLineAboveTheRecordsAsksOnlyRealRowsAndKeepsTheFileShape) {
+// The write-back used to keep the count line's 5 over the two records.
+TEST_F(QuizWindowTest, CountLineAboveTheRecordsAsksOnlyRealRowsAndWritesTheirCount) {
     writeBytes("a.qz2", currentFile(std::vector<Q>(2), 5));
     Form4* quiz = open(QStringLiteral("a.qz2"));
     EXPECT_EQ(quiz->Label16->text(), QStringLiteral("(1/2)"));
@@ -376,7 +377,7 @@ TEST_F(QuizWindowTest, CountLineAboveTheRecordsAsksOnlyRealRowsAndKeepsTheFileSh
     ASSERT_NE(results(), nullptr);
     EXPECT_EQ(lines().size(), 2);
     const std::string bytes = readBytes("a.qz2");
-    EXPECT_EQ(bytes.substr(0, 3), "5\r\n");
+    EXPECT_EQ(bytes.substr(0, 3), "2\r\n");
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
 }
 

@@ -55,6 +55,10 @@ const BadFile kCatalogue[] = {
     {"lf_only_line_ends.qz2", Outcome::Opens, Outcome::Opens},
     {"count_line_above_records.qz2", Outcome::Opens, Outcome::Opens},
     {"count_line_zero.qz2", Outcome::Opens, Outcome::Opens},
+    // The records count, not the count line: the editor says so when it opens.
+    {"count_line_below_records.qz2", Outcome::Opens, Outcome::Opens},
+    {"legacy_cut_short_after_100_records.qzb", Outcome::Refused, Outcome::Refused},
+    {"utf8_valid_as_cp932.qzb", Outcome::Refused, Outcome::Refused},
     {"blank_lines_after_records.qzb", Outcome::Opens, Outcome::Opens},
     {"legacy_record_without_line_end.qzb", Outcome::Opens, Outcome::Opens},
     {"only_separators.qz2", Outcome::Opens, Outcome::Opens},

@@ -1,0 +1,318 @@
+// The editor against files that are not what they seem: a count line that
+// disagrees with the records, a file changed or removed behind its back, a
+// file it may not write, a symbolic link, UTF-8 text.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editor/editor_window.h"
+#include "ui/twips.h"
+#include "window_test.h"
+
+namespace studyhop {
+namespace {
+
+using test::fileExists;
+using test::readBytes;
+using test::sjis;
+using test::writeBytes;
+
+std::string records(int n, const std::string& counters = ",3,2,ﾅｼ") {
+    std::string text;
+    for (int i = 1; i <= n; ++i) {
+        text += "q" + std::to_string(i) + ",a,b,c,d,e,2" + counters + "\r\n";
+    }
+    return text;
+}
+
+int lineCount(const std::string& bytes) {
+    return static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+class EditorFileGuardTest : public test::WindowTest {
+protected:
+    Form2* open(const std::string& file) {
+        windows->show(WindowId::Form1);
+        state().setText1(QString::fromStdString(file));
+        state().setFileState(file.ends_with("qzb") ? FileState::Legacy : FileState::Current);
+        return show<Form2>(WindowId::Form2);
+    }
+    void close() {
+        windows->unload(WindowId::Form2);
+        flushDeletes();
+    }
+    static bool inEditState(Form2* e) {
+        return e->Command4->isVisible() && e->Text1->isEnabled() && topTwips(e->Command1) == 840;
+    }
+};
+
+// The operations that write, each started the way a user starts it. Modify
+// and Add leave "typed" in the question box.
+enum class Op { Modify, AddLegacy, Delete, DeleteFile };
+
+const char* opName(Op op) {
+    const char* const names[] = {"modify", "add to a legacy file", "delete", "delete the file"};
+    return names[static_cast<int>(op)];
+}
+
+struct OpSetup {
+    std::string name;
+    std::string bytes;
+};
+
+OpSetup setupFor(Op op, int i) {
+    const std::string n = "f" + std::to_string(i);
+    switch (op) {
+        case Op::Modify:
+        case Op::Delete:
+            return {n + ".qz2", sjis("2\r\n" + records(2))};
+        case Op::AddLegacy:
+            return {n + ".qzb", "q1,a,b,c,d,e,1\r\n"};
+        case Op::DeleteFile:
+            return {n + ".qz2", sjis("1\r\n" + records(1))};
+    }
+    return {};
+}
+
+// Starts `op` up to the write; the boxes before the file check get OK.
+void startOp(Form2* editor, Op op) {
+    switch (op) {
+        case Op::Modify:
+            editor->Command7_Click();
+            editor->Text1->setText(QStringLiteral("typed"));
+            break;
+        case Op::AddLegacy:
+            editor->Command2_Click();
+            editor->Text1->setText(QStringLiteral("typed"));
+            editor->Text2[0]->setText(QStringLiteral("x"));
+            editor->Text2[1]->setText(QStringLiteral("y"));
+            editor->Combo1->setCurrentIndex(0);
+            break;
+        case Op::Delete:
+        case Op::DeleteFile:
+            break;
+    }
+}
+
+void finishOp(Form2* editor, Op op) {
+    if (op == Op::Modify || op == Op::AddLegacy) {
+        editor->Command4_Click();
+    } else {
+        editor->Command3_Click();
+    }
+}
+
+TEST_F(EditorFileGuardTest, CountLineDisagreeingWithTheRecordsOpensTheRecordsAndSavesTheTrueCount) {
+    struct Case {
+        int countLine;
+        int records;
+        bool readOnly;
+    };
+    const Case cases[] = {{3, 5, false}, {0, 5, false}, {5, 3, false}, {3, 101, true}};
+    int i = 0;
+    for (const Case& c : cases) {
+        const std::string name = "c" + std::to_string(i++) + ".qz2";
+        const std::string before = sjis(std::to_string(c.countLine) + "\r\n" + records(c.records));
+        writeBytes(name, before);
+        prompt.boxes.clear();
+        Form2* editor = open(name);
+        ASSERT_NE(editor, nullptr) << c.countLine << "/" << c.records;
+        EXPECT_EQ(editor->QCount, std::min(c.records, 101)) << c.countLine << "/" << c.records;
+        EXPECT_TRUE(
+            prompt.saw(QStringLiteral("確認"),
+                       {QString::fromStdString(name), QStringLiteral("問題数は%1").arg(c.countLine),
+                        QStringLiteral("%1問").arg(c.records)}))
+            << c.countLine << "/" << c.records;
+        EXPECT_EQ(readBytes(name), before);
+        EXPECT_EQ(editor->Command7->isEnabled(), !c.readOnly);
+        if (!c.readOnly) {
+            // The last question is a real one, never a blank row.
+            for (int k = 1; k < c.records; ++k) {
+                editor->Command6_Click();
+            }
+            EXPECT_EQ(editor->Text1->text(), QStringLiteral("q%1").arg(c.records));
+            editor->Command7_Click();
+            editor->Text1->setText(QStringLiteral("changed"));
+            editor->Command4_Click();
+            const std::string after = readBytes(name);
+            EXPECT_EQ(after.substr(0, after.find('\r')), std::to_string(c.records)) << name;
+            EXPECT_EQ(lineCount(after), c.records + 1) << name;
+            EXPECT_NE(after.find("changed"), std::string::npos) << name;
+        }
+        close();
+    }
+}
+
+TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhenTheUserSaysSo) {
+    struct Case {
+        Op op;
+        bool removed;  // else rewritten
+        PromptAnswer answer;
+    };
+    std::vector<Case> cases;
+    for (Op op : {Op::Modify, Op::AddLegacy, Op::Delete, Op::DeleteFile}) {
+        for (bool removed : {false, true}) {
+            for (PromptAnswer a : {PromptAnswer::Ok, PromptAnswer::Cancel}) {
+                cases.push_back({op, removed, a});
+            }
+        }
+    }
+    int i = 0;
+    for (const Case& c : cases) {
+        const std::string label = std::string(opName(c.op)) +
+                                  (c.removed ? ", removed" : ", changed") +
+                                  (c.answer == PromptAnswer::Ok ? ", OK" : ", cancel");
+        const OpSetup setup = setupFor(c.op, i++);
+        writeBytes(setup.name, setup.bytes);
+        Form2* editor = open(setup.name);
+        ASSERT_NE(editor, nullptr) << label;
+        startOp(editor, c.op);
+        const std::string other = c.op == Op::AddLegacy ? "z1,a,b,c,d,e,1\r\n"
+                                                        : sjis("1\r\nother,a,b,c,d,e,1,0,0,ﾅｼ\r\n");
+        if (c.removed) {
+            std::filesystem::remove(setup.name);
+        } else {
+            writeBytes(setup.name, other);
+        }
+        prompt.boxes.clear();
+        if (c.op == Op::Modify || c.op == Op::DeleteFile) {
+            prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate / delete the file
+        }
+        prompt.nextAnswer(c.answer);
+        finishOp(editor, c.op);
+
+        EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
+                               {QString::fromStdString(setup.name),
+                                c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
+            << label;
+        if (c.answer == PromptAnswer::Cancel) {
+            EXPECT_EQ(fileExists(setup.name), !c.removed) << label;
+            if (!c.removed) {
+                EXPECT_EQ(readBytes(setup.name), other) << label;
+            }
+            ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << label;
+            if (c.op == Op::Modify || c.op == Op::AddLegacy) {
+                EXPECT_TRUE(inEditState(editor)) << label;
+                EXPECT_EQ(editor->Text1->text(), QStringLiteral("typed")) << label;
+            } else {
+                EXPECT_EQ(editor->QCount, c.op == Op::Delete ? 2 : 1) << label;
+            }
+        } else if (c.op == Op::DeleteFile) {
+            EXPECT_FALSE(fileExists(setup.name)) << label;
+            EXPECT_FALSE(windows->isLoaded(WindowId::Form2)) << label;
+        } else {
+            const std::string after = readBytes(setup.name);
+            if (c.op == Op::Delete) {
+                EXPECT_EQ(after, sjis("1\r\nq2,a,b,c,d,e, 2 , 3 , 2 ,ﾅｼ\r\n")) << label;
+            } else {
+                EXPECT_NE(after.find("typed"), std::string::npos) << label;
+                EXPECT_FALSE(inEditState(editor)) << label;
+            }
+            // The editor now knows the file it wrote: the next write asks nothing.
+            prompt.boxes.clear();
+            editor->Command7_Click();
+            editor->Text1->setText(QStringLiteral("again"));
+            editor->Command4_Click();
+            EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("書き込みますか")}))
+                << label;
+            EXPECT_NE(readBytes(setup.name).find("again"), std::string::npos) << label;
+        }
+        close();
+    }
+}
+
+TEST_F(EditorFileGuardTest, ReadOnlyFileIsNeitherReplacedNorDeletedAndTheEditStays) {
+    int i = 0;
+    for (Op op : {Op::Modify, Op::AddLegacy, Op::Delete, Op::DeleteFile}) {
+        const OpSetup setup = setupFor(op, i++);
+        writeBytes(setup.name, setup.bytes);
+        ASSERT_EQ(::chmod(setup.name.c_str(), 0444), 0);
+        Form2* editor = open(setup.name);
+        ASSERT_NE(editor, nullptr) << opName(op);
+        startOp(editor, op);
+        prompt.boxes.clear();
+        finishOp(editor, op);
+        EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"), {QString::fromStdString(setup.name),
+                                                          QStringLiteral("読み取り専用")}))
+            << opName(op);
+        EXPECT_EQ(readBytes(setup.name), setup.bytes) << opName(op);
+        ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << opName(op);
+        if (op == Op::Modify || op == Op::AddLegacy) {
+            EXPECT_TRUE(inEditState(editor)) << opName(op);
+            EXPECT_EQ(editor->Text1->text(), QStringLiteral("typed")) << opName(op);
+        }
+        close();
+    }
+}
+
+TEST_F(EditorFileGuardTest, SaveThroughASymbolicLinkWritesTheTargetAndKeepsTheLink) {
+    std::filesystem::create_directory("store");
+    writeBytes("store/real.qz2", sjis("1\r\n" + records(1)));
+    ASSERT_EQ(::symlink("store/real.qz2", "link.qz2"), 0);
+    Form2* editor = open("link.qz2");
+    ASSERT_NE(editor, nullptr);
+    startOp(editor, Op::Modify);
+    editor->Command4_Click();
+    EXPECT_TRUE(std::filesystem::is_symlink("link.qz2"));
+    EXPECT_EQ(std::filesystem::read_symlink("link.qz2"), "store/real.qz2");
+    EXPECT_EQ(readBytes("store/real.qz2"), sjis("1\r\ntyped,a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
+    EXPECT_EQ(test::listDirectory("store"), "real.qz2");
+}
+
+// The quiz and the editor alike: a UTF-8 legacy file never gets a CP932
+// record appended, and the box says how to convert the file.
+TEST_F(EditorFileGuardTest, Utf8FilesAreRefusedByEveryWindowNamingTheConversion) {
+    const std::string legacy = "問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1\r\n";
+    const std::string current = "1\r\n問題,東京,大阪,京都,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    for (const WindowId id : {WindowId::Form2, WindowId::Form4}) {
+        for (const auto& [name, bytes] :
+             {std::pair{"u.qzb", legacy}, std::pair{"u.qz2", current}}) {
+            writeBytes(name, bytes);
+            windows->show(WindowId::Form1);
+            state().setF_name(QString::fromLatin1(name));
+            state().setText1(QString::fromLatin1(name));
+            state().setFileState(std::string_view(name).ends_with("qzb") ? FileState::Legacy
+                                                                         : FileState::Current);
+            prompt.boxes.clear();
+            EXPECT_EQ(windows->show(id), nullptr) << name;
+            EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                                   {QString::fromLatin1(name), QStringLiteral("UTF-8"),
+                                    QStringLiteral("studyhop-tool import")}))
+                << name;
+            EXPECT_EQ(readBytes(name), bytes) << name;
+        }
+    }
+}
+
+TEST_F(EditorFileGuardTest, NumberLikeAndBlankEdgedChoicesComeBackAsTyped) {
+    windows->show(WindowId::Form1);
+    state().setText1(QStringLiteral("0"));
+    Form2* editor = show<Form2>(WindowId::Form2);
+    ASSERT_NE(editor, nullptr);
+    editor->Text1->setText(QStringLiteral("問"));
+    editor->Text2[0]->setText(QStringLiteral("007"));
+    editor->Text2[1]->setText(QStringLiteral("  両端に空白  "));
+    editor->Combo1->setCurrentIndex(0);
+    editor->Command4_Click();
+    close();
+    Form2* reopened = open("試験ﾃﾞｰﾀ.qz2");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->Text2[0]->text(), QStringLiteral("007"));
+    EXPECT_EQ(reopened->Text2[1]->text(), QStringLiteral("  両端に空白  "));
+}
+
+TEST_F(EditorFileGuardTest, LegacyFileCutShortAfterTheEditorLimitIsRefusedOnItsLine) {
+    const std::string name = "legacy_cut_short_after_100_records.qzb";
+    std::filesystem::copy_file(std::string(STUDYHOP_FIXTURES) + "/" + name, name);
+    const std::string before = readBytes(name);
+    EXPECT_EQ(open(name), nullptr);
+    EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                           {QString::fromStdString(name), QStringLiteral("101行目")}));
+    EXPECT_EQ(readBytes(name), before);
+}
+
+}  // namespace
+}  // namespace studyhop
