@@ -1,0 +1,90 @@
+#include "ui/window_placement.h"
+
+#include <QApplication>
+#include <QMargins>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace studyhop {
+
+namespace {
+
+// A gap between a window and the one it opens beside.
+constexpr int kGap = 8;
+
+// Moves `pos` so that a frame of `size` lies on `available` as far as it can;
+// the top-left corner wins when it cannot fit.
+QPoint keepOn(const QRect& available, const QSize& size, QPoint pos) {
+    pos.setX(std::max(available.left(), std::min(pos.x(), available.right() + 1 - size.width())));
+    pos.setY(std::max(available.top(), std::min(pos.y(), available.bottom() + 1 - size.height())));
+    return pos;
+}
+
+QScreen* screenOf(const QWidget* widget) {
+    QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
+    return screen != nullptr ? screen : QApplication::primaryScreen();
+}
+
+// Title bar and borders of a window that is not shown yet: those of a shown
+// window (the reference if it is shown), none without a window manager.
+QMargins expectedFrame(const QWidget* shown) {
+    if (shown == nullptr || !shown->isVisible()) {
+        shown = nullptr;
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && !window->isMinimized() &&
+                window->windowType() == Qt::Window) {
+                shown = window;
+                break;
+            }
+        }
+        if (shown == nullptr) {
+            return {};
+        }
+    }
+    const QRect frame = shown->frameGeometry();
+    const QRect client = shown->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+}  // namespace
+
+QPoint centredPosition(const QRect& available, const QSize& size) {
+    const QPoint pos(available.left() + (available.width() - size.width()) / 2,
+                     available.top() + (available.height() - size.height()) / 2);
+    return keepOn(available, size, pos);
+}
+
+QPoint besidePosition(const QRect& available, const QRect& anchor, const QSize& size) {
+    const int top = anchor.top();
+    const QPoint right(anchor.right() + 1 + kGap, top);
+    if (right.x() + size.width() <= available.right() + 1) {
+        return keepOn(available, size, right);
+    }
+    const QPoint left(anchor.left() - kGap - size.width(), top);
+    if (left.x() >= available.left()) {
+        return keepOn(available, size, left);
+    }
+    // Neither side has room: the side with more of it, kept on the screen.
+    const int roomRight = available.right() - anchor.right();
+    const int roomLeft = anchor.left() - available.left();
+    return keepOn(available, size, roomRight >= roomLeft ? right : left);
+}
+
+void placeNewWindow(QWidget* window, const QWidget* opener, const QWidget* anchor) {
+    const QWidget* reference = anchor != nullptr ? anchor : opener;
+    QScreen* screen = screenOf(reference);
+    if (screen == nullptr) {
+        return;
+    }
+    const QMargins frame = expectedFrame(reference);
+    const QSize frameSize = window->size().grownBy(frame);
+    const QRect available = screen->availableGeometry();
+    const QPoint pos = anchor != nullptr && anchor->isVisible()
+                           ? besidePosition(available, anchor->frameGeometry(), frameSize)
+                           : centredPosition(available, frameSize);
+    window->move(pos);
+}
+
+}  // namespace studyhop
