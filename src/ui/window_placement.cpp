@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QMargins>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 
 namespace studyhop {
 
@@ -48,6 +50,39 @@ QMargins expectedFrame(const QWidget* shown) {
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
+// A window manager tells the size of its frame only once the window is on
+// screen. Until then this watches the new window; when the frame turns out
+// other than assumed, the window is placed again for its real frame, once.
+class FramePlacement : public QObject {
+public:
+    FramePlacement(QWidget* window, QSize assumedFrame, std::function<QPoint(QSize)> place)
+        : QObject(window), m_window(window), m_assumed(assumedFrame), m_place(std::move(place)) {
+        window->installEventFilter(this);
+        // Without a window manager nothing changes; stop watching soon.
+        QTimer::singleShot(kWatchMilliseconds, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window &&
+            (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+            const QSize frame = m_window->frameGeometry().size();
+            if (frame != m_window->size() && frame != m_assumed) {
+                m_window->removeEventFilter(this);
+                m_window->move(m_place(frame));
+                deleteLater();
+            }
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kWatchMilliseconds = 3000;
+    QWidget* m_window;
+    QSize m_assumed;
+    std::function<QPoint(QSize)> m_place;
+};
+
 }  // namespace
 
 QPoint centredPosition(const QRect& available, const QSize& size) {
@@ -81,10 +116,14 @@ void placeNewWindow(QWidget* window, const QWidget* opener, const QWidget* ancho
     const QMargins frame = expectedFrame(reference);
     const QSize frameSize = window->size().grownBy(frame);
     const QRect available = screen->availableGeometry();
-    const QPoint pos = anchor != nullptr && anchor->isVisible()
-                           ? besidePosition(available, anchor->frameGeometry(), frameSize)
-                           : centredPosition(available, frameSize);
-    window->move(pos);
+    const bool beside = anchor != nullptr && anchor->isVisible();
+    const QRect anchorFrame = beside ? anchor->frameGeometry() : QRect();
+    auto place = [available, beside, anchorFrame](QSize size) {
+        return beside ? besidePosition(available, anchorFrame, size)
+                      : centredPosition(available, size);
+    };
+    window->move(place(frameSize));
+    new FramePlacement(window, frameSize, place);
 }
 
 }  // namespace studyhop
