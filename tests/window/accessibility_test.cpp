@@ -18,6 +18,7 @@
 
 #include "quiz/quiz_window.h"
 #include "ui/qt_prompt.h"
+#include "ui/text_fit.h"
 #include "window_test.h"
 
 namespace studyhop {
@@ -113,7 +114,12 @@ TEST_F(AccessibilityTest, ChoiceButtonsAreNamedByTheirCaptionAndDescribedByTheir
     EXPECT_EQ(first->text(QAccessible::Description), QStringLiteral("東京"));
 }
 
-TEST_F(AccessibilityTest, EachNewQuestionIsAnnounced) {
+// A question cut to fit is announced with its whole text too: the label's
+// own announcement stops once it has an accessible name.
+TEST_F(AccessibilityTest, EachNewQuestionIsAnnouncedWholeEvenWhenCut) {
+    const QString longQuestion = QStringLiteral("長い問題文です。").repeated(20);
+    writeBytes("a.qz2", sjis("2\r\n問一,東京,大阪,京都,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n" +
+                             longQuestion.toStdString() + ",a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
     // Events go out only while assistive technology listens, as it would.
     QPlatformAccessibility* platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
     if (platform == nullptr) {
@@ -132,7 +138,16 @@ TEST_F(AccessibilityTest, EachNewQuestionIsAnnounced) {
     quiz->Command1_Click(1);
     EXPECT_GT(announced(), first);
     QAccessibleInterface* question = QAccessible::queryAccessibleInterface(quiz->Label2);
-    EXPECT_EQ(question->text(QAccessible::Name), QStringLiteral("問二"));
+    EXPECT_EQ(question->text(QAccessible::Name), longQuestion);
+
+    // Answered wrong, it comes back at once as the retest's first question:
+    // the same text, announced again for the new pass.
+    const auto beforeRetest = announced();
+    quiz->Command1_KeyDown(1, '1', 0);
+    quiz->Command1_Click(1);
+    ASSERT_TRUE(windows->isLoaded(WindowId::Form6));
+    ASSERT_EQ(fullText(quiz->Label2), longQuestion);
+    EXPECT_GT(announced(), beforeRetest);
 }
 
 TEST(QtPromptTest, MessageBoxIsReadOutWithItsTitleAndText) {
