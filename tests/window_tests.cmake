@@ -9,6 +9,11 @@ add_executable(window_tests
   window/shared_state_test.cpp
   ui/key_codes_test.cpp
   ui/twips_test.cpp
+  ui/text_fit_test.cpp
+  ui/window_placement_test.cpp
+  window/form_test.cpp
+  window/accessibility_test.cpp
+  window/high_dpi_test.cpp
   shell/file_chooser_test.cpp
   shell/file_name_bytes_test.cpp
   shell/input_method_test.cpp
@@ -31,6 +36,12 @@ set_target_properties(window_tests PROPERTIES AUTOMOC ON)
 target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(window_tests PRIVATE
   STUDYHOP_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
-target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gtest)
+# Qt's own platform accessibility switch lets the tests listen like a screen reader.
+target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test Qt6::GuiPrivate GTest::gtest)
 gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# The windows at twice the scale, as on a 192 dpi screen.
+add_test(NAME HighDpiTest.AtScaleTwo COMMAND window_tests --gtest_filter=HighDpiTest.*)
+set_tests_properties(HighDpiTest.AtScaleTwo PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2")

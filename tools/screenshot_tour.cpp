@@ -3,11 +3,15 @@
 // current directory and saves PNG files into the directory given.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
+#include <QPainter>
+#include <QToolTip>
 #include <QTest>
 #include <cstdio>
 
 #include "app/window_set.h"
+#include "data/cp932.h"
 #include "data/file_io.h"
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
@@ -57,9 +61,55 @@ void shoot(QWidget* window, const char* name) {
     }
 }
 
+// The window with the tooltip of `label` showing, as a user pointing at it sees it.
+void shootWithTooltip(QWidget* window, QLabel* label, const char* name) {
+    QApplication::processEvents();
+    const QPoint at = label->mapToGlobal(QPoint(label->width() / 3, label->height() / 2));
+    QToolTip::showText(at, label->toolTip(), label);
+    QApplication::processEvents();
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            tip = w;
+        }
+    }
+    QPixmap picture = window->grab();
+    if (tip != nullptr) {
+        const QPixmap tipPicture = tip->grab();
+        const QPoint offset = tip->pos() - window->pos();
+        // Grown to hold the tooltip where it hangs over the window's edge.
+        const QRect whole = QRect(QPoint(0, 0), window->size())
+                                .united(QRect(offset, tip->size()));
+        const qreal ratio = picture.devicePixelRatio();
+        QPixmap combined(whole.size() * ratio);
+        combined.setDevicePixelRatio(ratio);
+        combined.fill(Qt::white);
+        QPainter painter(&combined);
+        painter.drawPixmap(-whole.topLeft(), picture);
+        painter.drawPixmap(offset - whole.topLeft(), tipPicture);
+        painter.end();
+        picture = combined;
+    }
+    QToolTip::hideText();
+    if (!picture.save(outDir + "/" + name + ".png")) {
+        std::fprintf(stderr, "no picture of %s\n", name);
+        std::exit(1);
+    }
+}
+
 template <class W>
 W* loaded(WindowSet& windows, WindowId id) {
     return loadedAs<W>(windows, id);
+}
+
+// A question record in CP932 as the editor writes it: the texts as they are,
+// choices 3 to 5 empty ("ﾅｼ"), choice 1 correct.
+QByteArray sjisRecord(const QString& question, const QString& choice1) {
+    const std::string utf8 = (question + QStringLiteral(",") + choice1 +
+                              QStringLiteral(",室町幕府は一三三六年に開かれた,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"))
+                                 .toStdString();
+    const Conversion bytes = encodeCp932(utf8);
+    return QByteArray(bytes.text.data(), static_cast<qsizetype>(bytes.text.size()));
 }
 
 }  // namespace
@@ -121,6 +171,32 @@ int main(int argc, char** argv) {
     editor->Command1_Click();
     editor->Command1_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A question too long for the window: cut with "…", whole in its tooltip.
+    {
+        const QString longFile = QStringLiteral("長い問題の例.qz2");
+        QFile file(longFile);
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(longFile));
+            return 1;
+        }
+        // One question with a long text and a long first choice.
+        file.write("1\r\n");
+        file.write(sjisRecord(
+            QStringLiteral("次の文章のうち、鎌倉幕府の成立から室町幕府の滅亡までの出来事として"
+                           "正しいものを一つ選び、その番号を答えなさい。ただし、年号は西暦で"
+                           "表したものとし、出来事はすべて日本国内のものとする。"),
+            QStringLiteral("源頼朝が征夷大将軍に任命され、鎌倉に武家政権を開いたのは一一九二年の"
+                           "ことである")));
+        file.close();
+        state.setF_name(longFile);
+        state.setFileState(FileState::Current);
+        auto* longQuiz = showAs<Form4>(windows, WindowId::Form4);
+        shootWithTooltip(longQuiz, longQuiz->Label2, "quiz_long_question");
+        windows.unload(WindowId::Form4);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDir().remove(longFile);
+    }
 
     // A new file.
     main->Command1_Click(0);

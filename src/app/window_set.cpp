@@ -12,6 +12,7 @@
 #include "shell/password_dialog.h"
 #include "shell/settings_dialog.h"
 #include "window/form.h"
+#include "ui/window_placement.h"
 #include "window/shared_state.h"
 
 namespace studyhop {
@@ -59,6 +60,9 @@ QWidget* WindowSet::show(WindowId id) {
         return nullptr;
     }
     Form* window = created.get();
+    // The window that asks for another is its opener: the new one opens on
+    // its screen.
+    const QWidget* opener = QApplication::activeWindow();
     m_windows[id] = std::move(created);
     // Form_Load may unload the window again (a file it cannot use).
     QPointer<Form> guard(window);
@@ -66,6 +70,10 @@ QWidget* WindowSet::show(WindowId id) {
     if (guard.isNull() || loaded(id) != window) {
         return nullptr;
     }
+    // The results open beside the quiz, which they must not cover; every
+    // other window centred on its opener's screen.
+    const QWidget* anchor = id == WindowId::Form6 ? loaded(WindowId::Form4) : nullptr;
+    placeNewWindow(window, opener != window ? opener : nullptr, anchor);
     window->show();
     window->raise();
     window->activateWindow();

@@ -6,6 +6,7 @@
 #include "data/question_file.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
+#include "ui/text_fit.h"
 #include "ui/twips.h"
 #include "window/guarded_write.h"
 #include "window/question_files.h"
@@ -24,6 +25,9 @@ constexpr int kCancelBrowseTop = 2280;
 constexpr int kMaxOwnQuestions = 100;
 constexpr int kChoiceTops[] = {960, 1320, 1680, 2040, 2400};
 const char* const kChoiceCaptions[] = {"回 答 １", "回 答 ２", "回 答 ３", "回 答 ４", "回 答 ５"};
+const char* const kChoiceNames[] = {"回答 1", "回答 2", "回答 3", "回答 4", "回答 5"};
+// The smallest caption size that stays readable.
+constexpr double kMinCaptionPoints = 8;
 
 const QString kErrorTitle = QStringLiteral("エラー");
 
@@ -41,11 +45,12 @@ Form2::Form2(const WindowContext& context)
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
     Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
     Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
-    shrinkToFit(Label8);
+    fitCaption(Label8, kMinCaptionPoints);
     Label9 = makeLabel(this, "Label9", QString(), 3240, 120, 1335, 255);
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 120, 360, 4455, 495);
+    Text1->setAccessibleName(QStringLiteral("問題内容"));
     for (int k = 0; k < 5; ++k) {
         const QByteArray n = QByteArray::number(k + 2);
         ChoiceCaptions[k] =
@@ -54,11 +59,14 @@ Form2::Form2(const WindowContext& context)
         Text2[k] = new QLineEdit(this);
         Text2[k]->setObjectName(QStringLiteral("Text2_%1").arg(k));
         placeTwips(Text2[k], 840, kChoiceTops[k], 3735, 300);
+        Text2[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
     }
     Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 0, 2880, 855, 255);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     placeTwips(Combo1, 840, 2880, 855, 300);
+    Combo1->setAccessibleName(QStringLiteral("正解番号"));
+    Label7->setBuddy(Combo1);
     Label21 = makeLabel(this, "Label21", QStringLiteral("正解率"), 3120, 2880, 615, 255);
     Label22 = makeLabel(this, "Label22", QString(), 3720, 2880, 855, 255);
 
@@ -70,6 +78,12 @@ Form2::Form2(const WindowContext& context)
     Command6 = makeButton(this, "Command6", QStringLiteral(">"), 5280, 1800, 615, 375);
     Command1 = makeButton(this, "Command1", QStringLiteral("キャンセル  "), 4680, kCancelBrowseTop,
                           1215, 375);
+    const std::pair<QPushButton*, const char*> buttonNames[] = {
+        {Command2, "新規登録"}, {Command4, "登録"}, {Command7, "修正"}, {Command3, "削除"},
+        {Command5, "前の問題"}, {Command6, "次の問題"}, {Command1, "キャンセル"}};
+    for (const auto& [button, name] : buttonNames) {
+        button->setAccessibleName(QString::fromUtf8(name));
+    }
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
@@ -176,7 +190,7 @@ void Form2::Form_Load() {
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
-            Label9->setText(F_name);
+            setFittedText(Label9, F_name);
             UpdateNewButton();
             return;
         }
@@ -215,7 +229,7 @@ void Form2::Form_Load() {
         Mcnt = 0;
         ShowQuestion();
     }
-    Label9->setText(F_name);
+    setFittedText(Label9, F_name);
     if (QCount == 1) {
         moveTopTwips(Command1, kCancelSingleTop);
     }
@@ -231,7 +245,7 @@ void Form2::ShowQuestion() {
         edited.timesCorrect = row[kTimesCorrect].asText();
         showCounters();
     }
-    Text1->setText(toQt(row[kQuestionText].asText()));
+    setTextFromStart(Text1, toQt(row[kQuestionText].asText()));
     // A correct number outside 1..5 cannot be shown: no selection.
     const auto correct = row[kCorrectNumber].numericValue();
     int index = -1;
@@ -244,7 +258,7 @@ void Form2::ShowQuestion() {
     hideNavigationAtTheEnds();
     UpdateNewButton();
     for (int k = 0; k < 5; ++k) {
-        Text2[k]->setText(toQt(row[kChoice1 + k].asText()));
+        setTextFromStart(Text2[k], toQt(row[kChoice1 + k].asText()));
     }
 }
 
@@ -307,7 +321,7 @@ QuestionFields Form2::displayedFields() const {
 
 void Form2::showFields(const QuestionFields& fields) {
     for (int k = 0; k < 5; ++k) {
-        Text2[k]->setText(toQt(fields.choices[k]));
+        setTextFromStart(Text2[k], toQt(fields.choices[k]));
     }
 }
 

@@ -4,7 +4,10 @@
 
 #include "data/file_io.h"
 #include "quiz/result_window.h"
+#include <QAccessible>
+
 #include "ui/prompt.h"
+#include "ui/text_fit.h"
 #include "ui/twips.h"
 #include "window/guarded_write.h"
 #include "window/random_source.h"
@@ -16,6 +19,7 @@ namespace {
 
 constexpr int kNoneHighlighted = 5;
 const char* const kChoiceCaptions[] = {"回答 １", "回答 2", "回答 3", "回答 4", "回答 5"};
+const char* const kChoiceNames[] = {"回答 1", "回答 2", "回答 3", "回答 4", "回答 5"};
 constexpr int kChoiceTops[] = {1080, 1560, 2040, 2520, 3000};
 
 QString cellText(const Cell& cell) {
@@ -43,6 +47,7 @@ Form4::Form4(const WindowContext& context)
         // The answer keys work while a command button has the focus; clicking
         // a choice must not take it away.
         Option6[k]->setFocusPolicy(Qt::NoFocus);
+        Option6[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
         placeTwips(Option6[k], 720, kChoiceTops[k], 255, 255);
         Label18[k] =
             makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k], 4095, 495);
@@ -73,6 +78,9 @@ Form4::Form4(const WindowContext& context)
     Command1[2] = makeButton(this, "Command1_2", QStringLiteral("Back (&B)"), 5160, 600, 1095, 495);
     Command1[0] =
         makeButton(this, "Command1_0", QStringLiteral("終了 (&X)"), 5160, 1080, 1095, 495);
+    Command1[1]->setAccessibleName(QStringLiteral("次の問題"));
+    Command1[2]->setAccessibleName(QStringLiteral("前の問題"));
+    Command1[0]->setAccessibleName(QStringLiteral("終了"));
     setTabOrder(Command1[1], Command1[2]);
     setTabOrder(Command1[2], Command1[0]);
     for (int i = 0; i < 3; ++i) {
@@ -144,7 +152,7 @@ void Form4::Form_Load() {
         enterNoDataState(QStringLiteral("問題が登録されていません"));
     }
     Pos = pass.First;
-    Label17->setText(F_name);
+    setFittedText(Label17, F_name);
     if (!m_noData) {
         showQuestion();
     }
@@ -190,7 +198,7 @@ void Form4::showQuestion() {
     const QuestionRow& row = pass.table.rows[r];
     int y = 1080;
     const std::array<QString, 6>& texts = displayTexts(r);
-    Label2->setText(texts[kQuestionText]);
+    setFittedText(Label2, texts[kQuestionText]);
     Label5->setText(QString::fromStdString(correctRateText(row, RateTest::TimesCorrect)));
     for (int k = 0; k < 5; ++k) {
         const Cell& c = row[kChoice1 + k];
@@ -200,7 +208,8 @@ void Form4::showQuestion() {
             Label18[k]->setVisible(false);
             Option6[k]->setVisible(false);
         } else {
-            Label18[k]->setText(texts[kChoice1 + k]);
+            setFittedText(Label18[k], texts[kChoice1 + k]);
+            Option6[k]->setAccessibleDescription(texts[kChoice1 + k]);
             Avail[k] = 1;
             for (QWidget* w : std::initializer_list<QWidget*>{Label3[k], Label18[k], Option6[k]}) {
                 moveTopTwips(w, y);
@@ -231,6 +240,9 @@ void Form4::showQuestion() {
         Label16->setText(QStringLiteral("(%1/%2)").arg(Step + 1).arg(pass.Total));
     }
     Label9->setText(QStringLiteral("kai(7,%1)").arg(r));
+    // A screen reader reads the new question out.
+    QAccessibleEvent changed(Label2, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     Label10->setText(cellText(pass.Pick.rows[r][QuizPass::kPickMark]));
 }
 
@@ -279,6 +291,10 @@ void Form4::Label18_Click(int index) {
     selectOption(index);
     Sel = index;
     chooseAnswer();
+}
+
+void Form4::closeFromFrame() {
+    Command1_Click(0);
 }
 
 void Form4::Command1_Click(int index) {

@@ -1,6 +1,7 @@
 #include "quiz/result_window.h"
 
 #include "ui/controls.h"
+#include "ui/text_fit.h"
 #include "ui/twips.h"
 #include "window/shared_state.h"
 
@@ -17,9 +18,12 @@ Form6::Form6(const WindowContext& context)
     Command1 = makeButton(this, "Command1", QStringLiteral("Ｏ    Ｋ (&O)"), 1440, 120, 975, 375);
     Command2 = makeButton(this, "Command2", QStringLiteral("追   試 (&T)"), 1440, 600, 975, 375);
     Command2->setVisible(false);
+    Command1->setAccessibleName(QStringLiteral("ＯＫ（問題と成績を閉じる）"));
+    Command2->setAccessibleName(QStringLiteral("追試"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     placeTwips(List1, 120, 1080, 2295, 1140);
+    List1->setAccessibleName(QStringLiteral("結果一覧"));
     connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
 }
@@ -28,8 +32,9 @@ void Form6::clearResults() {
     List1->clear();
     Label2->clear();
     Label5->clear();
-    Label6->clear();
+    setFittedText(Label6, QString());
     Command2->setVisible(false);
+    m_retestOffered = false;
 }
 
 void Form6::showResults(const PassResults& results) {
@@ -39,8 +44,17 @@ void Form6::showResults(const PassResults& results) {
     }
     Label2->setText(QString::number(results.total));
     Label5->setText(QString::number(results.correct));
-    Label6->setText(QString::fromStdString(results.percentage));
+    setFittedText(Label6, QString::fromStdString(results.percentage));
     Command2->setVisible(results.retest);
+    m_retestOffered = results.retest;
+}
+
+void Form6::closeFromFrame() {
+    if (m_retestOffered) {
+        Command2_Click();
+    } else {
+        Command1_Click();
+    }
 }
 
 void Form6::Command1_Click() {

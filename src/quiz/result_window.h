@@ -33,6 +33,13 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QListWidget* List1;
+
+protected:
+    // With a retest offered as the retest button (the quiz goes on), else as OK.
+    void closeFromFrame() override;
+
+private:
+    bool m_retestOffered = false;
 };
 
 }  // namespace studyhop

@@ -76,6 +76,17 @@ Form1::Form1(const WindowContext& context)
     Label3 = makeLabel(this, "Label3", QStringLiteral("Combo2_ID"), 120, 3000, 1215, 255);
     Tex2 = makeStripBox(this, "Tex2", 1320, 3000, 2175);
 
+    Picture1->setAccessibleName(QStringLiteral("タイトル"));
+    Command1[0]->setAccessibleName(QStringLiteral("問題登録"));
+    Command1[1]->setAccessibleName(QStringLiteral("問題"));
+    Command1[3]->setAccessibleName(QStringLiteral("設定"));
+    Command1[2]->setAccessibleName(QStringLiteral("終了"));
+    Text2->setAccessibleName(QStringLiteral("ファイル形式"));
+    Text1->setAccessibleName(QStringLiteral("編集中のファイル"));
+    Text4->setAccessibleName(QStringLiteral("動作"));
+    Tex1->setAccessibleName(QStringLiteral("出題する正解率"));
+    Tex2->setAccessibleName(QStringLiteral("出題の順序"));
+    File1->setAccessibleName(QStringLiteral("問題ファイル一覧"));
     setTabOrder(Command1[0], Command1[1]);
     setTabOrder(Command1[1], Command1[3]);
     setTabOrder(Command1[3], Command1[2]);

@@ -49,6 +49,10 @@ Form3::Form3(const WindowContext& context)
         Text1_KeyDown(key.keyCode, key.shift);
         return key.keyCode == kKeyEnter;
     });
+    setDialogKeys(nullptr, Command1[1]);
+    Text1->setAccessibleName(QStringLiteral("ファイル名"));
+    Command1[0]->setAccessibleName(QStringLiteral("ＯＫ"));
+    Command1[1]->setAccessibleName(QStringLiteral("キャンセル"));
     Text1->setFocus();
 }
 

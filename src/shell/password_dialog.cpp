@@ -18,6 +18,10 @@ Form5::Form5(const WindowContext& context)
         Text1_KeyDown(key.keyCode, key.shift);
         return key.keyCode == kKeyEnter;
     });
+    // No cancel button: Esc closes the dialog as its frame does, checking nothing.
+    setDialogKeys(nullptr, nullptr);
+    Text1->setAccessibleName(QStringLiteral("パスワード"));
+    Command1->setAccessibleName(QStringLiteral("ＯＫ"));
     Text1->setFocus();
 }
 

@@ -41,6 +41,14 @@ System::System(const WindowContext& context)
     Command2 = makeButton(this, "Command2", QStringLiteral("ｷｬﾝｾﾙ"), 3480, 600, 1095, 375);
     connect(Command1, &QPushButton::clicked, this, &System::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &System::Command2_Click);
+    // Enter in a closed list box accepts, Esc cancels.
+    setDialogKeys(Command1, Command2);
+    Label1->setBuddy(Combo1);
+    Label2->setBuddy(Combo2);
+    Combo1->setAccessibleName(QStringLiteral("出題する問題の正解率"));
+    Combo2->setAccessibleName(QStringLiteral("出題の順序"));
+    Command1->setAccessibleName(QStringLiteral("ＯＫ"));
+    Command2->setAccessibleName(QStringLiteral("キャンセル"));
 }
 
 void System::Form_Load() {

@@ -25,6 +25,9 @@ PromptAnswer QtPrompt::ask(const QString& text, const QString& title, PromptButt
         box->setEscapeButton(ok);
     }
     box->setDefaultButton(ok);
+    // Read out by screen readers as title and text.
+    box->setAccessibleName(title);
+    box->setAccessibleDescription(text);
     box->exec();
     if (box.isNull()) {
         return PromptAnswer::Cancel;

@@ -1,0 +1,132 @@
+#include "ui/text_fit.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextLayout>
+#include <QVariant>
+#include <algorithm>
+
+namespace studyhop {
+
+namespace {
+
+constexpr char kFullTextProperty[] = "studyhopFullText";
+const QChar kEllipsis(0x2026);
+
+// The text as one line: a line break inside a cut last line would otherwise
+// push the ellipsis out of sight.
+QString asOneLine(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+FittedText fitOneLine(const QFontMetrics& metrics, const QString& text, int width) {
+    const QString line = asOneLine(text);
+    if (metrics.horizontalAdvance(line) <= width) {
+        return {text, false};
+    }
+    return {metrics.elidedText(line, Qt::ElideRight, width), true};
+}
+
+}  // namespace
+
+FittedText fitText(const QFont& font, const QString& text, int width, int height, bool wrap) {
+    const QFontMetrics metrics(font);
+    if (!wrap || text.isEmpty()) {
+        return fitOneLine(metrics, text, width);
+    }
+    const int maxLines = std::max(1, height / std::max(1, metrics.lineSpacing()));
+
+    // Lay out paragraph by paragraph, as the label does, and keep the lines
+    // as they break.
+    QStringList lines;
+    bool more = false;
+    QString rest;
+    const QStringList paragraphs = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    for (qsizetype p = 0; p < paragraphs.size() && !more; ++p) {
+        const QString& paragraph = paragraphs[p];
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            if (lines.size() == maxLines) {
+                more = true;
+                break;
+            }
+            lines << paragraph.mid(line.textStart(), line.textLength());
+            if (lines.size() == maxLines) {
+                // Whatever follows this line goes into its ellipsis.
+                rest = paragraph.mid(line.textStart());
+                for (qsizetype q = p + 1; q < paragraphs.size(); ++q) {
+                    rest += QLatin1Char(' ') + paragraphs[q];
+                }
+            }
+        }
+        layout.endLayout();
+        if (lines.size() == maxLines && p + 1 < paragraphs.size()) {
+            more = true;
+        }
+    }
+    if (!more) {
+        return {text, false};
+    }
+    // The last visible line always ends in the ellipsis, even when its own
+    // characters would fit: the text goes on below it.
+    QString last = asOneLine(rest);
+    QString shownLast = metrics.elidedText(last, Qt::ElideRight, width);
+    if (!shownLast.endsWith(kEllipsis)) {
+        shownLast = metrics.elidedText(last + kEllipsis + kEllipsis, Qt::ElideRight, width);
+    }
+    lines.back() = shownLast;
+    return {lines.join(QLatin1Char('\n')), true};
+}
+
+void setFittedText(QLabel* label, const QString& text) {
+    label->setProperty(kFullTextProperty, text);
+    const QRect area = label->contentsRect();
+    const int indent = label->indent() > 0 ? label->indent() : 0;
+    const int width = area.width() - 2 * label->margin() - indent;
+    const int height = area.height() - 2 * label->margin();
+    const FittedText fitted = fitText(label->font(), text, width, height, label->wordWrap());
+    label->setText(fitted.shown);
+    label->setToolTip(fitted.cut ? text : QString());
+    // A screen reader reads the whole text, not what fits.
+    label->setAccessibleName(fitted.cut ? text : QString());
+}
+
+QString fullText(const QLabel* label) {
+    const QVariant full = label->property(kFullTextProperty);
+    return full.isValid() ? full.toString() : label->text();
+}
+
+void setTextFromStart(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+void fitCaption(QLabel* label, double minPointSize) {
+    QFont font = label->font();
+    const int width = label->contentsRect().width();
+    auto advance = [&label](const QFont& f) {
+        return QFontMetrics(f).horizontalAdvance(label->text());
+    };
+    while (font.pointSizeF() - 0.5 >= minPointSize && advance(font) > width) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font.pointSizeF() < minPointSize) {
+        font.setPointSizeF(minPointSize);
+    }
+    // Still too wide at the smallest readable size: narrower glyphs instead.
+    for (int stretch = 95; stretch >= 50 && advance(font) > width; stretch -= 5) {
+        font.setStretch(stretch);
+    }
+    label->setFont(font);
+}
+
+}  // namespace studyhop

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QFont;
+class QLabel;
+class QLineEdit;
+
+namespace studyhop {
+
+// What a label of a fixed size shows of a text: the lines that fit, the last
+// one ending in "…" when the text goes on. `cut` tells whether it did.
+struct FittedText {
+    QString shown;
+    bool cut = false;
+};
+
+// Lays `text` out in `width` x `height` pixels: on one line, or wrapped at
+// word or character boundaries when `wrap` is set. At least one line is
+// always shown, even when not even one fits the height.
+FittedText fitText(const QFont& font, const QString& text, int width, int height, bool wrap);
+
+// Shows `text` in the label as far as it fits; a cut text ends in "…" and the
+// whole text becomes the label's tooltip and its accessible name.
+void setFittedText(QLabel* label, const QString& text);
+// The whole text last given to setFittedText.
+QString fullText(const QLabel* label);
+
+// Sets the text and scrolls the box to its beginning, so that a long text
+// shows its start even while the box is disabled.
+void setTextFromStart(QLineEdit* box, const QString& text);
+
+// Makes a one-line caption fit its label without going below `minPointSize`:
+// first a smaller size, then narrower glyphs.
+void fitCaption(QLabel* label, double minPointSize);
+
+}  // namespace studyhop

@@ -1,0 +1,115 @@
+#include "ui/text_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "ui/controls.h"
+
+namespace studyhop {
+namespace {
+
+const QChar kEllipsis(0x2026);
+
+QString repeated(const char* utf8, int times) {
+    return QString::fromUtf8(utf8).repeated(times);
+}
+
+struct FitCase {
+    const char* name;
+    QString text;
+    int width;
+    int lineCount;  // lines of height available, 0 for one unwrapped line
+    bool cut;
+};
+
+TEST(TextFitTest, CutTextsEndInAnEllipsisAndKeepToTheirBox) {
+    const QFont font = gothicFont(9.75);
+    const QFontMetrics metrics(font);
+    const int line = metrics.lineSpacing();
+    const FitCase cases[] = {
+        {"short line", QStringLiteral("日本の首都は？"), 330, 0, false},
+        {"empty", QString(), 330, 0, false},
+        {"long line", repeated("長い選択肢の文", 20), 330, 0, true},
+        {"two lines of room, one used", QStringLiteral("短い問題"), 330, 2, false},
+        {"exactly two lines worth", repeated("問", 20), 330, 2, false},
+        {"three lines into two", repeated("とても長い問題文です。", 12), 330, 2, true},
+        {"one long word", QString(200, QLatin1Char('x')), 330, 2, true},
+        {"line breaks beyond the last line", QStringLiteral("一\n二\n三\n四"), 330, 2, true},
+        {"no room for even one line", repeated("問題", 40), 330, 0, true},
+    };
+    for (const FitCase& c : cases) {
+        const bool wrap = c.lineCount > 0;
+        const int height = wrap ? c.lineCount * line : line / 2;
+        const FittedText fitted = fitText(font, c.text, c.width, height, wrap);
+        EXPECT_EQ(fitted.cut, c.cut) << c.name;
+        const QStringList lines = fitted.shown.split(QLatin1Char('\n'));
+        if (c.cut) {
+            EXPECT_TRUE(fitted.shown.endsWith(kEllipsis)) << c.name << ": " << fitted.shown.toStdString();
+            EXPECT_LE(lines.size(), std::max(1, c.lineCount)) << c.name;
+            for (const QString& l : lines) {
+                // Whole-pixel advances may round one pixel above the layout's own.
+                EXPECT_LE(metrics.horizontalAdvance(l), c.width + 1)
+                    << c.name << ": " << l.toStdString();
+            }
+            // What is shown is the beginning of the text.
+            const QString start = lines.front().left(2);
+            EXPECT_TRUE(c.text.startsWith(start)) << c.name;
+        } else {
+            EXPECT_EQ(fitted.shown, c.text) << c.name;
+        }
+    }
+}
+
+TEST(TextFitTest, LabelShowsTheWholeTextAsTooltipOnlyWhileCut) {
+    QWidget window;
+    QLabel* label = makeLabel(&window, "Label2", QString(), 120, 360, 4935, 615);
+    label->setWordWrap(true);
+    const QString longText = repeated("長い問題文が続きます。", 30);
+    setFittedText(label, longText);
+    EXPECT_TRUE(label->text().endsWith(kEllipsis));
+    EXPECT_EQ(label->toolTip(), longText);
+    EXPECT_EQ(fullText(label), longText);
+
+    setFittedText(label, QStringLiteral("短い問題"));
+    EXPECT_EQ(label->text(), QStringLiteral("短い問題"));
+    EXPECT_TRUE(label->toolTip().isEmpty()) << "a tooltip left from the text before";
+    EXPECT_EQ(fullText(label), QStringLiteral("短い問題"));
+}
+
+TEST(TextFitTest, BoxShowsTheBeginningOfALongTextWhileDisabled) {
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    box->resize(120, 20);
+    box->setEnabled(false);
+    setTextFromStart(box, repeated("選択肢", 30));
+    EXPECT_EQ(box->cursorPosition(), 0);
+    EXPECT_EQ(box->text(), repeated("選択肢", 30));
+}
+
+TEST(TextFitTest, CaptionFitsItsLabelWithoutGoingBelowTheReadableSize) {
+    struct {
+        const char* caption;
+        int widthTwips;
+    } const cases[] = {
+        {"Ｆｉｌｅ Ｎａｍｅ", 975},
+        {"ファイル名を入力して下さい", 2175},
+        {"短い", 975},
+    };
+    for (const auto& c : cases) {
+        QWidget window;
+        QLabel* label = makeLabel(&window, "Label8", QString::fromUtf8(c.caption), 0, 0,
+                                  c.widthTwips, 255);
+        fitCaption(label, 8);
+        EXPECT_GE(label->font().pointSizeF(), 8) << c.caption;
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << c.caption;
+    }
+}
+
+}  // namespace
+}  // namespace studyhop
