@@ -293,10 +293,6 @@ void Form4::Label18_Click(int index) {
     chooseAnswer();
 }
 
-void Form4::closeFromFrame() {
-    Command1_Click(0);
-}
-
 void Form4::Command1_Click(int index) {
     switch (index) {
         case 0:

@@ -57,10 +57,6 @@ public:
     int Prev = 5;
     int Correct = 0;
 
-protected:
-    // As the exit button: results, and the window closes only when exit would.
-    void closeFromFrame() override;
-
 private:
     void resetChoices();
     void showQuestion();

@@ -22,6 +22,7 @@
 namespace studyhop {
 namespace {
 
+using test::readBytes;
 using test::sjis;
 using test::writeBytes;
 
@@ -113,13 +114,22 @@ TEST_F(DeskTest, FrameCloseDoesWhatTheCancelOrExitButtonDoes) {
         flushDeletes();
     }
     writeLongFile(QStringLiteral("a.qz2"));
-    // The quiz: its exit button ends the pass and shows the results.
+    const std::string before = readBytes("a.qz2");
+    // The quiz closed with its frame judges nothing and writes nothing: a
+    // quiz is only ever judged through its own buttons.
     Form4* quiz = openQuiz(QStringLiteral("a.qz2"));
     quiz->Command1_KeyDown(1, '1', 0);
     quiz->close();
+    EXPECT_FALSE(windows->isLoaded(WindowId::Form4));
+    EXPECT_FALSE(windows->isLoaded(WindowId::Form6));
+    EXPECT_EQ(readBytes("a.qz2"), before);
+    flushDeletes();
+    // The quiz's exit button ends the pass early and offers the retest.
+    quiz = openQuiz(QStringLiteral("a.qz2"));
+    quiz->Command1_KeyDown(1, '1', 0);
+    quiz->Command1_Click(0);
     Form6* results = loadedAs<Form6>(*windows, WindowId::Form6);
-    ASSERT_NE(results, nullptr) << "closing the quiz skipped its results";
-    EXPECT_TRUE(windows->isLoaded(WindowId::Form4)) << "the retest was thrown away";
+    ASSERT_NE(results, nullptr);
     // The results with a retest offered: as the retest button, the quiz goes on.
     results->close();
     EXPECT_FALSE(windows->isLoaded(WindowId::Form6));
