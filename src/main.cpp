@@ -58,10 +58,10 @@ int main(int argc, char* argv[]) {
     studyhop::FileSystem files(".");
     studyhop::WindowSet windows(prompt, files, [] { QCoreApplication::quit(); });
     windows.show(studyhop::WindowId::Form1);
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString file = arguments.size() > 1 ? arguments.at(1) : QString();
+    // The name's bytes as given: a file named in CP932 must still be found.
+    const std::string file = argc > 1 ? std::string(argv[1]) : std::string();
     QTimer::singleShot(0, &app, [&windows, file] {
-        if (!file.isEmpty()) {
+        if (!file.empty()) {
             if (auto* main =
                     studyhop::loadedAs<studyhop::Form1>(windows, studyhop::WindowId::Form1)) {
                 main->Command1_Click(1);

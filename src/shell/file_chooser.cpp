@@ -1,8 +1,13 @@
 #include "shell/file_chooser.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <sys/stat.h>
 
+#include <cstdlib>
+#include <string_view>
+
+#include <QDir>
+
+#include "data/file_name.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -72,29 +77,38 @@ void Form7::OpenForQuiz() {
     Command3->setVisible(false);
 }
 
-bool Form7::selectFile(const QString& nameOrPath) {
+bool Form7::selectFile(const std::string& nameOrPath) {
     File1->clearSelection();
     File1->setCurrentItem(nullptr);
-    const QFileInfo file(QDir::current(), nameOrPath);
-    const QString shown = QDir::toNativeSeparators(nameOrPath);
+    // Worked out on the bytes: Qt's file names would turn a CP932 name into
+    // replacement characters that name no file.
+    const size_t slash = nameOrPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : nameOrPath.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? nameOrPath : nameOrPath.substr(slash + 1);
+    const QString shown = QString::fromStdString(displayFileName(nameOrPath).text);
+    struct stat st {};
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    char* working = ::realpath(".", nullptr);
+    const bool here = resolved != nullptr && working != nullptr &&
+                      std::string_view(resolved) == std::string_view(working);
+    std::free(resolved);
+    std::free(working);
     QString problem;
-    if (!file.exists()) {
+    if (name.empty() || ::stat(nameOrPath.c_str(), &st) != 0) {
         problem = QStringLiteral("次のファイルが見つかりません\r\nファイル名 ：") + shown;
-    } else if (file.absoluteDir().canonicalPath() != QDir::current().canonicalPath()) {
+    } else if (!here) {
         problem = QStringLiteral(
                       "次のファイルは作業中のフォルダーにないため開けません\r\n"
                       "ファイル名 ：") +
                   shown + QStringLiteral("\r\n作業中のフォルダー ：") +
                   QDir::toNativeSeparators(QDir::currentPath());
+    } else if (const int row = File1->rowOfBytes(name); row >= 0) {
+        File1->setCurrentRow(row);
+        File1->scrollToItem(File1->item(row));
+        // Enter now opens the file.
+        File1->setFocus();
+        return true;
     } else {
-        const QList<QListWidgetItem*> items = File1->findItems(file.fileName(), Qt::MatchExactly);
-        if (items.size() == 1) {
-            File1->setCurrentItem(items.front());
-            File1->scrollToItem(items.front());
-            // Enter now opens the file.
-            File1->setFocus();
-            return true;
-        }
         problem = QStringLiteral(
                       "次のファイルは問題ファイル（*.qz2, *.qzb）として"
                       "一覧にないため開けません\r\nファイル名 ：") +

@@ -26,8 +26,9 @@ public:
     // Selects a question file given by the user as a bare name or a path.
     // A file that the list does not show (another folder, not a question
     // file, missing) leaves nothing selected and is reported. Returns
-    // whether the file was selected.
-    bool selectFile(const QString& nameOrPath);
+    // whether the file was selected. The argument is the bytes of the name
+    // as the system gave them, so a name in CP932 is found too.
+    bool selectFile(const std::string& nameOrPath);
 
     void Combo1_Click();
     void Command1_Click();  // open

@@ -80,6 +80,16 @@ std::string FileListBox::selectedBytes() const {
                            : items.front()->data(kBytesRole).toByteArray().toStdString();
 }
 
+int FileListBox::rowOfBytes(const std::string& bytes) const {
+    const QByteArray wanted = QByteArray::fromStdString(bytes);
+    for (int row = 0; row < count(); ++row) {
+        if (item(row)->data(kBytesRole).toByteArray() == wanted) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 bool FileListBox::selectedNameDecodes() const {
     const QList<QListWidgetItem*> items = selectedItems();
     return !items.isEmpty() && items.front()->data(kDecodesRole).toBool();

@@ -32,6 +32,8 @@ public:
     std::string selectedBytes() const;
     // Whether the selected name could be shown as it is (UTF-8 or CP932).
     bool selectedNameDecodes() const;
+    // The row whose name has these bytes, or -1.
+    int rowOfBytes(const std::string& bytes) const;
 
 private:
     QString m_pattern;

@@ -208,7 +208,7 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
         c->File1->setCurrentRow(0);
         prompt.boxes.clear();
         const QString argument = QString::fromUtf8(t.argument);
-        EXPECT_EQ(c->selectFile(argument), *t.selected != '\0') << t.argument;
+        EXPECT_EQ(c->selectFile(t.argument), *t.selected != '\0') << t.argument;
         EXPECT_EQ(c->File1->selectedName(), QString::fromUtf8(t.selected)) << t.argument;
         EXPECT_EQ(c->Label1->text(), QStringLiteral("2")) << t.argument;
         if (*t.message == '\0') {
@@ -223,15 +223,27 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
         EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("エラー")) << t.argument;
     }
     // An absolute path into the working directory is as good as its bare name.
-    EXPECT_TRUE(c->selectFile(QDir::current().absoluteFilePath(QStringLiteral("b.qzb"))));
+    EXPECT_TRUE(
+        c->selectFile(QDir::current().absoluteFilePath(QStringLiteral("b.qzb")).toStdString()));
     EXPECT_EQ(c->File1->selectedName(), QStringLiteral("b.qzb"));
+}
+
+// A name unpacked from a Windows archive is CP932 bytes: the command line
+// hands those bytes over, and the chooser finds the file by them.
+TEST_F(ChooserTest, SelectFileFindsANameInCp932ByItsBytes) {
+    const std::string name = sjis("試験.qz2");
+    writeBytes(name, kOneQuestion);
+    click(main()->Command1[1]);
+    ASSERT_TRUE(chooser()->selectFile("./" + name)) << prompt.boxes.size();
+    EXPECT_EQ(chooser()->File1->selectedBytes(), name);
+    EXPECT_EQ(chooser()->File1->selectedName(), QStringLiteral("試験.qz2"));
 }
 
 TEST_F(ChooserTest, SelectedFileOpensInTheQuizWithEnter) {
     writeBytes("a.qz2", sjis("1\r\nq,x,y,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
     writeBytes("b.qz2", kOneQuestion);
     click(main()->Command1[1]);
-    ASSERT_TRUE(chooser()->selectFile(QStringLiteral("b.qz2")));
+    ASSERT_TRUE(chooser()->selectFile("b.qz2"));
     EXPECT_EQ(chooser()->focusWidget(), chooser()->File1);
     QTest::keyClick(chooser()->File1, Qt::Key_Return);
     auto* quiz = loadedAs<Form4>(*windows, WindowId::Form4);
