@@ -60,8 +60,13 @@ bool Cell::addOne() {
     return true;
 }
 
-static bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+std::optional<long long> wholeNumber(const Cell& cell, long long lo, long long hi) {
+    const auto v = cell.numericValue();
+    if (cell.isEmpty() || !v || *v < static_cast<double>(lo) || *v > static_cast<double>(hi) ||
+        *v != std::floor(*v)) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(*v);
 }
 
 std::optional<double> parseNumber(std::string_view text) {

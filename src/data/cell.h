@@ -43,6 +43,15 @@ private:
     double m_number = 0;
 };
 
+// A blank as the reading rules mean it: a space or a tab.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The cell's value when it is a whole number from lo to hi (a number, or a
+// text that spells one), else nothing.
+std::optional<long long> wholeNumber(const Cell& cell, long long lo, long long hi);
+
 // The number a text spells: an optional sign, digits with an optional decimal
 // point, blanks allowed on both sides. No exponent, no thousands separators.
 std::optional<double> parseNumber(std::string_view text);

@@ -7,9 +7,6 @@
 namespace studyhop {
 
 namespace {
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isSeparator(char c) {
     return c == ',' || c == '\r' || c == '\n';
 }

@@ -16,18 +16,6 @@ namespace {
 
 constexpr int kSlots = 4;
 
-// A whole number from lo to hi, or nothing.
-std::optional<int> wholeInRange(const Cell& cell, int lo, int hi) {
-    if (cell.isEmpty()) {
-        return std::nullopt;
-    }
-    const auto v = cell.numericValue();
-    if (!v || *v < lo || *v > hi || *v != static_cast<int>(*v)) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*v);
-}
-
 }  // namespace
 
 bool parseSettings(std::string_view bytes, SettingsRead& result) {
@@ -46,8 +34,8 @@ bool parseSettings(std::string_view bytes, SettingsRead& result) {
     if (count < 2) {
         return false;
     }
-    const auto rate = wholeInRange(slots[0], 0, 9);
-    const auto order = wholeInRange(slots[1], 0, 1);
+    const auto rate = wholeNumber(slots[0], 0, 9);
+    const auto order = wholeNumber(slots[1], 0, 1);
     if (!rate || !order) {
         return false;
     }

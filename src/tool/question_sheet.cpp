@@ -111,12 +111,9 @@ bool isNoChoice(const Cell& cell) {
     return cell.isEmpty() || cell.equalsText(kNoChoice);
 }
 
+// A counter or correct number: a whole number that is not negative.
 std::optional<long long> wholeNumber(const Cell& cell) {
-    const auto v = cell.numericValue();
-    if (cell.isEmpty() || !v || *v < 0 || *v != std::floor(*v) || *v > 1e15) {
-        return std::nullopt;
-    }
-    return static_cast<long long>(*v);
+    return studyhop::wholeNumber(cell, 0, 1'000'000'000'000'000LL);
 }
 
 std::string htmlEscaped(std::string_view text) {
