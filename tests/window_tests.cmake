@@ -30,3 +30,12 @@ target_compile_definitions(window_tests PRIVATE
 target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gtest)
 gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# One copy of the program driven from stdin, for the two-copies test.
+add_executable(copy_driver reliability/copy_driver.cpp)
+target_link_libraries(copy_driver PRIVATE studyhop_windows)
+add_executable(two_copies_test reliability/two_copies_test.cpp test_dir.cpp)
+target_include_directories(two_copies_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(two_copies_test PRIVATE studyhop_data GTest::gtest GTest::gtest_main)
+target_compile_definitions(two_copies_test PRIVATE STUDYHOP_COPY_DRIVER="$<TARGET_FILE:copy_driver>")
+add_dependencies(two_copies_test copy_driver)

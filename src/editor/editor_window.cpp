@@ -383,6 +383,14 @@ void Form2::Command4_Click() {
         if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }
+        if (status.ok()) {
+            m_journal.record(clearCounters ? JournalChange::RateCleared
+                                           : JournalChange::QuestionModified,
+                             toUtf8(F_name));
+        }
+    }
+    if (EditMode == 1 && QCount == 1 && status.ok()) {
+        m_journal.record(JournalChange::FileReplaced, toUtf8(F_name));
     }
     showCounters();
     if (!status.ok()) {
@@ -433,11 +441,15 @@ void Form2::Command3_Click() {
                              kErrorTitle);
                 return;
             }
+            m_journal.record(JournalChange::FileDeleted, toUtf8(F_name));
             unloadSelf();
         }
         return;
     }
     const Status status = questionEdit().removeShown();
+    if (status.ok()) {
+        m_journal.record(JournalChange::QuestionDeleted, toUtf8(F_name));
+    }
     ShowQuestion();
     if (!status.ok()) {
         SetBrowseState();

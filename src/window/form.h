@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "window/change_journal.h"
 #include "window/window_context.h"
 #include "window/window_owner.h"
 
@@ -28,6 +29,7 @@ protected:
     SharedState& m_state;
     Prompt& m_prompt;
     FileSystem& m_fs;
+    ChangeJournal& m_journal;
 
 private:
     WindowId m_id;
