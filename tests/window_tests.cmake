@@ -3,6 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_executable(window_tests
   window_test_main.cpp
   test_dir.cpp
+  app/display_check_test.cpp
   app/event_loop_test.cpp
   app/window_set_test.cpp
   ui/controls_test.cpp
@@ -26,7 +27,9 @@ add_executable(window_tests
 set_target_properties(window_tests PROPERTIES AUTOMOC ON)
 target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_compile_definitions(window_tests PRIVATE
-  STUDYHOP_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
+  STUDYHOP_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures"
+  STUDYHOP_PROGRAM="$<TARGET_FILE:studyhop>")
+add_dependencies(window_tests studyhop)
 target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gtest)
 gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
