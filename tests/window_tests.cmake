@@ -15,6 +15,7 @@ add_executable(window_tests
   shell/new_file_dialog_test.cpp
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
+  editor/change_journal_test.cpp
   editor/editor_window_test.cpp
   editor/field_check_test.cpp
   editor/question_edit_test.cpp

@@ -102,6 +102,8 @@ class Soak:
                    QT_QPA_PLATFORM="xcb",
                    ASAN_OPTIONS="halt_on_error=1:detect_leaks=0:abort_on_error=1",
                    UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1")
+        if os.path.exists(self.heartbeat):
+            os.remove(self.heartbeat)  # the counter starts again with the program
         self.stderr_path = os.path.join(self.out, "program-%d.err" % self.starts)
         self.starts += 1
         with open(self.stderr_path, "w") as err:
@@ -111,7 +113,7 @@ class Soak:
         deadline = time.time() + 30
         while time.time() < deadline:
             self.check_alive()
-            if self.windows():
+            if self.beat() > 0 and self.windows():
                 return
             time.sleep(0.2)
         raise Failure("the program showed no window within 30 s")
