@@ -25,6 +25,7 @@ import glob
 import json
 import os
 import random
+import re
 import shutil
 import signal
 import subprocess
@@ -44,7 +45,9 @@ TEXTS = [
 ]
 RECENT = 200
 ANSWER_WITHIN = 2.0
-QUIET_EVERY = 25
+QUIET_EVERY = 20
+# xwininfo -tree: '     0x200006 "title": ("res" "class")  338x151+0+0  +0+0'
+WINDOW_LINE = re.compile(r'\s*(0x[0-9a-f]+) "(.*)": \(.*\)\s+(\d+)x(\d+)[+-]')
 
 
 class Failure(Exception):
@@ -138,21 +141,26 @@ class Soak:
 
     # --- windows and inputs ----------------------------------------------
     def windows(self):
+        """The program's visible windows that have a title, with their sizes."""
         r = run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), ""],
                 env=self.env)
-        found = []
         if r is None:
+            return []
+        ids = {int(w) for w in r.stdout.split()}
+        tree = run(["xwininfo", "-root", "-tree"], env=self.env)
+        found = []
+        if tree is None:
             return found
-        for wid in r.stdout.split():
-            g = run(["xdotool", "getwindowgeometry", "--shell", wid], env=self.env)
-            n = run(["xdotool", "getwindowname", wid], env=self.env)
-            if g is None or g.returncode != 0:
+        for line in tree.stdout.splitlines():
+            m = WINDOW_LINE.match(line)
+            if m is None or int(m.group(1), 16) not in ids:
                 continue
-            geo = dict(line.split("=", 1) for line in g.stdout.split() if "=" in line)
-            w, h = int(geo.get("WIDTH", 0)), int(geo.get("HEIGHT", 0))
-            if w > 20 and h > 20:
-                found.append({"id": wid, "w": w, "h": h,
-                              "title": n.stdout.strip() if n is not None else ""})
+            w, h = int(m.group(3)), int(m.group(4))
+            # Only the program's own windows have a title; untitled ones are
+            # Qt's helpers and popups, which a click elsewhere closes.
+            if w > 20 and h > 20 and m.group(2):
+                found.append({"id": str(int(m.group(1), 16)), "w": w, "h": h,
+                              "title": m.group(2)})
         return found
 
     def log(self, entry):
@@ -170,8 +178,12 @@ class Soak:
             if self.rng.random() < 0.15:
                 key = "alt+" + self.rng.choice(ALT_LETTERS)
             return {"kind": "key", "title": w["title"], "key": key}
-        if r < 0.95:
+        if r < 0.96:
             return {"kind": "type", "title": w["title"], "text": self.rng.choice(TEXTS)}
+        # Closing the main window ends the program: seldom, so that the run
+        # spends its time in the other windows.
+        if w["title"].startswith("Studyhop") and len(wins) > 1 and self.rng.random() < 0.8:
+            w = self.rng.choice([x for x in wins if x is not w])
         return {"kind": "close", "title": w["title"]}
 
     def send(self, entry, wins):
@@ -296,6 +308,7 @@ class Soak:
                 raise Failure("the program did not answer within %.0f s of an input"
                               % ANSWER_WITHIN)
             time.sleep(0.02)
+        entry["ms"] = int((time.time() - sent) * 1000)
 
     def write_record(self, failure):
         with open(os.path.join(self.out, "inputs.jsonl"), "w") as f:
