@@ -88,15 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The real program, started without a display it can reach: status 1 and the
 // message on stderr, never Qt's abort.
-struct Run {
+struct ProgramRun {
     int status = -1;
     bool signalled = false;
     std::string err;
 };
 
-Run runProgram(const std::optional<std::string>& display) {
+ProgramRun runProgram(const std::optional<std::string>& display) {
     int pipeFds[2];
-    Run result;
+    ProgramRun result;
     if (::pipe(pipeFds) != 0) {
         return result;
     }
@@ -128,7 +128,7 @@ TEST(ProgramStartTest, WithoutADisplayEndsWithAMessageAndStatusOne) {
     const std::string display = unusedDisplay();
     for (const std::optional<std::string>& d : {std::optional<std::string>(), std::optional(display)}) {
         SCOPED_TRACE(d.value_or("DISPLAY unset"));
-        const Run run = runProgram(d);
+        const ProgramRun run = runProgram(d);
         EXPECT_FALSE(run.signalled) << run.err;
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_NE(run.err.find("studyhop: 画面"), std::string::npos) << run.err;

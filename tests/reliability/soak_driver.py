@@ -68,6 +68,7 @@ class Soak:
         self.seed = o.seed if o.seed is not None else random.SystemRandom().randrange(1 << 31)
         self.rng = random.Random(self.seed)
         self.recent = collections.deque(maxlen=RECENT)
+        self.enders = []
         self.inputs = 0
         self.starts = 0
         self.checks = 0
@@ -168,7 +169,20 @@ class Soak:
         self.recent.append(entry)
 
     def pick_input(self, wins):
-        w = self.rng.choice(wins)
+        # An input that ended the program once (its 終了 button, a close of
+        # the main window) is mostly drawn again: each restart starts over
+        # from the main window, and the run should get deep into the others.
+        for _ in range(10):
+            entry = self.draw_input(wins)
+            if not any(ends_like(entry, e) for e in self.enders) or self.rng.random() < 0.1:
+                break
+        return entry
+
+    def draw_input(self, wins):
+        # Mostly the windows other than the main one: that is where the
+        # questions are edited and asked.
+        others = [x for x in wins if not x["title"].startswith("Studyhop")]
+        w = self.rng.choice(others if others and self.rng.random() < 0.75 else wins)
         r = self.rng.random()
         if r < 0.45:
             return {"kind": "click", "title": w["title"], "rx": round(self.rng.random(), 3),
@@ -283,6 +297,8 @@ class Soak:
     # --- the run ---------------------------------------------------------
     def step(self, entry=None):
         if not self.check_alive():
+            if self.recent and self.recent[-1]["kind"] != "start":
+                self.enders.append(self.recent[-1])
             self.start_program()
         wins = self.windows()
         if not wins:
@@ -360,6 +376,14 @@ class Soak:
             return 1
         print("soak: passed", flush=True)
         return 0
+
+
+def ends_like(entry, ender):
+    if entry["kind"] != ender["kind"] or entry.get("title") != ender.get("title"):
+        return False
+    if entry["kind"] == "click":
+        return abs(entry["rx"] - ender["rx"]) < 0.12 and abs(entry["ry"] - ender["ry"]) < 0.12
+    return entry.get("key") == ender.get("key") and entry["kind"] != "type"
 
 
 def number(text):
