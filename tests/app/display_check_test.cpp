@@ -48,6 +48,10 @@ struct Case {
     const char* messageHas;  // nullptr: the program may start
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class DisplayProblemTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(DisplayProblemTest, NamesWhatIsMissingOrLetsQtStart) {

@@ -32,6 +32,10 @@ struct JournalCase {
     std::string journal;
 };
 
+void PrintTo(const JournalCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 void modify(Form2* e) {
     e->Command7_Click();
     e->Text1->setText(QStringLiteral("変更"));
