@@ -295,11 +295,11 @@ class Soak:
                     got = after.get(key, [])
                     if len(got) < len(rows):
                         raise Failure("%s lost a record without a deletion by the user: %s"
-                                      % (name, bytes.fromhex(key).decode("cp932", "replace")))
+                                      % (name, record_text(key)))
                     if (sum(a for a, _ in got) < sum(a for a, _ in rows)
                             or sum(c for _, c in got) < sum(c for _, c in rows)):
                         raise Failure("%s: statistics went down: %s -> %s (%s)" % (
-                            name, rows, got, bytes.fromhex(key).decode("cp932", "replace")))
+                            name, rows, got, record_text(key)))
         self.snapshot = now
 
     # --- the run ---------------------------------------------------------
@@ -386,6 +386,11 @@ class Soak:
             return 1
         print("soak: passed", flush=True)
         return 0
+
+
+def record_text(key):
+    """The question and choices of a record key (hex of the UTF-8 texts)."""
+    return bytes.fromhex(key).decode("utf-8", "replace").rstrip("\x1f").replace("\x1f", " / ")
 
 
 def ends_like(entry, ender):
