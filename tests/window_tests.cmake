@@ -35,7 +35,9 @@ target_link_libraries(window_tests PRIVATE studyhop_windows Qt6::Test GTest::gte
 gtest_discover_tests(window_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
-# One copy of the program driven from stdin, for the two-copies test.
+# One copy of the program driven from stdin, for the two-copies test. The test
+# runs from scripts/reliability; it joins ctest once the windows compare the
+# file's stamp before every write (until then it fails, as it should).
 add_executable(copy_driver reliability/copy_driver.cpp)
 target_link_libraries(copy_driver PRIVATE studyhop_windows)
 add_executable(two_copies_test reliability/two_copies_test.cpp test_dir.cpp)
