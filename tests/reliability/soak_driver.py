@@ -128,7 +128,11 @@ class Soak:
         tree = run(["xwininfo", "-root", "-tree"], env=self.env)
         lines = [line for line in (tree.stdout.splitlines() if tree is not None else [])
                  if (m := WINDOW_LINE.match(line)) and int(m.group(1), 16) in ids]
-        return "windows of the program (visible or not):\n" + "\n".join(lines)
+        first = self.beat()
+        time.sleep(1.0)
+        return ("heartbeat %d, one second later %d (a blocked UI thread stops it)\n"
+                "windows of the program (visible or not):\n" % (first, self.beat())
+                + "\n".join(lines))
 
     def check_alive(self):
         code = self.proc.poll()
