@@ -1,8 +1,12 @@
+#include <cstdio>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
 
+#include "app/display_check.h"
+#include "app/journal_file.h"
 #include "app/window_set.h"
 #include "data/file_io.h"
 #include "shell/file_chooser.h"
@@ -44,12 +48,35 @@ void reportWindows(const studyhop::WindowSet& windows) {
     }
 }
 
+// With STUDYHOP_HEARTBEAT=<file> set, a timer on the UI thread rewrites that
+// file with a growing counter every 250 ms: a checker that sees the counter
+// move knows the program answers.
+void startHeartbeat(QObject& parent) {
+    const QString path = qEnvironmentVariable("STUDYHOP_HEARTBEAT");
+    if (path.isEmpty()) {
+        return;
+    }
+    auto* timer = new QTimer(&parent);
+    QObject::connect(timer, &QTimer::timeout, timer, [path, beats = quint64(0)]() mutable {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(QByteArray::number(++beats) + '\n');
+        }
+    });
+    timer->start(250);
+}
+
 }  // namespace
 
 // `studyhop [FILE]`: the program works on the current directory. With a
 // question file (a bare name or a path) it opens the chooser in quiz mode
 // with that file selected.
 int main(int argc, char* argv[]) {
+    // Without a display Qt would abort; a server still coming up is waited for.
+    if (const std::string problem = studyhop::displayProblem(5000); !problem.empty()) {
+        std::fputs(problem.c_str(), stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     studyhop::applyProgramFont(app);
     app.setQuitOnLastWindowClosed(false);
@@ -57,6 +84,13 @@ int main(int argc, char* argv[]) {
     // The program works on the files of the folder it is started in.
     studyhop::FileSystem files(".");
     studyhop::WindowSet windows(prompt, files, [] { QCoreApplication::quit(); });
+    // With STUDYHOP_JOURNAL=<file> set, changes that remove data are logged there.
+    const std::string journalPath = qEnvironmentVariable("STUDYHOP_JOURNAL").toStdString();
+    studyhop::JournalFile journal(journalPath);
+    if (!journalPath.empty()) {
+        windows.setJournal(journal);
+    }
+    startHeartbeat(app);
     windows.show(studyhop::WindowId::Form1);
     // The name's bytes as given: a file named in CP932 must still be found.
     const std::string file = argc > 1 ? std::string(argv[1]) : std::string();

@@ -16,6 +16,7 @@ add_library(studyhop_windows STATIC
   window/question_files.h
   window/file_state.h
   window/window_owner.h
+  window/change_journal.h
   shell/file_chooser.cpp shell/file_chooser.h
   window/form.cpp window/form.h
   shell/new_file_dialog.cpp shell/new_file_dialog.h
@@ -24,6 +25,8 @@ add_library(studyhop_windows STATIC
   shell/settings_dialog.cpp shell/settings_dialog.h
   window/shared_state.cpp window/shared_state.h
   window/guarded_write.cpp window/guarded_write.h
+  app/display_check.cpp app/display_check.h
+  app/journal_file.cpp app/journal_file.h
   app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc
   editor/editor_window.cpp editor/editor_window.h
@@ -36,7 +39,7 @@ add_library(studyhop_windows STATIC
   quiz/result_window.cpp quiz/result_window.h
 )
 target_include_directories(studyhop_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(studyhop_windows PUBLIC studyhop_data Qt6::Widgets)
+target_link_libraries(studyhop_windows PUBLIC studyhop_data Qt6::Widgets ${CMAKE_DL_LIBS})
 
 add_executable(studyhop main.cpp)
 target_link_libraries(studyhop PRIVATE studyhop_windows)

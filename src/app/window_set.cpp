@@ -26,7 +26,7 @@ WindowSet::WindowSet(Prompt& prompt, FileSystem& fs, std::function<void()> quit)
 WindowSet::~WindowSet() = default;
 
 std::unique_ptr<Form> WindowSet::create(WindowId id) {
-    const WindowContext context{*this, *m_state, m_prompt, m_fs, m_random};
+    const WindowContext context{*this, *m_state, m_prompt, m_fs, m_random, *m_journal};
     switch (id) {
         case WindowId::Form1:
             return std::make_unique<Form1>(context);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "window/change_journal.h"
 #include "window/random_source.h"
 #include "window/window_owner.h"
 
@@ -30,6 +31,10 @@ public:
     QWidget* loaded(WindowId id) const override;
     void endProgram() override;
 
+    // Where the windows record changes that remove data; none by default.
+    // `journal` must outlive the windows.
+    void setJournal(ChangeJournal& journal) { m_journal = &journal; }
+
     SharedState& state() { return *m_state; }
     RandomSource& random() { return m_random; }
 
@@ -41,6 +46,8 @@ private:
     std::function<void()> m_quit;
     std::unique_ptr<SharedState> m_state;
     RandomSource m_random;
+    NoChangeJournal m_noJournal;
+    ChangeJournal* m_journal = &m_noJournal;
     // The loaded windows, owned here; an unloaded one is handed to Qt for a
     // deferred delete, as it may be unloading itself from its own handler.
     std::map<WindowId, std::unique_ptr<Form>> m_windows;

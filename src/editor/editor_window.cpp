@@ -79,7 +79,7 @@ Form2::Form2(const WindowContext& context)
     Command1 = makeButton(this, "Command1", QStringLiteral("キャンセル  "), 4680, kCancelBrowseTop,
                           1215, 375);
     const std::pair<QPushButton*, const char*> buttonNames[] = {
-        {Command2, "新規登録"}, {Command4, "登録"}, {Command7, "修正"}, {Command3, "削除"},
+        {Command2, "新規登録"}, {Command4, "登録"},     {Command7, "修正"},      {Command3, "削除"},
         {Command5, "前の問題"}, {Command6, "次の問題"}, {Command1, "キャンセル"}};
     for (const auto& [button, name] : buttonNames) {
         button->setAccessibleName(QString::fromUtf8(name));
@@ -138,7 +138,7 @@ QuestionEdit Form2::questionEdit(WriteCheck* check) {
 }
 
 Status Form2::guardedEdit(const std::function<Status(QuestionEdit&)>& change) {
-    return guardedWrite(m_prompt, m_onDisk, [&](WriteCheck* check) {
+    return guardedWrite(m_prompt, m_onDisk, m_journal, toUtf8(F_name), [&](WriteCheck* check) {
         QuestionEdit edit = questionEdit(check);
         return change(edit);
     });
@@ -422,6 +422,14 @@ void Form2::Command4_Click() {
         if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }
+        if (status.ok()) {
+            m_journal.record(
+                clearCounters ? JournalChange::RateCleared : JournalChange::QuestionModified,
+                toUtf8(F_name));
+        }
+    }
+    if (EditMode == 1 && QCount == 1 && status.ok()) {
+        m_journal.record(JournalChange::FileReplaced, toUtf8(F_name));
     }
     showCounters();
     if (status.kind() == ErrorKind::Changed) {
@@ -468,9 +476,9 @@ void Form2::Command3_Click() {
                     ? 1
                     : 2;
         if (Reply == 1) {
-            const Status status = guardedWrite(m_prompt, m_onDisk, [&](WriteCheck* check) {
-                return m_fs.removeFile(m_path, check);
-            });
+            const Status status =
+                guardedWrite(m_prompt, m_onDisk, m_journal, toUtf8(F_name),
+                             [&](WriteCheck* check) { return m_fs.removeFile(m_path, check); });
             if (status.kind() == ErrorKind::Changed) {
                 return;
             }
@@ -480,11 +488,15 @@ void Form2::Command3_Click() {
                              kErrorTitle);
                 return;
             }
+            m_journal.record(JournalChange::FileDeleted, toUtf8(F_name));
             unloadSelf();
         }
         return;
     }
     const Status status = guardedEdit([](QuestionEdit& edit) { return edit.removeShown(); });
+    if (status.ok()) {
+        m_journal.record(JournalChange::QuestionDeleted, toUtf8(F_name));
+    }
     ShowQuestion();
     if (!status.ok() && status.kind() != ErrorKind::Changed) {
         SetBrowseState();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include "data/file_io.h"
 #include "quiz/result_window.h"
-#include <QAccessible>
 
 #include "ui/prompt.h"
 #include "ui/text_fit.h"
@@ -415,6 +415,9 @@ void Form4::showResults() {
         if (m_prompt.ask(changedOnDiskQuestion(writeBack), QStringLiteral("確認"),
                          PromptButtons::OkCancel) == PromptAnswer::Ok) {
             writeBack = pass.writeStatisticsAnyway(m_fs);
+            if (writeBack.ok()) {
+                m_journal.record(JournalChange::Overwritten, F_name.toStdString());
+            }
         } else {
             m_prompt.ask(
                 QStringLiteral("ファイル名 ：%1\r\n今回の成績は問題ファイルに保存しませんでした。")

@@ -24,6 +24,7 @@ Form::Form(const WindowContext& context, WindowId id, const QString& title, int 
       m_state(context.state),
       m_prompt(context.prompt),
       m_fs(context.fs),
+      m_journal(context.journal),
       m_id(id) {
     setObjectName(QString::fromLatin1(kWindowNames[static_cast<int>(id)]));
     setWindowTitle(title);

@@ -2,10 +2,11 @@
 
 #include <QWidget>
 
-class QPushButton;
-
+#include "window/change_journal.h"
 #include "window/window_context.h"
 #include "window/window_owner.h"
+
+class QPushButton;
 
 namespace studyhop {
 
@@ -38,6 +39,7 @@ protected:
     SharedState& m_state;
     Prompt& m_prompt;
     FileSystem& m_fs;
+    ChangeJournal& m_journal;
 
 private:
     WindowId m_id;

@@ -12,8 +12,8 @@ QString changedOnDiskQuestion(const Status& changed) {
                "OK：書き込む　キャンセル：書き込まない");
 }
 
-Status guardedWrite(Prompt& prompt, FileStamp& onDisk,
-                    const std::function<Status(WriteCheck*)>& write) {
+Status guardedWrite(Prompt& prompt, FileStamp& onDisk, ChangeJournal& journal,
+                    const std::string& file, const std::function<Status(WriteCheck*)>& write) {
     WriteCheck check;
     check.expected = onDisk;
     Status status = write(&check);
@@ -24,6 +24,9 @@ Status guardedWrite(Prompt& prompt, FileStamp& onDisk,
         }
         check.expected.reset();
         status = write(&check);
+        if (status.ok()) {
+            journal.record(JournalChange::Overwritten, file);
+        }
     }
     if (status.ok()) {
         onDisk = check.written;

@@ -5,6 +5,7 @@
 
 #include "data/file_io.h"
 #include "data/status.h"
+#include "window/change_journal.h"
 
 namespace studyhop {
 
@@ -17,8 +18,10 @@ class Prompt;
 // OK runs `write` again without the check. Returns the status of the last
 // write: Changed when the user cancelled (nothing was written; the box was
 // already shown). After a successful write `onDisk` is the new file's stamp.
-Status guardedWrite(Prompt& prompt, FileStamp& onDisk,
-                    const std::function<Status(WriteCheck*)>& write);
+// A write the user allowed over a change is recorded in `journal` as
+// Overwritten, under `file`.
+Status guardedWrite(Prompt& prompt, FileStamp& onDisk, ChangeJournal& journal,
+                    const std::string& file, const std::function<Status(WriteCheck*)>& write);
 
 // The text of that box for a Changed status.
 QString changedOnDiskQuestion(const Status& changed);

@@ -2,6 +2,7 @@
 
 namespace studyhop {
 
+class ChangeJournal;
 class FileSystem;
 class Prompt;
 class RandomSource;
@@ -17,6 +18,7 @@ struct WindowContext {
     Prompt& prompt;
     FileSystem& fs;
     RandomSource& random;
+    ChangeJournal& journal;
 };
 
 }  // namespace studyhop

@@ -1,0 +1,228 @@
+// Two copies of the program on one folder, each a real window set driven
+// from stdin (copy_driver), editing and quizzing the same file in turns. A
+// change one copy made is never lost without the other copy's user being
+// told: every write over it first shows a "確認" box that names the file, and
+// Cancel leaves the other copy's bytes in place.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "data/file_io.h"
+#include "data/question_file.h"
+#include "test_dir.h"
+
+namespace studyhop {
+namespace {
+
+using test::readBytes;
+using test::sjis;
+using test::listDirectory;
+using test::writeBytes;
+
+// One running copy_driver with pipes to its stdin and stdout.
+class Copy {
+public:
+    Copy() {
+        int in[2];
+        int out[2];
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
+            return;
+        }
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::dup2(in[0], 0);
+            ::dup2(out[1], 1);
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::execl(STUDYHOP_COPY_DRIVER, STUDYHOP_COPY_DRIVER, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        m_to = ::fdopen(in[1], "w");
+        m_from = ::fdopen(out[0], "r");
+    }
+    ~Copy() {
+        if (m_to != nullptr) {
+            std::fclose(m_to);
+        }
+        if (m_from != nullptr) {
+            std::fclose(m_from);
+        }
+        if (m_pid > 0) {
+            int status = 0;
+            ::waitpid(m_pid, &status, 0);
+        }
+    }
+    Copy(const Copy&) = delete;
+    Copy& operator=(const Copy&) = delete;
+
+    // Sends one command and returns the boxes it showed ("TITLE\tTEXT");
+    // `ok` tells whether the driver could carry it out.
+    std::vector<std::string> send(const std::string& command, bool& ok) {
+        std::vector<std::string> boxes;
+        ok = false;
+        if (m_to == nullptr || m_from == nullptr) {
+            return boxes;
+        }
+        std::fputs((command + "\n").c_str(), m_to);
+        std::fflush(m_to);
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, m_from) != nullptr) {
+            std::string line(buffer);
+            if (!line.empty() && line.back() == '\n') {
+                line.pop_back();
+            }
+            if (line.rfind("box\t", 0) == 0) {
+                boxes.push_back(line.substr(4));
+            } else if (line.rfind("end", 0) == 0) {
+                ok = line == "end";
+                break;
+            }
+        }
+        return boxes;
+    }
+
+private:
+    pid_t m_pid = -1;
+    FILE* m_to = nullptr;
+    FILE* m_from = nullptr;
+};
+
+// The question texts of a file, or "<missing>" / "<broken>".
+std::vector<std::string> questionsOf(const std::string& name) {
+    FileSystem fs(".");
+    const LoadResult loaded = loadCurrentQuestionFile(fs, name);
+    if (loaded.status.kind() == ErrorKind::NotFound) {
+        return {"<missing>"};
+    }
+    if (!loaded.status.ok()) {
+        return {"<broken>"};
+    }
+    std::vector<std::string> texts;
+    for (int row = 0; row < loaded.recordsRead; ++row) {
+        texts.push_back(loaded.table.rows[row][kQuestionText].asText());
+    }
+    return texts;
+}
+
+struct Step {
+    char copy;  // 'A' or 'B'
+    std::string command;
+};
+
+struct Interleaving {
+    const char* name;
+    std::vector<Step> steps;
+    // The copy whose last step must meet the other's change with a "確認" box.
+    char warned;
+    std::vector<std::string> questionsAfter;
+};
+
+void PrintTo(const Interleaving& run, std::ostream* out) {
+    *out << run.name;
+}
+
+const std::string kRateClear = "内容を変更すると正解率がクリアされますがよろしいですか？";
+
+class TwoCopiesTest : public ::testing::TestWithParam<Interleaving> {};
+
+TEST_P(TwoCopiesTest, EveryConflictIsAskedAndCancelKeepsTheOtherCopysChange) {
+    const Interleaving& run = GetParam();
+    test::TestDir dir;
+    writeBytes("f.qz2", sjis("3\r\nq1,a,b,c,d,e,1,4,2,ﾅｼ\r\nq2,a,b,c,d,e,1,4,2,ﾅｼ\r\n"
+                             "q3,a,b,c,d,e,1,4,2,ﾅｼ\r\n"));
+    Copy a;
+    Copy b;
+    std::vector<std::string> lastBoxes;
+    for (size_t i = 0; i < run.steps.size(); ++i) {
+        const Step& step = run.steps[i];
+        bool ok = false;
+        lastBoxes = (step.copy == 'A' ? a : b).send(step.command, ok);
+        ASSERT_TRUE(ok) << step.copy << ": " << step.command;
+        // Before the last step every save met an unchanged file: no conflict.
+        if (i + 1 < run.steps.size()) {
+            for (const std::string& box : lastBoxes) {
+                EXPECT_EQ(box.find("f.qz2"), std::string::npos) << step.command << ": " << box;
+            }
+        }
+    }
+    bool warned = false;
+    for (const std::string& box : lastBoxes) {
+        if (box.rfind("確認\t", 0) == 0 && box.find(kRateClear) == std::string::npos &&
+            box.find("f.qz2") != std::string::npos) {
+            warned = true;
+        }
+    }
+    EXPECT_TRUE(warned) << run.warned << " saved over the other copy's change without a word";
+    EXPECT_EQ(questionsOf("f.qz2"), run.questionsAfter);
+    EXPECT_EQ(listDirectory().find(".studyhop-"), std::string::npos)
+        << "no temporary file is left: " << listDirectory();
+}
+
+// "answers" queue the replies to the boxes of the next command in order: the
+// rate-clear question first, then the change on disk.
+INSTANTIATE_TEST_SUITE_P(
+    Interleavings, TwoCopiesTest,
+    ::testing::Values(
+        Interleaving{"BothModifyCancelKeepsA",
+                     {{'A', "edit f.qz2"},
+                      {'B', "edit f.qz2"},
+                      {'A', "modify 0 A1"},
+                      {'B', "answers ok cancel"},
+                      {'B', "modify 1 B2"}},
+                     'B',
+                     {"A1", "q2", "q3"}},
+        Interleaving{"BothModifyOkWritesB",
+                     {{'A', "edit f.qz2"},
+                      {'B', "edit f.qz2"},
+                      {'A', "modify 0 A1"},
+                      {'B', "answers ok ok"},
+                      {'B', "modify 1 B2"}},
+                     'B',
+                     {"q1", "B2", "q3"}},
+        Interleaving{"DeleteThenAddCancelKeepsTheDeletion",
+                     {{'A', "edit f.qz2"},
+                      {'B', "edit f.qz2"},
+                      {'A', "delete 0"},
+                      {'B', "answers cancel"},
+                      {'B', "add B4"}},
+                     'B',
+                     {"q2", "q3"}},
+        Interleaving{"QuizWriteBackAfterAnEditCancelKeepsTheEdit",
+                     {{'A', "quiz f.qz2"},
+                      {'B', "edit f.qz2"},
+                      {'B', "modify 2 B3"},
+                      {'A', "answers cancel"},
+                      {'A', "answerall"}},
+                     'A',
+                     {"q1", "q2", "B3"}},
+        Interleaving{"EditAfterAQuizWriteBackCancelKeepsTheStatistics",
+                     {{'B', "edit f.qz2"},
+                      {'A', "quiz f.qz2"},
+                      {'A', "answerall"},
+                      {'B', "answers ok cancel"},
+                      {'B', "modify 0 B1"}},
+                     'B',
+                     {"q1", "q2", "q3"}},
+        Interleaving{"FileDeletedElsewhereIsNotMadeAgainOnCancel",
+                     {{'A', "edit f.qz2"},
+                      {'B', "edit f.qz2"},
+                      {'B', "delete 2"},
+                      {'B', "delete 1"},
+                      {'B', "answers ok"},
+                      {'B', "delete 0"},
+                      {'A', "answers ok cancel"},
+                      {'A', "modify 0 A1"}},
+                     'A',
+                     {"<missing>"}}),
+    [](const ::testing::TestParamInfo<Interleaving>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace studyhop
