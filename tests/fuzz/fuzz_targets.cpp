@@ -70,6 +70,12 @@ void checkRoundTrip(const LoadResult& first, FileFormat format, int rows) {
     if (!bytes.ok) {
         fail("a loaded table cannot be encoded again");
     }
+    if (looksLikeUtf8Text(bytes.text)) {
+        // The bytes that made the file CP932 were in what the save leaves
+        // out or rewrites (a number): the writers refuse such a save with a
+        // message rather than write a file the readers would take for UTF-8.
+        return;
+    }
     const LoadResult second = format == FileFormat::Current
                                   ? parseCurrentQuestionFile("again", bytes.text)
                                   : parseLegacyQuestionFile("again", bytes.text);
@@ -123,7 +129,8 @@ void currentLoader(const std::uint8_t* data, std::size_t size) {
     if (loaded.count < 0 || loaded.count > kRows || loaded.recordsRead > kRows) {
         fail("a count outside the table");
     }
-    checkRoundTrip(loaded, FileFormat::Current, std::min(loaded.count, loaded.recordsRead));
+    // The windows save every complete record read, whatever the count line says.
+    checkRoundTrip(loaded, FileFormat::Current, loaded.recordsRead);
 }
 
 void legacyLoader(const std::uint8_t* data, std::size_t size) {
