@@ -132,7 +132,26 @@ class Soak:
         time.sleep(1.0)
         return ("heartbeat %d, one second later %d (a blocked UI thread stops it)\n"
                 "windows of the program (visible or not):\n" % (first, self.beat())
-                + "\n".join(lines))
+                + "\n".join(lines) + "\n" + self.describe_surroundings())
+
+    def describe_surroundings(self):
+        """Whether the X server and the window manager answer, and where the
+        program's threads stand: what a window that never shows waits for."""
+        said = []
+        started = time.time()
+        r = run(["xdpyinfo"], env=self.env, timeout=5)
+        said.append("X server: %s after %.1f s" % (
+            "answers" if r is not None and r.returncode == 0 else "does not answer",
+            time.time() - started))
+        said.append("window manager: %s" % (
+            "running" if self.wm is not None and self.wm.poll() is None else "gone"))
+        if shutil.which("gdb") and self.proc.poll() is None:
+            r = run(["gdb", "-batch", "-p", str(self.proc.pid), "-ex", "thread apply all bt 25"],
+                    timeout=60)
+            if r is not None:
+                said.append("threads of the program:\n" + "\n".join(
+                    line for line in r.stdout.splitlines() if line.startswith(("#", "Thread"))))
+        return "\n".join(said)
 
     def check_alive(self):
         code = self.proc.poll()
@@ -335,8 +354,8 @@ class Soak:
                 self.check_alive()
                 return
             if time.time() > deadline:
-                raise Failure("the program did not answer within %.0f s of an input"
-                              % ANSWER_WITHIN)
+                raise Failure("the program did not answer within %.0f s of an input\n%s"
+                              % (ANSWER_WITHIN, self.describe_surroundings()))
             time.sleep(0.02)
         entry["ms"] = int((time.time() - sent) * 1000)
 
