@@ -8,6 +8,8 @@ The program runs under Xvfb with openbox in DIR, a folder of question files.
 Inputs: clicks anywhere in one of its visible windows, keys (1-5, N, B, X,
 Esc, Enter, Tab, arrows, Alt+letters), Japanese and hostile text typed into
 whatever has the focus, and frame closes (Alt+F4 through the window manager).
+Answers and "next" come more often in the quiz window, and a name picked in
+the chooser's list and opened, so that quiz passes end and write back.
 Throughout it checks that
   - the program answers: its heartbeat file counts on within 2 s of an input;
   - it never crashes (a sanitizer report or a death by signal is a crash; the
@@ -43,6 +45,20 @@ TEXTS = [
     "😀", "한국어", "Ω≠∑", "\u202e逆", "\u00a0", "\\", "'; DROP TABLE q;--",
     "あいうえお" * 8, "W" * 300,
 ]
+# In the quiz window answers and "next" are drawn more often, so that passes
+# reach their end and the statistics are written back and checked.
+QUIZ_TITLE = "問題"
+QUIZ_KEYS = ["1 N", "2 N", "3 N", "4 N", "1", "N", "B"]
+# The program's own windows; any other titled window is a message box, which
+# takes most of the input while it is open, as it takes the user's.
+FORM_TITLES = {"問題登録", "ファイルを開く", "システム設定", "新規作成", "管理", "成績", "問題"}
+# In the file chooser a name in its list is often picked and opened with
+# Enter: the list fills the upper left of the window, a name a line.
+CHOOSER_TITLE = "ファイルを開く"
+# In the main window its buttons 問題 (quiz) and 問題登録 (editor) are often
+# pressed: they stand one above the other at its right edge.
+MAIN_TITLE = "Studyhop"
+MAIN_BUTTONS = [(0.28, 0.46), (0.28, 0.46), (0.07, 0.25)]
 RECENT = 200
 ANSWER_WITHIN = 2.0
 QUIET_EVERY = 20
@@ -72,6 +88,7 @@ class Soak:
         self.inputs = 0
         self.starts = 0
         self.checks = 0
+        self.changes = 0  # question files seen changed between two checks
         self.proc = None
         self.heartbeat = os.path.join(self.out, "heartbeat")
         self.journal = os.path.join(self.out, "journal")
@@ -212,8 +229,22 @@ class Soak:
     def draw_input(self, wins):
         # Mostly the windows other than the main one: that is where the
         # questions are edited and asked.
-        others = [x for x in wins if not x["title"].startswith("Studyhop")]
-        w = self.rng.choice(others if others and self.rng.random() < 0.75 else wins)
+        others = [x for x in wins if not x["title"].startswith(MAIN_TITLE)]
+        boxes = [x for x in others if x["title"] not in FORM_TITLES]
+        if boxes and self.rng.random() < 0.8:
+            w = self.rng.choice(boxes)
+        else:
+            w = self.rng.choice(others if others and self.rng.random() < 0.75 else wins)
+        if w["title"] == QUIZ_TITLE and self.rng.random() < 0.7:
+            return {"kind": "key", "title": w["title"], "key": self.rng.choice(QUIZ_KEYS)}
+        if w["title"].startswith(MAIN_TITLE) and self.rng.random() < 0.25:
+            top, bottom = self.rng.choice(MAIN_BUTTONS)
+            return {"kind": "click", "title": w["title"],
+                    "rx": round(self.rng.uniform(0.76, 0.95), 3),
+                    "ry": round(self.rng.uniform(top, bottom), 3)}
+        if w["title"] == CHOOSER_TITLE and self.rng.random() < 0.3:
+            return {"kind": "pick", "title": w["title"], "rx": round(self.rng.uniform(0.1, 0.5), 3),
+                    "ry": round(self.rng.uniform(0.07, 0.16), 3)}
         r = self.rng.random()
         if r < 0.45:
             return {"kind": "click", "title": w["title"], "rx": round(self.rng.random(), 3),
@@ -227,7 +258,7 @@ class Soak:
             return {"kind": "type", "title": w["title"], "text": self.rng.choice(TEXTS)}
         # Closing the main window ends the program: seldom, so that the run
         # spends its time in the other windows.
-        if w["title"].startswith("Studyhop") and len(wins) > 1 and self.rng.random() < 0.8:
+        if w["title"].startswith(MAIN_TITLE) and len(wins) > 1 and self.rng.random() < 0.8:
             w = self.rng.choice([x for x in wins if x is not w])
         return {"kind": "close", "title": w["title"]}
 
@@ -236,12 +267,15 @@ class Soak:
         w = match[0]
         run(["xdotool", "windowactivate", w["id"]], env=self.env, timeout=3)
         kind = entry["kind"]
-        if kind == "click":
+        if kind in ("click", "pick"):
             x, y = int(entry["rx"] * (w["w"] - 1)), int(entry["ry"] * (w["h"] - 1))
             run(["xdotool", "mousemove", "--window", w["id"], str(x), str(y), "click", "1"],
                 env=self.env, timeout=3)
+            if kind == "pick":
+                run(["xdotool", "key", "--clearmodifiers", "Return"], env=self.env, timeout=3)
         elif kind == "key":
-            run(["xdotool", "key", "--clearmodifiers", entry["key"]], env=self.env, timeout=3)
+            run(["xdotool", "key", "--clearmodifiers", *entry["key"].split()], env=self.env,
+                timeout=3)
         elif kind == "type":
             run(["xdotool", "type", "--delay", "2", entry["text"]], env=self.env, timeout=10)
         elif kind == "close":
@@ -308,6 +342,8 @@ class Soak:
         allowed = self.journal_since()
         self.checks += 1
         if self.snapshot is not None:
+            self.changes += sum(1 for name, files in now.items()
+                                if self.snapshot.get(name) != files)
             for name, before in self.snapshot.items():
                 if name in allowed:
                     continue
@@ -400,8 +436,8 @@ class Soak:
             self.stop()
         self.write_record(failure)
         minutes = (time.time() - started) / 60
-        summary = ("SOAK inputs=%d minutes=%.1f starts=%d checks=%d seed=%d"
-                   % (self.inputs, minutes, self.starts, self.checks, self.seed))
+        summary = ("SOAK inputs=%d minutes=%.1f starts=%d checks=%d changed=%d seed=%d"
+                   % (self.inputs, minutes, self.starts, self.checks, self.changes, self.seed))
         print(summary, flush=True)
         if failure:
             print("soak: FAILED: %s\nsoak: seed and the last %d inputs: %s" % (
