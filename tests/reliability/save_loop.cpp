@@ -1,6 +1,7 @@
-// Saves a large question file again and again, alternating two contents,
-// until it is killed. It writes one byte to its standard output once it is
-// about to start saving, so the killer can time its kills to the saves.
+// Saves a large question file again and again, alternating two contents and
+// starting with the second, until it is killed. It writes "s" to its standard
+// output once it is about to start saving and "d" after every finished save,
+// so the killer can time its kills to the saves of this very process.
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,11 +18,12 @@ int main(int argc, char** argv) {
     FileSystem fs;
     const QuestionTable tables[2] = {test::saveLoopTable(0), test::saveLoopTable(1)};
     (void)::write(STDOUT_FILENO, "s", 1);
-    for (unsigned long i = 0;; ++i) {
+    for (unsigned long i = 1;; ++i) {
         const Status s = saveQuestionFile(fs, argv[1], FileFormat::Current, tables[i % 2], kRows);
         if (!s.ok()) {
             std::fprintf(stderr, "%s\n", s.message().c_str());
             return 1;
         }
+        (void)::write(STDOUT_FILENO, "d", 1);
     }
 }
