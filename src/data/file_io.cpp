@@ -216,9 +216,11 @@ Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expe
         return changed(path, "同じ名前のファイルがほかで作られました");
     }
     const auto rewritten = [&] { return changed(path, "ほかで書き換えられました"); };
-    if (static_cast<std::uint64_t>(st.st_size) != expected.size || mtimeOf(st) != expected.mtimeNs) {
+    if (static_cast<std::uint64_t>(st.st_size) != expected.size) {
         return rewritten();
     }
+    // Same size: the bytes decide. A sync engine or a backup that touches the
+    // time alone has changed nothing.
     FileStamp now;
     std::string bytes;
     const Status s = readFile(path, bytes, kMaxFileBytes, &now);
@@ -231,7 +233,7 @@ Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expe
     if (!s.ok()) {
         return s;
     }
-    return now == expected ? Status{} : rewritten();
+    return now.sameContent(expected) ? Status{} : rewritten();
 }
 
 // Root may write any file, so the permission bits are read as well: a file
