@@ -36,7 +36,7 @@ struct FileStamp {
     }
 };
 
-// A 64-bit FNV-1a hash.
+// A 64-bit hash of the bytes, the same for the same bytes within one run.
 std::uint64_t hashBytes(std::string_view bytes);
 
 // The check a write makes against the file on disk, and what it leaves there.
