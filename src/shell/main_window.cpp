@@ -153,7 +153,10 @@ void Form1::Command1_Click(int index) {
             }
             break;
         case 2:
-            m_owner.endProgram();
+            // An editor with input not yet registered asks first.
+            if (m_owner.queryEndProgram()) {
+                m_owner.endProgram();
+            }
             break;
         case 3:
             m_owner.show(WindowId::System);
@@ -168,6 +171,10 @@ void Form1::Command1_KeyDown(int /*index*/, int keyCode, int shift) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!m_owner.queryEndProgram()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     m_owner.endProgram();
 }
