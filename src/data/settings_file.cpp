@@ -142,9 +142,9 @@ Status updateSettings(FileSystem& fs, const SettingsChange& change, SettingsRead
 }
 
 std::string notOursNotice(const std::string& path, bool atStartUp) {
-    return "次のファイルはこのプログラムの設定ファイルとして読めないため、"
-           "書き換えずにそのままにします。\r\nファイル名 ：" +
-           path + (atStartUp ? "\r\n既定の設定（すべての問題を登録順）で起動します。" : "") +
+    return "次のファイルはこのプログラムの設定ファイルとして読めません。\r\nファイル名 ：" + path +
+           "\r\nこのファイルは書き換えずに、そのままにします。" +
+           (atStartUp ? "\r\n既定の設定（すべての問題を登録順）で起動します。" : "") +
            "\r\n設定を変えても保存されず、終了するまで有効です。";
 }
 
