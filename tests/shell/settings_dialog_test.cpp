@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <utility>
 
 #include "app/window_set.h"
 #include "data/file_io.h"
@@ -74,64 +75,45 @@ TEST_F(SettingsDialogTest, UnwritableFileIsReportedAndTheValuesHoldForThisRun) {
     EXPECT_EQ(readBytes("System.sys"), "\"0\",\"0\"\r\n");
 }
 
-// Two copies of the program on one folder, each a window set of its own: copy
-// B, started before copy A stored a new rate filter, used to write its stale
-// one back when it changed only the order.
+// Two copies on one folder, each a window set: copy B, started before copy A
+// stored rate 3, used to write its stale rate back when it changed the order.
 TEST_F(SettingsDialogTest, TwoCopiesKeepWhatTheOtherStored) {
     struct Case {
-        const char* name;
         bool bOpensFirst;  // B's dialog is open while A stores
-        int bRate;         // B's choices; -1 leaves the list as shown
+        int bRate;         // B's choices; B shows 0 and 0
         int bOrder;
-        bool raced;  // A stores again between B's read and B's write
+        bool raced;  // A stores "6,0" between B's read and B's write
         const char* bytes;
     } cases[] = {
-        {"order, dialog opened before", true, -1, 1, false, "3,1\r\n"},
-        {"order, dialog opened after", false, -1, 1, false, "3,1\r\n"},
-        {"nothing changed", true, -1, -1, false, "3,0\r\n"},
-        {"rate changed too", false, 5, 1, false, "5,1\r\n"},
-        {"order, another write in between", true, -1, 1, true, "6,1\r\n"},
+        {true, 0, 1, false, "3,1\r\n"}, {false, 0, 1, false, "3,1\r\n"},
+        {true, 0, 0, false, "3,0\r\n"}, {false, 5, 1, false, "5,1\r\n"},
+        {true, 0, 1, true, "6,1\r\n"},
     };
     for (const Case& c : cases) {
         test::TestDir caseDir;
-        test::FaultyFileSystem fsA;
         test::FaultyFileSystem fsB;
-        test::ScriptedPrompt promptA;
         test::ScriptedPrompt promptB;
-        WindowSet a(promptA, fsA, {});
+        WindowSet a(prompt, fs, {});
         WindowSet b(promptB, fsB, {});
         b.show(WindowId::Form1);
         a.show(WindowId::Form1);
         System* dialogB = c.bOpensFirst ? showAs<System>(b, WindowId::System) : nullptr;
-        auto* dialogA = showAs<System>(a, WindowId::System);
-        dialogA->Combo1->setCurrentIndex(3);
-        dialogA->Command1_Click();
-        ASSERT_EQ(readBytes("System.sys"), "3,0\r\n") << c.name;
-        if (!c.bOpensFirst) {
-            dialogB = showAs<System>(b, WindowId::System);
-        }
-        EXPECT_EQ(dialogB->Combo1->currentIndex(), 0) << c.name << ": B's own value shown";
-        if (c.bRate >= 0) {
-            dialogB->Combo1->setCurrentIndex(c.bRate);
-        }
-        if (c.bOrder >= 0) {
-            dialogB->Combo2->setCurrentIndex(c.bOrder);
-        }
-        bool stored = !c.raced;
+        showAs<System>(a, WindowId::System)->Combo1->setCurrentIndex(3);
+        loadedAs<System>(a, WindowId::System)->Command1_Click();
+        dialogB = dialogB ? dialogB : showAs<System>(b, WindowId::System);
+        dialogB->Combo1->setCurrentIndex(c.bRate);
+        dialogB->Combo2->setCurrentIndex(c.bOrder);
+        bool raced = !c.raced;
         fsB.hook = [&](FileOp op) {
-            if (op == FileOp::Stat && !stored) {
-                stored = true;
+            if (op == FileOp::Stat && !std::exchange(raced, true)) {
                 test::writeBytes("System.sys", "6,0\r\n");
             }
             return 0;
         };
         dialogB->Command1_Click();
-        const std::string bytes = readBytes("System.sys");
-        EXPECT_EQ(bytes, c.bytes) << c.name;
-        EXPECT_EQ(b.state().Tex1() + "," + b.state().Tex2() + "\r\n", QString::fromStdString(bytes))
-            << c.name << ": B holds what is on disk";
-        EXPECT_TRUE(promptB.boxes.empty()) << c.name;
-        flushDeletes();
+        EXPECT_EQ(readBytes("System.sys"), c.bytes) << c.bytes;
+        EXPECT_EQ(b.state().Tex1() + "," + b.state().Tex2() + "\r\n", QString(c.bytes));
+        EXPECT_TRUE(promptB.boxes.empty()) << c.bytes;
     }
 }
 
