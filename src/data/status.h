@@ -20,6 +20,7 @@ enum class ErrorKind {
     Changed,         // the file on disk is no longer what was read
     ReadOnly,        // the file may not be written, so it is neither replaced nor deleted
     Utf8,            // the file is UTF-8 text, not CP932
+    NotRegular,      // a named pipe, device, socket or folder: never opened for reading nor replaced
 };
 
 // The result of a data-layer operation: ok, or an error kind with the file,

@@ -1,7 +1,9 @@
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -12,6 +14,7 @@
 #include "test_dir.h"
 #include "tool/check.h"
 #include "tool/commands.h"
+#include "tool/interruption.h"
 #include "tool/question_sheet.h"
 
 namespace studyhop::tool {
@@ -257,6 +260,77 @@ TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_EQ(readBytes("in.csv"), "q,a,b,,,,1\r\n");
 }
 
+// --force replaced a named pipe or a device node with a regular file and
+// reported success; check waited for ever on a named pipe.
+TEST(ToolTest, ForceReplacesRegularFilesOnly) {
+    for (const test::SpecialFile kind : test::kSpecialFiles) {
+        TestDir dir;
+        const std::string name = test::specialFileName(kind);
+        writeBytes("in.csv", "q,a,b,,,,1\r\n");
+        writeQuizFile("in.qz2");
+        if (!test::makeSpecialFile("out", kind)) {
+            continue;  // a device node needs root
+        }
+        const test::HangGuard guard;
+        Output output;
+        EXPECT_EQ(importFile("in.csv", "out", output, true), kExitFault) << name;
+        EXPECT_EQ(runExport(disk, {"in.qz2", "out", ExportFormat::Csv, true}, output), kExitFault)
+            << name;
+        EXPECT_EQ(runCheck(disk, {"out"}, output), kExitFault) << name;
+        const std::string refused = "out: 通常のファイルではないので置き換えません（" + name + "）。そのままです\n";
+        EXPECT_EQ(output.err, refused + refused) << name;
+        EXPECT_EQ(output.out, "out: 通常のファイルではないので読みません（" + name +
+                                  "）\n1個のファイルを調べました。1個のファイルに1件の不具合があります\n")
+            << name;
+        EXPECT_TRUE(test::isSpecialFile("out", kind)) << name;
+        EXPECT_EQ(test::listDirectory(), "in.csv in.qz2 out") << name;
+    }
+}
+
+// Makes the signal arrive while the write is at `step`, as a Ctrl-C during a slow fsync does.
+class SignalDuring : public FileSystem {
+public:
+    SignalDuring(int signal, FileOp step) : m_signal(signal), m_step(step) {}
+
+protected:
+    int fault(FileOp op) override {
+        if (op == m_step) {
+            ::raise(m_signal);
+        }
+        return 0;
+    }
+
+private:
+    int m_signal;
+    FileOp m_step;
+};
+
+// An interrupted tool left its .studyhop-*.tmp beside the output.
+TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
+    struct Case {
+        int signal;
+        FileOp step;
+    };
+    const Case cases[] = {{SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("out.qz2", "old");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(c.signal, SIG_DFL);  // as in a terminal, whatever ran the tests
+            removeTemporaryFileWhenInterrupted();
+            SignalDuring interrupted(c.signal, c.step);
+            interrupted.replaceFile("out.qz2", "new");
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.signal;
+        EXPECT_EQ(readBytes("out.qz2"), "old") << c.signal;
+        EXPECT_EQ(test::listDirectory(), "out.qz2") << c.signal;
+    }
+}
+
 TEST(ToolTest, ReadAndWriteFailuresNameTheFileAndReportAFault) {
     TestDir dir;
     writeBytes("in.csv", "q,a,b,,,,1\r\n");
@@ -457,6 +531,37 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         EXPECT_EQ(runTool(c.arguments, out), c.status) << c.arguments << "\n" << out;
         EXPECT_NE(out.find(c.output), std::string::npos) << c.arguments << "\n" << out;
     }
+}
+
+// Names reached the tool decoded as UTF-8: a file named in CP932 was "not
+// found", and -o wrote a file named with U+FFFD. A legacy file named in
+// capitals was read as the current format.
+TEST(ToolTest, TheProgramTakesFileNamesAsTheBytesGiven) {
+    TestDir dir;
+    const std::string legacy = sjis("地理表.QZB");  // 表 ends in the byte of a backslash
+    const std::string made = sjis("表.qz2");
+    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", legacy);
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"check '" + legacy + "'", 0, "1個のファイルを調べました。不具合はありません"},
+        {"export '" + legacy + "' -o out.csv", 0, "out.csv: 4問を書き出しました"},
+        {"import in.csv -o '" + made + "'", 0, made + ": 1問を書き出しました"},
+        {"check '" + made + "'", 0, "不具合はありません"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(runTool(c.arguments, out), c.status) << c.arguments << "\n" << out;
+        EXPECT_NE(out.find(c.output), std::string::npos) << c.arguments << "\n" << out;
+    }
+    EXPECT_TRUE(readBytes("out.csv").starts_with(
+        "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号\r\n"));
+    EXPECT_EQ(readBytes(made), sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+    EXPECT_EQ(test::listDirectory(), "in.csv out.csv out.txt " + legacy + " " + made);
 }
 
 #endif
