@@ -93,69 +93,24 @@ namespace studyhop::test {
 bool fileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
-const char* specialFileName(SpecialFile kind) {
-    switch (kind) {
-        case SpecialFile::NamedPipe:
-            return "名前付きパイプ";
-        case SpecialFile::Socket:
-            return "ソケット";
-        case SpecialFile::Folder:
-            return "フォルダ";
-        case SpecialFile::Device:
-            return "デバイス";
+bool makeSpecialFile(const std::string& path, std::filesystem::file_type type) {
+    using std::filesystem::file_type;
+    if (type == file_type::fifo) {
+        return ::mkfifo(path.c_str(), 0644) == 0;
     }
-    return "?";
-}
-
-bool makeSpecialFile(const std::string& path, SpecialFile kind) {
-    switch (kind) {
-        case SpecialFile::NamedPipe:
-            return ::mkfifo(path.c_str(), 0644) == 0;
-        case SpecialFile::Folder:
-            return ::mkdir(path.c_str(), 0755) == 0;
-        case SpecialFile::Device:  // a copy of /dev/null
-            return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-        case SpecialFile::Socket: {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            if (path.size() >= sizeof address.sun_path) {
-                return false;
-            }
-            path.copy(address.sun_path, path.size());
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            const bool bound =
-                fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            ::close(fd);
-            return bound;
-        }
+    if (type == file_type::directory) {
+        return ::mkdir(path.c_str(), 0755) == 0;
     }
-    return false;
-}
-
-bool isSpecialFile(const std::string& path, SpecialFile kind) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        return false;
+    if (type == file_type::character) {
+        return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     }
-    switch (kind) {
-        case SpecialFile::NamedPipe:
-            return S_ISFIFO(st.st_mode);
-        case SpecialFile::Socket:
-            return S_ISSOCK(st.st_mode);
-        case SpecialFile::Folder:
-            return S_ISDIR(st.st_mode);
-        case SpecialFile::Device:
-            return S_ISCHR(st.st_mode);
-    }
-    return false;
-}
-
-HangGuard::HangGuard(unsigned seconds) {
-    ::alarm(seconds);
-}
-
-HangGuard::~HangGuard() {
-    ::alarm(0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }
 
 }  // namespace studyhop::test

@@ -375,40 +375,30 @@ TEST(FileIoTest, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
     EXPECT_EQ(readBytes("store/real.qz2"), "new");
 }
 
-// Opening a named pipe for reading used to wait for a writer for ever, and
-// a write renamed a regular file over a pipe, socket or device.
+// Opening a named pipe for reading waited for a writer for ever, and a
+// write renamed a regular file over a pipe, socket or device.
 TEST(FileIoTest, FilesThatAreNotRegularAreRefusedByTypeWithoutBlocking) {
-    for (const test::SpecialFile kind : test::kSpecialFiles) {
+    for (const test::SpecialFile& kind : test::kSpecialFiles) {
         TestDir dir;
-        const char* name = test::specialFileName(kind);
-        if (!test::makeSpecialFile("a.qz2", kind)) {
+        if (!test::makeSpecialFile("a.qz2", kind.type)) {
             continue;  // a device node needs root
         }
         ASSERT_EQ(::symlink("a.qz2", "link.qz2"), 0);
         const test::HangGuard guard;
-        for (const char* path : {"a.qz2", "link.qz2"}) {
+        for (const std::string path : {"a.qz2", "link.qz2"}) {
             std::string bytes = "stale";
             FileStamp stamp;
-            const Status statuses[] = {fs.readFile(path, bytes), fs.stamp(path, stamp),
-                                       fs.replaceFile(path, "new"), fs.checkType(path)};
-            for (const Status& s : statuses) {
-                EXPECT_EQ(s.kind(), ErrorKind::NotRegular) << name << " " << path;
-                EXPECT_EQ(s.message(), "ファイル名 ：" + std::string(path) +
-                                           "\r\n通常のファイルではありません（" + name +
-                                           "）。読むことも書き込むこともしません。")
-                    << name;
+            for (const Status& s : {fs.readFile(path, bytes), fs.stamp(path, stamp),
+                                    fs.replaceFile(path, "new"), fs.checkType(path)}) {
+                EXPECT_EQ(s.message(), "ファイル名 ：" + path + "\r\n通常のファイルではありません（" +
+                                           kind.word + "）。読むことも書き込むこともしません。");
             }
-            EXPECT_EQ(bytes, "") << name;
+            EXPECT_EQ(bytes, "") << kind.word;
         }
-        EXPECT_EQ(fs.removeFile("a.qz2").kind(), ErrorKind::NotRegular) << name;
-        EXPECT_TRUE(test::isSpecialFile("a.qz2", kind)) << name;
-        EXPECT_TRUE(isLink("link.qz2")) << name;
-        EXPECT_EQ(listDirectory(), "a.qz2 link.qz2") << name << ": no temporary file is left";
+        EXPECT_EQ(fs.removeFile("a.qz2").kind(), ErrorKind::NotRegular) << kind.word;
+        EXPECT_EQ(std::filesystem::symlink_status("a.qz2").type(), kind.type) << kind.word;
+        EXPECT_EQ(listDirectory(), "a.qz2 link.qz2") << kind.word;
     }
-    TestDir dir;
-    EXPECT_TRUE(fs.checkType("missing.qz2").ok());
-    writeBytes("a.qz2", "x");
-    EXPECT_TRUE(fs.checkType("a.qz2").ok());
 }
 
 TEST(FileIoTest, StartUpRemovesOnlyOwnStaleTemporaryFiles) {

@@ -1,8 +1,8 @@
 // Names that are not regular files, and legacy files named in capitals, as
 // the windows meet them.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
@@ -14,104 +14,68 @@ namespace studyhop {
 namespace {
 
 using test::ChooserTest;
-using test::kOneQuestion;
-using test::readBytes;
-using test::sjis;
 using test::writeBytes;
 
-enum class Opening {
-    StartUpThenSettings,
-    EditorOnTheDefaultName,
-    NewFileDialog,
-    QuizChooser,
-    CommandLine
-};
-
-struct OpeningCase {
-    const char* name;
-    Opening opening;
-    const char* pipe;  // the name that is a named pipe
-};
-
-const OpeningCase kOpenings[] = {
-    {"StartUpThenSettings", Opening::StartUpThenSettings, "System.sys"},
-    {"EditorOnTheDefaultName", Opening::EditorOnTheDefaultName, "試験ﾃﾞｰﾀ.qz2"},
-    {"NewFileDialog", Opening::NewFileDialog, "新.qz2"},
-    {"QuizChooser", Opening::QuizChooser, "試験ﾃﾞｰﾀ.qz2"},
-    {"CommandLine", Opening::CommandLine, "試験ﾃﾞｰﾀ.qz2"},
-};
-
-class SpecialFileTest : public test::ChooserTest,
-                        public ::testing::WithParamInterface<OpeningCase> {
-protected:
-    // Opens the pipe the way the case says; a regression blocks here.
-    void open(const std::string& pipe) {
-        switch (GetParam().opening) {
-            case Opening::StartUpThenSettings: {
-                ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-                main();
-                EXPECT_EQ(state().Tex1(), QStringLiteral("0"));
-                auto* dialog = show<System>(WindowId::System);
-                dialog->Combo1->setCurrentIndex(3);
-                dialog->Command1_Click();
-                return;
-            }
-            case Opening::EditorOnTheDefaultName:
-                ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-                click(main()->Command1[0]);
-                return;
-            case Opening::NewFileDialog: {
-                writeBytes("old.qz2", kOneQuestion);
-                ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-                click(main()->Command1[0]);
-                click(chooser()->Command3);
-                auto* dialog = loadedAs<Form3>(*windows, WindowId::Form3);
-                dialog->Text1->setText(QStringLiteral("新"));
-                dialog->Command1_Click(0);
-                EXPECT_TRUE(windows->isLoaded(WindowId::Form3)) << "another name can be typed";
-                return;
-            }
-            case Opening::QuizChooser:
-                // Listed while it was a file; another program puts a pipe in its place.
-                writeBytes(pipe, kOneQuestion);
-                click(main()->Command1[1]);
-                select(QString::fromStdString(pipe));
-                ASSERT_EQ(::unlink(pipe.c_str()), 0);
-                ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-                click(chooser()->Command1);
-                return;
-            case Opening::CommandLine:
-                ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-                click(main()->Command1[1]);
-                EXPECT_FALSE(chooser()->selectFile(pipe));
-                return;
+// A named pipe under a question or settings name blocked the start-up or
+// froze the whole program when it was opened.
+TEST(SpecialFileTest, NamedPipeIsRefusedWithAnErrorBoxNamingIt) {
+    WindowSet* w = nullptr;
+    const auto chooser = [&] { return loadedAs<Form7>(*w, WindowId::Form7); };
+    const auto main = [&] { return loadedAs<Form1>(*w, WindowId::Form1); };
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"System.sys",  // read at the start-up, written by the settings dialog
+         [&] { showAs<System>(*w, WindowId::System)->Command1_Click(); }},
+        {"試験ﾃﾞｰﾀ.qz2", [&] { main()->Command1_Click(0); }},  // the editor's default name
+        {"b.qz2",  // named on the command line
+         [&] {
+             main()->Command1_Click(1);
+             EXPECT_FALSE(chooser()->selectFile("b.qz2"));
+         }},
+        {"新.qz2",  // typed in the new-file dialog
+         [&] {
+             writeBytes("old.qz2", test::kOneQuestion);
+             main()->Command1_Click(0);
+             chooser()->Command3_Click();
+             loadedAs<Form3>(*w, WindowId::Form3)->Text1->setText(QStringLiteral("新"));
+             loadedAs<Form3>(*w, WindowId::Form3)->Command1_Click(0);
+         }},
+        {"試験.qz2",  // listed as a file, a pipe by the time the quiz opens it
+         [&] {
+             std::filesystem::remove("試験.qz2");
+             writeBytes("試験.qz2", test::kOneQuestion);
+             main()->Command1_Click(1);
+             ASSERT_TRUE(chooser()->selectFile("試験.qz2"));
+             std::filesystem::remove("試験.qz2");
+             ASSERT_EQ(::mkfifo("試験.qz2", 0644), 0);
+             chooser()->Command1_Click();
+         }},
+    };
+    for (const auto& [pipe, open] : cases) {
+        test::TestDir dir;
+        test::ScriptedPrompt prompt;
+        FileSystem fs;
+        WindowSet windows(prompt, fs, [] {});
+        w = &windows;
+        ASSERT_EQ(::mkfifo(pipe, 0644), 0);
+        {
+            const test::HangGuard guard;
+            windows.show(WindowId::Form1);
+            open();
         }
+        EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
+                               {QStringLiteral("ファイル名 ：") + QString::fromUtf8(pipe),
+                                QStringLiteral("通常のファイルではありません（名前付きパイプ）")}))
+            << pipe;
+        EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
+        EXPECT_FALSE(windows.isLoaded(WindowId::Form2) || windows.isLoaded(WindowId::Form4)) << pipe;
+        EXPECT_EQ(test::listDirectory().find(".studyhop-"), std::string::npos) << pipe;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-};
-
-// A named pipe blocked the start-up or froze the program on open.
-TEST_P(SpecialFileTest, NamedPipeIsRefusedWithAnErrorBoxNamingIt) {
-    const std::string pipe = GetParam().pipe;
-    {
-        const test::HangGuard guard;
-        open(pipe);
-    }
-    EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
-                           {QStringLiteral("ファイル名 ：") + QString::fromStdString(pipe),
-                            QStringLiteral("通常のファイルではありません（名前付きパイプ）")}))
-        << (prompt.boxes.empty() ? std::string("no box") : prompt.boxes.back().text.toStdString());
-    EXPECT_TRUE(test::isSpecialFile(pipe, test::SpecialFile::NamedPipe));
-    EXPECT_FALSE(windows->isLoaded(WindowId::Form2));
-    EXPECT_FALSE(windows->isLoaded(WindowId::Form4));
-    EXPECT_EQ(test::listDirectory().find(".studyhop-"), std::string::npos);
 }
-
-INSTANTIATE_TEST_SUITE_P(Openings, SpecialFileTest, ::testing::ValuesIn(kOpenings),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // "CHIRI.QZB" was listed but read as the current format and refused.
 TEST_F(ChooserTest, LegacyFileNamedInCapitalsOpensAsLegacy) {
-    const std::string legacy = sjis("\"首都は？\",\"東京\",\"大阪\",\"ﾅｼ\",\"ﾅｼ\",\"ﾅｼ\",1\r\n");
+    const std::string legacy = test::sjis("\"首都は？\",\"東京\",\"大阪\",\"ﾅｼ\",\"ﾅｼ\",\"ﾅｼ\",1\r\n");
     writeBytes("CHIRI.QZB", legacy);
     click(main()->Command1[1]);
     select(QStringLiteral("CHIRI.QZB"));
@@ -121,7 +85,7 @@ TEST_F(ChooserTest, LegacyFileNamedInCapitalsOpensAsLegacy) {
     ASSERT_NE(quiz, nullptr);
     EXPECT_EQ(state().fileState(), FileState::Legacy);
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("首都は？"));
-    EXPECT_EQ(readBytes("CHIRI.QZB"), legacy);
+    EXPECT_EQ(test::readBytes("CHIRI.QZB"), legacy);
 }
 
 }  // namespace

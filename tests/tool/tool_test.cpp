@@ -1,5 +1,4 @@
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include "data/cp932.h"
 #include "data/file_io.h"
 #include "data/question_file.h"
+#include "faulty_file_system.h"
 #include "test_dir.h"
 #include "tool/check.h"
 #include "tool/commands.h"
@@ -263,71 +263,49 @@ TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
 // --force replaced a named pipe or a device node with a regular file and
 // reported success; check waited for ever on a named pipe.
 TEST(ToolTest, ForceReplacesRegularFilesOnly) {
-    for (const test::SpecialFile kind : test::kSpecialFiles) {
+    for (const test::SpecialFile& kind : test::kSpecialFiles) {
         TestDir dir;
-        const std::string name = test::specialFileName(kind);
         writeBytes("in.csv", "q,a,b,,,,1\r\n");
         writeQuizFile("in.qz2");
-        if (!test::makeSpecialFile("out", kind)) {
+        if (!test::makeSpecialFile("out", kind.type)) {
             continue;  // a device node needs root
         }
         const test::HangGuard guard;
         Output output;
-        EXPECT_EQ(importFile("in.csv", "out", output, true), kExitFault) << name;
-        EXPECT_EQ(runExport(disk, {"in.qz2", "out", ExportFormat::Csv, true}, output), kExitFault)
-            << name;
-        EXPECT_EQ(runCheck(disk, {"out"}, output), kExitFault) << name;
-        const std::string refused = "out: 通常のファイルではないので置き換えません（" + name + "）。そのままです\n";
-        EXPECT_EQ(output.err, refused + refused) << name;
-        EXPECT_EQ(output.out, "out: 通常のファイルではないので読みません（" + name +
-                                  "）\n1個のファイルを調べました。1個のファイルに1件の不具合があります\n")
-            << name;
-        EXPECT_TRUE(test::isSpecialFile("out", kind)) << name;
-        EXPECT_EQ(test::listDirectory(), "in.csv in.qz2 out") << name;
+        EXPECT_EQ(importFile("in.csv", "out", output, true), kExitFault);
+        EXPECT_EQ(runExport(disk, {"in.qz2", "out", ExportFormat::Csv, true}, output), kExitFault);
+        EXPECT_EQ(runCheck(disk, {"out"}, output), kExitFault);
+        const std::string refused = "out: 通常のファイルではないので置き換えません（" +
+                                    std::string(kind.word) + "）。そのままです\n";
+        EXPECT_EQ(output.err, refused + refused);
+        EXPECT_EQ(output.out, "out: 通常のファイルではないので読みません（" + std::string(kind.word) +
+                                  "）\n1個のファイルを調べました。1個のファイルに1件の不具合があります\n");
+        EXPECT_EQ(fs::symlink_status("out").type(), kind.type) << kind.word;
+        EXPECT_EQ(test::listDirectory(), "in.csv in.qz2 out") << kind.word;
     }
 }
 
-// Makes the signal arrive while the write is at `step`, as a Ctrl-C during a slow fsync does.
-class SignalDuring : public FileSystem {
-public:
-    SignalDuring(int signal, FileOp step) : m_signal(signal), m_step(step) {}
-
-protected:
-    int fault(FileOp op) override {
-        if (op == m_step) {
-            ::raise(m_signal);
-        }
-        return 0;
-    }
-
-private:
-    int m_signal;
-    FileOp m_step;
-};
-
-// An interrupted tool left its .studyhop-*.tmp beside the output.
+// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp.
 TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
-    struct Case {
-        int signal;
-        FileOp step;
-    };
-    const Case cases[] = {{SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
-    for (const Case& c : cases) {
+    const std::pair<int, FileOp> cases[] = {
+        {SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
+    for (const auto& [signal, step] : cases) {
         TestDir dir;
         writeBytes("out.qz2", "old");
         const pid_t child = ::fork();
         if (child == 0) {
-            ::signal(c.signal, SIG_DFL);  // as in a terminal, whatever ran the tests
+            ::signal(signal, SIG_DFL);  // as in a terminal, whatever runs the tests
             removeTemporaryFileWhenInterrupted();
-            SignalDuring interrupted(c.signal, c.step);
+            test::FaultyFileSystem interrupted;
+            interrupted.hook = [&](FileOp op) { return op == step ? ::raise(signal) : 0; };
             interrupted.replaceFile("out.qz2", "new");
             ::_exit(0);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << c.signal;
-        EXPECT_EQ(readBytes("out.qz2"), "old") << c.signal;
-        EXPECT_EQ(test::listDirectory(), "out.qz2") << c.signal;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_EQ(readBytes("out.qz2"), "old") << signal;
+        EXPECT_EQ(test::listDirectory(), "out.qz2") << signal;
     }
 }
 
@@ -542,21 +520,15 @@ TEST(ToolTest, TheProgramTakesFileNamesAsTheBytesGiven) {
     const std::string made = sjis("表.qz2");
     fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", legacy);
     writeBytes("in.csv", "q,a,b,,,,1\r\n");
-    struct Case {
-        std::string arguments;
-        int status;
-        std::string output;
+    const std::pair<std::string, std::string> cases[] = {
+        {"check '" + legacy + "'", "1個のファイルを調べました。不具合はありません"},
+        {"export '" + legacy + "' -o out.csv", "out.csv: 4問を書き出しました"},
+        {"import in.csv -o '" + made + "'", made + ": 1問を書き出しました"},
     };
-    const Case cases[] = {
-        {"check '" + legacy + "'", 0, "1個のファイルを調べました。不具合はありません"},
-        {"export '" + legacy + "' -o out.csv", 0, "out.csv: 4問を書き出しました"},
-        {"import in.csv -o '" + made + "'", 0, made + ": 1問を書き出しました"},
-        {"check '" + made + "'", 0, "不具合はありません"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [arguments, said] : cases) {
         std::string out;
-        EXPECT_EQ(runTool(c.arguments, out), c.status) << c.arguments << "\n" << out;
-        EXPECT_NE(out.find(c.output), std::string::npos) << c.arguments << "\n" << out;
+        EXPECT_EQ(runTool(arguments, out), kExitOk) << arguments << "\n" << out;
+        EXPECT_NE(out.find(said), std::string::npos) << arguments << "\n" << out;
     }
     EXPECT_TRUE(readBytes("out.csv").starts_with(
         "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号\r\n"));
