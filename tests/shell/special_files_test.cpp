@@ -38,6 +38,7 @@ TEST(SpecialFileTest, NamedPipeIsRefusedWithAnErrorBoxNamingIt) {
              chooser()->Command3_Click();
              loadedAs<Form3>(*w, WindowId::Form3)->Text1->setText(QStringLiteral("新"));
              loadedAs<Form3>(*w, WindowId::Form3)->Command1_Click(0);
+             EXPECT_TRUE(w->isLoaded(WindowId::Form3)) << "another name can be typed";
          }},
         {"試験.qz2",  // listed as a file, a pipe by the time the quiz opens it
          [&] {
