@@ -9,9 +9,12 @@ namespace studyhop::tool {
 
 namespace {
 
-// Only async-signal-safe calls: unlink and raise. SA_RESETHAND has put the
-// default action back, so the raised signal ends the program once this
-// handler returns, with the status a shell expects of that signal.
+// Only async-signal-safe calls: unlink and raise. The tool writes on its one
+// thread, which is the thread the handler interrupts, and the data layer holds
+// these signals back while it records or forgets the name, so the name read
+// here is whole and still the tool's own. SA_RESETHAND has put the default
+// action back, so the raised signal ends the program once this handler
+// returns, with the status a shell expects of that signal.
 void removeTemporaryFileAndEnd(int signal) {
     if (const char* temporary = unfinishedTemporaryFile()) {
         ::unlink(temporary);
