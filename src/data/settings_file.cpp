@@ -66,6 +66,9 @@ void readCurrent(FileSystem& fs, SettingsRead& result) {
     // parseSettings sets the values only when it succeeds: they are the defaults.
     result.usedDefaults = true;
     result.notOurs = read.kind() != ErrorKind::NotFound;
+    if (result.notOurs) {
+        result.readStatus = read;
+    }
 }
 
 }  // namespace

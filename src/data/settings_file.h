@@ -28,6 +28,7 @@ struct SettingsRead {
     std::string order = "0";       // Tex2
     bool usedDefaults = false;     // no usable file: the values are the defaults
     bool notOurs = false;          // the file exists but is no settings file of ours
+    Status readStatus;             // why a file that is not ours could not be read, if so
     Status writeStatus;            // how creating the missing file went
     FileStamp stamp;               // the file as read or created
     std::string path;              // the settings file's name in the directory

@@ -107,8 +107,14 @@ void Form1::Form_Load() {
     m_state.setLog(0);
     if (settings.notOurs && !m_state.toldSettingsNotOurs()) {
         m_state.setToldSettingsNotOurs();
-        m_prompt.ask(QString::fromStdString(notOursNotice(settings.path, true)),
-                     QStringLiteral("確認"));
+        // A pipe or a device under the settings name is an error of its own:
+        // the box names what it is.
+        const bool special = settings.readStatus.kind() == ErrorKind::NotRegular;
+        m_prompt.ask(QString::fromStdString(
+                         special ? settings.readStatus.message() +
+                                       "\r\n既定の設定（すべての問題を登録順）で起動します。"
+                                 : notOursNotice(settings.path, true)),
+                     special ? QStringLiteral("エラー") : QStringLiteral("確認"));
     }
     // A save killed part-way leaves its temporary file behind; one older than
     // any save can take is no one's any more.
