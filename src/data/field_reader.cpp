@@ -71,6 +71,7 @@ FieldReader::Result FieldReader::fail(Result result, int line) {
 }
 
 FieldReader::Result FieldReader::read(Cell& cell) {
+    m_fieldBegin = m_pos;
     while (m_pos < m_text.size() && isBlank(m_text[m_pos])) {
         ++m_pos;
     }
@@ -79,6 +80,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         if (m_afterComma) {
             m_afterComma = false;
             m_lastField = {};
+            m_fieldEnd = m_pos;
             cell = Cell();
             return Result::Ok;
         }
@@ -103,6 +105,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         while (m_pos < m_text.size() && m_text[m_pos] != ',' && !atLineEnd()) {
             ++m_pos;
         }
+        m_fieldEnd = m_pos;
         consumeSeparator();
         return made == Result::Ok ? made : fail(made, startLine);
     }
@@ -124,6 +127,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
     if (!content.empty() || (m_pos < m_text.size() && m_text[m_pos] == ',')) {
         m_lastFieldEndLine = fieldLine;
     }
+    m_fieldEnd = m_pos;
     consumeSeparator();
     if (content.empty()) {
         cell = Cell();

@@ -58,6 +58,14 @@ public:
     // blanks before it and without its quotes. A number written in the plain
     // style keeps the blank after it here (" 3 " gives "3 ").
     std::string_view lastFieldBytes() const { return m_lastField; }
+    // Where the field last read lies in the bytes: from the end of the
+    // separator before it (blanks before the field included) to its own
+    // separator, which is not part of it. Replacing these bytes replaces the
+    // field and nothing else.
+    std::size_t lastFieldBegin() const { return m_fieldBegin; }
+    std::size_t lastFieldEnd() const { return m_fieldEnd; }
+    // The reading position: after the separator of the field last read.
+    std::size_t position() const { return m_pos; }
 
 private:
     bool atLineEnd() const;
@@ -69,6 +77,8 @@ private:
     std::string_view m_text;
     std::string_view m_lastField;
     std::size_t m_pos = 0;
+    std::size_t m_fieldBegin = 0;
+    std::size_t m_fieldEnd = 0;
     int m_line = 1;
     int m_faultLine = 0;
     int m_lastFieldEndLine = 0;  // 0 until a field was read

@@ -22,8 +22,8 @@ inline constexpr size_t kMaxFileBytes = 16u * 1024 * 1024;
 enum class FileOp { Open, Write, Sync, Close, Rename, Unlink, SyncDir, Read, Stat, Access };
 
 // What a file on disk was when it was read: enough to tell that someone else
-// changed, replaced or deleted it since. Two stamps are equal only when the
-// size, the modification time to the nanosecond and the hash of the bytes agree.
+// changed, replaced or deleted it since. A file is unchanged when its size
+// and the hash of its bytes agree; a new modification time alone is no change.
 struct FileStamp {
     bool exists = false;
     std::uint64_t size = 0;
@@ -31,9 +31,12 @@ struct FileStamp {
     std::uint64_t hash = 0;    // hashBytes() of the whole file
 
     bool operator==(const FileStamp&) const = default;
+    bool sameContent(const FileStamp& other) const {
+        return exists == other.exists && size == other.size && hash == other.hash;
+    }
 };
 
-// A 64-bit FNV-1a hash.
+// A 64-bit hash of the bytes, the same for the same bytes within one run.
 std::uint64_t hashBytes(std::string_view bytes);
 
 // The check a write makes against the file on disk, and what it leaves there.

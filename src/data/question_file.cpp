@@ -246,6 +246,18 @@ std::string currentFileText(const QuestionTable& table, int count, int rows) {
 
 }  // namespace
 
+std::string plainFieldText(const Cell& cell, int column) {
+    std::string text;
+    appendCell(text, cell, Style::Plain, column);
+    return text;
+}
+
+std::string plainRecordText(const QuestionRow& row, int fields) {
+    std::string text;
+    appendRecord(text, row, std::clamp(fields, 0, kColumns), Style::Plain);
+    return text;
+}
+
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count) {
     count = std::clamp(count, 0, kRows);
     if (format == FileFormat::Current) {

@@ -86,6 +86,11 @@ Status appendQuestionRecord(FileSystem& fs, const std::string& path, const Quest
 Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
                            int count, int rows, WriteCheck* check = nullptr);
 
+// One cell as the plain style writes it in `column` (UTF-8 text).
+std::string plainFieldText(const Cell& cell, int column);
+// One record of `fields` fields in plain style, with its CR LF (UTF-8 text).
+std::string plainRecordText(const QuestionRow& row, int fields);
+
 // The bytes of a whole file as saveQuestionFile writes them, as UTF-8 text.
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count);
 

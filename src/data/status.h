@@ -20,6 +20,7 @@ enum class ErrorKind {
     Changed,         // the file on disk is no longer what was read
     ReadOnly,        // the file may not be written, so it is neither replaced nor deleted
     Utf8,            // the file is UTF-8 text, not CP932
+    Conflict,        // the question to change was changed or removed elsewhere too
 };
 
 // The result of a data-layer operation: ok, or an error kind with the file,

@@ -133,15 +133,21 @@ void Form2::showCounters() {
     Label16->setText(toQt(edited.timesCorrect));
 }
 
-QuestionEdit Form2::questionEdit(WriteCheck* check) {
-    return QuestionEdit(edited, m_fs, m_path, m_format, check);
-}
-
-Status Form2::guardedEdit(const std::function<Status(QuestionEdit&)>& change) {
-    return guardedWrite(m_prompt, m_onDisk, m_journal, toUtf8(F_name), [&](WriteCheck* check) {
-        QuestionEdit edit = questionEdit(check);
-        return change(edit);
-    });
+Status Form2::mergedEdit(const std::function<Status(QuestionEdit&)>& change) {
+    QuestionEdit edit(edited, m_fs, m_path, m_format, m_onDisk);
+    Status status = change(edit);
+    // Only a file removed elsewhere leaves nothing to merge with: writing it
+    // anew from what the editor holds needs the user's word.
+    if (status.kind() == ErrorKind::Changed &&
+        m_prompt.ask(changedOnDiskQuestion(status), QStringLiteral("確認"),
+                     PromptButtons::OkCancel) == PromptAnswer::Ok) {
+        edit.recreateIfRemoved();
+        status = change(edit);
+        if (status.ok()) {
+            m_journal.record(JournalChange::Overwritten, toUtf8(F_name));
+        }
+    }
+    return status;
 }
 
 void Form2::resetCorrectNumbers() {
@@ -404,7 +410,7 @@ void Form2::Command4_Click() {
     // they were, consistent with the file on disk.
     Status status;
     if (EditMode == 1) {
-        status = guardedEdit([&](QuestionEdit& edit) { return edit.add(fields); });
+        status = mergedEdit([&](QuestionEdit& edit) { return edit.add(fields); });
     } else {
         const bool clearCounters = !legacyFile();
         if (clearCounters) {
@@ -417,8 +423,19 @@ void Form2::Command4_Click() {
                 return;
             }
         }
-        status =
-            guardedEdit([&](QuestionEdit& edit) { return edit.modify(fields, clearCounters); });
+        status = mergedEdit([&](QuestionEdit& edit) {
+            Status s = edit.modify(fields, clearCounters);
+            // Changed on both sides: the other version stays, and what was
+            // typed here is kept beside it when the user says so.
+            if (s.kind() == ErrorKind::Conflict &&
+                m_prompt.ask(toQt(s.message()) +
+                                 QStringLiteral("\r\nOK：入力した内容を新しい問題として追加する"
+                                                "　キャンセル：書き込まない"),
+                             QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok) {
+                s = edit.addCopy(fields);
+            }
+            return s;
+        });
         if (clearCounters && status.ok()) {
             Label22->setText(QStringLiteral("0%"));
         }
@@ -432,16 +449,19 @@ void Form2::Command4_Click() {
         m_journal.record(JournalChange::FileReplaced, toUtf8(F_name));
     }
     showCounters();
-    if (status.kind() == ErrorKind::Changed) {
+    if (status.kind() == ErrorKind::Changed || status.kind() == ErrorKind::Conflict) {
         return;  // not written, as the user chose: what was typed stays
     }
     if (!status.ok()) {
         reportWriteFailure(status);
         return;
     }
+    // The questions are now what is on disk, which may hold changes made
+    // elsewhere: show the stored question where it is there.
+    EditMode = 0;
+    ShowQuestion();
     SetBrowseState();
     moveTopTwips(Command1, QCount == 1 ? kCancelSingleTop : kCancelBrowseTop);
-    EditMode = 0;
     m_prompt.ask(QStringLiteral("登録しました"), QStringLiteral("確認ＢＯＸ"));
 }
 
@@ -493,9 +513,21 @@ void Form2::Command3_Click() {
         }
         return;
     }
-    const Status status = guardedEdit([](QuestionEdit& edit) { return edit.removeShown(); });
+    const Status status = mergedEdit([](QuestionEdit& edit) { return edit.removeShown(); });
     if (status.ok()) {
         m_journal.record(JournalChange::QuestionDeleted, toUtf8(F_name));
+    }
+    if (status.kind() == ErrorKind::Conflict) {
+        m_prompt.ask(toQt(status.message()) +
+                         QStringLiteral("\r\n削除しませんでした。ファイルの今の内容を表示します。"),
+                     QStringLiteral("確認"));
+        QuestionEdit edit(edited, m_fs, m_path, m_format, m_onDisk);
+        if (const Status reloaded = edit.reload(); !reloaded.ok()) {
+            reportWriteFailure(reloaded);
+        }
+        ShowQuestion();
+        SetBrowseState();
+        return;
     }
     ShowQuestion();
     if (!status.ok() && status.kind() != ErrorKind::Changed) {

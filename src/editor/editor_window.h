@@ -86,9 +86,8 @@ private:
     void setFileFormat(FileFormat format);
     void showCounters();
     void setEditing(bool editing);
-    QuestionEdit questionEdit(WriteCheck* check);
-    // Runs one change with its write guarded against a change on disk.
-    Status guardedEdit(const std::function<Status(QuestionEdit&)>& change);
+    // Runs one change on the file as it is now (see QuestionEdit).
+    Status mergedEdit(const std::function<Status(QuestionEdit&)>& change);
     void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);

@@ -24,40 +24,71 @@ struct EditedQuestions {
 // reserved marker.
 void storeQuestion(EditedQuestions& questions, const QuestionFields& fields);
 
-// One change to the editor's questions, saved at once: when the file cannot
-// be written, the questions are exactly as before the change.
+// The row the editor stores for the shown texts, with these counters and
+// the reserved marker.
+QuestionRow questionRow(const QuestionFields& fields, const std::string& timesAsked,
+                        const std::string& timesCorrect);
+
+// One change to the editor's questions, saved at once to the file as it is
+// now: the change is applied by identity to what is on disk (another copy, a
+// sync engine or another program may have changed it since the editor read
+// it), every other record stays byte for byte, and afterwards the questions
+// are what is on disk. When the file cannot be written, the questions are
+// exactly as before the change.
 class QuestionEdit {
 public:
-    // `questions`, `fs` and `check` must outlive the edit; `check` (may be
-    // null) guards the write of each change.
+    // `questions`, `fs` and `onDisk` must outlive the edit. `onDisk` is the
+    // file as the editor read or last wrote it; it becomes the written file.
     QuestionEdit(EditedQuestions& questions, FileSystem& fs, std::string path, FileFormat format,
-                 WriteCheck* check = nullptr)
+                 FileStamp& onDisk)
         : m_questions(questions),
           m_fs(fs),
           m_path(std::move(path)),
           m_format(format),
-          m_check(check) {}
+          m_onDisk(onDisk) {}
+    // For an editor that read no file: nothing was on disk.
+    QuestionEdit(EditedQuestions& questions, FileSystem& fs, std::string path, FileFormat format)
+        : QuestionEdit(questions, fs, std::move(path), format, m_noFile) {}
+    QuestionEdit(const QuestionEdit&) = delete;
+    QuestionEdit& operator=(const QuestionEdit&) = delete;
 
-    // Registers the new question QCount - 1 with zero counters: a legacy file
-    // gets the record appended, a current file is rewritten.
+    // Registers a new question (the editor counts it in QCount before) with
+    // zero counters, after the last one in the file.
     Status add(const QuestionFields& fields);
-    // Replaces question Mcnt; `clearCounters` sets its counters to zero.
+    // Replaces the texts of question Mcnt; `clearCounters` sets its counters
+    // to zero, else they stay what the file holds. Conflict when that
+    // question is no longer in the file (nothing is written).
     Status modify(const QuestionFields& fields, bool clearCounters);
     // Deletes question Mcnt: the last one leaves the one before it shown,
-    // any other makes the next ones move up.
+    // any other makes the next ones move up. Conflict when that question is
+    // no longer in the file (nothing is written).
     Status removeShown();
-    // Rewrites the whole file from the questions held.
-    Status saveAll();
+
+    // Adds the shown texts as one more question after the last one in the
+    // file, with zero counters: what the user typed for a question that was
+    // changed elsewhere too is kept beside the other version.
+    Status addCopy(const QuestionFields& fields);
+    // Makes the questions what is on disk now, showing the one at Mcnt (or
+    // the last there is).
+    Status reload();
+
+    // A file removed elsewhere gives Changed. After this call the next
+    // change writes the file anew from the questions the editor holds.
+    void recreateIfRemoved() { m_recreate = true; }
 
 private:
+    // Runs `change` on the file as it is now and writes the result.
     template <class Change>
-    Status commit(Change change);
+    Status merge(int held, Change change);
+    Status appendAfter(int held, const QuestionFields& fields);
 
     EditedQuestions& m_questions;
     FileSystem& m_fs;
     std::string m_path;
     FileFormat m_format;
-    WriteCheck* m_check;
+    FileStamp m_noFile;
+    FileStamp& m_onDisk;
+    bool m_recreate = false;
 };
 
 }  // namespace studyhop

@@ -1,8 +1,11 @@
 #include "quiz/quiz_pass.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "data/question_file.h"
+#include "data/question_merge.h"
 #include "quiz/judging.h"
 
 namespace studyhop {
@@ -30,7 +33,7 @@ Status QuizPass::load(FileSystem& fs, const std::string& filePath, bool legacy, 
     }
     table = loaded.table;
     m_recordsRead = loaded.recordsRead;
-    m_stamp = loaded.stamp;
+    m_loaded = loaded.table;
     m_writeBack = writeBack;
     QuestionCount = rows;
     Total = rows;
@@ -85,13 +88,7 @@ PassResults QuizPass::judge(FileSystem& fs) {
     }
     if (m_writeBack) {
         m_writeBack = false;
-        WriteCheck check;
-        check.expected = m_stamp;
-        results.writeBack =
-            writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
-        if (results.writeBack.ok()) {
-            m_stamp = check.written;
-        }
+        results.writeBack = recordStatistics(fs, results.notRecorded);
     }
     results.total = Total;
     results.percentage = percentageText(results.correct, results.total);
@@ -102,12 +99,74 @@ PassResults QuizPass::judge(FileSystem& fs) {
     return results;
 }
 
-Status QuizPass::writeStatisticsAnyway(FileSystem& fs) {
-    WriteCheck check;
-    const Status status =
-        writeBackStatistics(fs, path, table, m_recordsRead, m_recordsRead, &check);
-    if (status.ok()) {
-        m_stamp = check.written;
+Status QuizPass::recordStatistics(FileSystem& fs, int& notRecorded) const {
+    // A write that loses the race with another writer starts again from what
+    // that writer left; one that keeps losing is a fault, not a merge.
+    constexpr int kAttempts = 3;
+    Status status;
+    for (int attempt = 0, rereads = 0; attempt < kAttempts; ++attempt) {
+        std::string bytes;
+        FileStamp stamp;
+        status = fs.readFile(path, bytes, kMaxFileBytes, &stamp);
+        if (status.kind() == ErrorKind::NotFound) {
+            // Removed elsewhere: nothing of it is ours to bring back.
+            notRecorded = QuestionCount;
+            return {};
+        }
+        if (!status.ok()) {
+            return status;
+        }
+        QuestionFileBytes file(path, std::move(bytes), FileFormat::Current);
+        if (!file.status().ok()) {
+            return file.status();
+        }
+        if (file.countLinePromisesMore()) {
+            // Another program may be writing it right now: look once more.
+            if (rereads++ == 0) {
+                --attempt;
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                continue;
+            }
+            return Status::error(ErrorKind::CutShort, path, 1,
+                                 "1行目の問題数は" + std::to_string(file.read().count) +
+                                     "ですが、ファイルには" + std::to_string(file.records()) +
+                                     "問しかありません");
+        }
+        notRecorded = 0;
+        for (int r = 0; r < QuestionCount && status.ok(); ++r) {
+            const double asked = table.rows[r][kTimesAsked].numericValue().value_or(0) -
+                                 m_loaded.rows[r][kTimesAsked].numericValue().value_or(0);
+            const double correct = table.rows[r][kTimesCorrect].numericValue().value_or(0) -
+                                   m_loaded.rows[r][kTimesCorrect].numericValue().value_or(0);
+            if (asked == 0 && correct == 0) {
+                continue;
+            }
+            const int record =
+                file.find(m_loaded.rows[r], occurrenceOf(m_loaded, QuestionCount, r));
+            QuestionRow row = record >= 0 ? file.read().table.rows[record] : QuestionRow{};
+            const auto nowAsked = row[kTimesAsked].numericValue();
+            const auto nowCorrect = row[kTimesCorrect].numericValue();
+            if (record < 0 || !nowAsked || !nowCorrect) {
+                ++notRecorded;
+                continue;
+            }
+            row[kTimesAsked] = Cell::number(*nowAsked + asked);
+            row[kTimesCorrect] = Cell::number(*nowCorrect + correct);
+            status = file.replace(record, row);
+        }
+        file.fixCountLine();
+        if (!status.ok()) {
+            return status;
+        }
+        WriteCheck check;
+        check.expected = stamp;
+        status = refuseUtf8Lookalike(path, file.bytes());
+        if (status.ok()) {
+            status = fs.replaceFile(path, file.bytes(), &check);
+        }
+        if (status.kind() != ErrorKind::Changed) {
+            return status;
+        }
     }
     return status;
 }

@@ -20,6 +20,9 @@ struct PassResults {
     std::string percentage;  // as percentageText writes it
     bool retest = false;     // below 90 percent: the wrong ones are asked again
     Status writeBack;        // the failed write-back of the statistics, if any
+    // Questions of the pass that were changed or removed in the file since
+    // it was read: their answers could not be recorded.
+    int notRecorded = 0;
 };
 
 // The questions of one quiz and the answers given: the table read from the
@@ -47,13 +50,13 @@ public:
     // written, now or after any retest.
     void endEarly() { m_writeBack = false; }
     // Judges every answer of the pass, adds to the counters, collects the
-    // wrong ones for a retest and writes the statistics of a first pass:
-    // every record the file holds, under the count of those records, and only
-    // when the file is still the one read (else writeBack is Changed).
+    // wrong ones for a retest and records the statistics of a first pass in
+    // the file as it is now: each question's counters get what this pass
+    // added to them, matched by identity, and every other byte stays; a file
+    // changed elsewhere meanwhile is merged, never overwritten. A count line
+    // that promises more records than the file holds (a file still being
+    // written) is read once more, and then nothing is written (CutShort).
     PassResults judge(FileSystem& fs);
-    // After a Changed write-back, before prepareRetest: writes the first
-    // pass's statistics over whatever the file now holds.
-    Status writeStatisticsAnyway(FileSystem& fs);
     // The number of wrong answers of the last judged pass.
     int wrongCount() const { return m_wrong; }
     // Makes the wrong questions of the last judged pass the next pass, with
@@ -72,7 +75,10 @@ public:
 private:
     // The records the file holds; the first pass writes back exactly these.
     int m_recordsRead = 0;
-    FileStamp m_stamp;  // the file as it was read
+    // Records this pass's counts in the file as it is now.
+    Status recordStatistics(FileSystem& fs, int& notRecorded) const;
+
+    QuestionTable m_loaded;  // the questions as read, to find them again
     bool m_writeBack = false;
     int m_wrong = 0;
     // The counters of the questions on the retest list, so a retest shows

@@ -9,7 +9,6 @@
 #include "ui/prompt.h"
 #include "ui/text_fit.h"
 #include "ui/twips.h"
-#include "window/guarded_write.h"
 #include "window/random_source.h"
 #include "window/shared_state.h"
 
@@ -410,23 +409,13 @@ void Form4::showResults() {
     // Each pass gets its own result list: a retest's lines never follow the
     // lines of the pass before.
     results->showResults(passResults);
-    Status writeBack = passResults.writeBack;
-    if (writeBack.kind() == ErrorKind::Changed) {
-        if (m_prompt.ask(changedOnDiskQuestion(writeBack), QStringLiteral("確認"),
-                         PromptButtons::OkCancel) == PromptAnswer::Ok) {
-            writeBack = pass.writeStatisticsAnyway(m_fs);
-            if (writeBack.ok()) {
-                m_journal.record(JournalChange::Overwritten, F_name.toStdString());
-            }
-        } else {
-            m_prompt.ask(
-                QStringLiteral("ファイル名 ：%1\r\n今回の成績は問題ファイルに保存しませんでした。")
-                    .arg(F_name),
-                QStringLiteral("確認"));
-            writeBack = Status();
-        }
-    }
-    if (!writeBack.ok()) {
+    const Status& writeBack = passResults.writeBack;
+    if (writeBack.kind() == ErrorKind::CutShort) {
+        m_prompt.ask(QStringLiteral("ファイル名 ：%1\r\n%2。ほかのプログラムが書き込み中かもしれません。\r\n"
+                                    "今回の成績は問題ファイルに保存しませんでした。")
+                         .arg(F_name, QString::fromStdString(writeBack.detail())),
+                     QStringLiteral("確認"));
+    } else if (!writeBack.ok()) {
         m_prompt.ask(QStringLiteral("成績を問題ファイルに保存できませんでした。\r\n") +
                          QString::fromStdString(writeBack.message()),
                      QStringLiteral("エラー"));

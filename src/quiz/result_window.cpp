@@ -42,6 +42,11 @@ void Form6::showResults(const PassResults& results) {
     for (const std::string& line : results.lines) {
         List1->addItem(QString::fromStdString(line));
     }
+    if (results.notRecorded > 0) {
+        List1->addItem(
+            QStringLiteral("※%1問の成績は、問題がほかで変更または削除されていたため記録していません")
+                .arg(results.notRecorded));
+    }
     Label2->setText(QString::number(results.total));
     Label5->setText(QString::number(results.correct));
     setFittedText(Label6, QString::fromStdString(results.percentage));

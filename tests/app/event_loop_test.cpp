@@ -177,7 +177,7 @@ TEST_F(EventLoopTest, ChooserQuizResultsOkThenChooserEditorClose) {
                                      QStringLiteral("次のファイルを開きました\r\nファイル名 ：a.qz2")}));
     EXPECT_EQ(boxesWithoutLiveParent, 0);
     EXPECT_EQ(readBytes("a.qz2"),
-              sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 1 , 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 2 , 1 , 1 ,ﾅｼ\r\n"));
+              sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1, 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2, 1 , 1 ,ﾅｼ\r\n"));
     EXPECT_FALSE(windows.isLoaded(WindowId::Form1));
 }
 

@@ -146,35 +146,64 @@ TEST_F(EditorFileGuardTest, CountLineDisagreeingWithTheRecordsOpensTheRecordsAnd
     }
 }
 
-TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhenTheUserSaysSo) {
+// Another copy, a sync engine or another program changed the file after the
+// editor read it. The editor's one change is made to the file as it is now;
+// only the same question changed there too, or a file removed, asks.
+TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
+    enum class Elsewhere { OtherAdded, SameChanged, Removed, Touched };
     struct Case {
         Op op;
-        bool removed;  // else rewritten
+        Elsewhere elsewhere;
         PromptAnswer answer;
+        const char* asks;  // a 確認 box with this text; nullptr: none at all
+        std::vector<std::string> kept;  // in the file afterwards; empty: no file
     };
-    std::vector<Case> cases;
-    for (Op op : {Op::Modify, Op::AddLegacy, Op::Delete, Op::DeleteFile}) {
-        for (bool removed : {false, true}) {
-            for (PromptAnswer a : {PromptAnswer::Ok, PromptAnswer::Cancel}) {
-                cases.push_back({op, removed, a});
-            }
-        }
-    }
+    using E = Elsewhere;
+    const PromptAnswer ok = PromptAnswer::Ok;
+    const PromptAnswer cancel = PromptAnswer::Cancel;
+    const Case cases[] = {
+        {Op::Modify, E::OtherAdded, ok, nullptr, {"typed", "q2", "other"}},
+        {Op::Modify, E::SameChanged, ok, "ほかで変更", {"theirs", "typed", "q2"}},
+        {Op::Modify, E::SameChanged, cancel, "ほかで変更", {"theirs", "q2"}},
+        {Op::Modify, E::Removed, ok, "削除", {"typed", "q2"}},
+        {Op::Modify, E::Removed, cancel, "削除", {}},
+        {Op::AddLegacy, E::OtherAdded, ok, nullptr, {"q1", "other", "typed"}},
+        {Op::AddLegacy, E::SameChanged, ok, nullptr, {"theirs", "typed"}},
+        {Op::AddLegacy, E::Removed, ok, "削除", {"q1", "typed"}},
+        {Op::Delete, E::OtherAdded, ok, nullptr, {"q2", "other"}},
+        {Op::Delete, E::SameChanged, ok, "削除しませんでした", {"theirs", "q2"}},
+        {Op::Delete, E::Removed, ok, "削除", {"q2"}},
+        {Op::DeleteFile, E::OtherAdded, ok, "書き換え", {}},
+        {Op::DeleteFile, E::OtherAdded, cancel, "書き換え", {"q1", "other"}},
+        {Op::DeleteFile, E::Removed, ok, "削除", {}},
+        // A new time alone (a sync engine, a backup) is no change.
+        {Op::DeleteFile, E::Touched, ok, nullptr, {}},
+    };
     int i = 0;
     for (const Case& c : cases) {
-        const std::string label = std::string(opName(c.op)) +
-                                  (c.removed ? ", removed" : ", changed") +
-                                  (c.answer == PromptAnswer::Ok ? ", OK" : ", cancel");
+        const std::string label = std::string(opName(c.op)) + " #" + std::to_string(i);
         const OpSetup setup = setupFor(c.op, i++);
+        const bool legacy = c.op == Op::AddLegacy;
         writeBytes(setup.name, setup.bytes);
         Form2* editor = open(setup.name);
         ASSERT_NE(editor, nullptr) << label;
         startOp(editor, c.op);
-        const std::string other = c.op == Op::AddLegacy ? "z1,a,b,c,d,e,1\r\n"
-                                                        : sjis("1\r\nother,a,b,c,d,e,1,0,0,ﾅｼ\r\n");
-        if (c.removed) {
+        std::string other;
+        if (c.elsewhere == E::Removed) {
             std::filesystem::remove(setup.name);
+        } else if (c.elsewhere == E::Touched) {
+            std::filesystem::last_write_time(
+                setup.name, std::filesystem::last_write_time(setup.name) + std::chrono::seconds(5));
+        } else if (c.elsewhere == E::OtherAdded) {
+            other = legacy ? setup.bytes + "other,a,b,c,d,e,1\r\n"
+                           : sjis(std::to_string(lineCount(setup.bytes)) + "\r\n") +
+                                 setup.bytes.substr(setup.bytes.find('\n') + 1) +
+                                 sjis("other,a,b,c,d,e,1,0,0,ﾅｼ\r\n");
         } else {
+            other = legacy ? "theirs,a,b,c,d,e,1\r\n" : sjis("2\r\ntheirs,a,b,c,d,e,2,0,0,ﾅｼ\r\n") +
+                                                        setup.bytes.substr(setup.bytes.find("q2"));
+        }
+        if (!other.empty()) {
             writeBytes(setup.name, other);
         }
         prompt.boxes.clear();
@@ -184,42 +213,41 @@ TEST_F(EditorFileGuardTest, FileChangedOrRemovedBehindTheEditorIsWrittenOnlyWhen
         prompt.nextAnswer(c.answer);
         finishOp(editor, c.op);
 
-        EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
-                               {QString::fromStdString(setup.name),
-                                c.removed ? QStringLiteral("削除") : QStringLiteral("書き換え")}))
-            << label;
-        if (c.answer == PromptAnswer::Cancel) {
-            EXPECT_EQ(fileExists(setup.name), !c.removed) << label;
-            if (!c.removed) {
-                EXPECT_EQ(readBytes(setup.name), other) << label;
-            }
-            ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << label;
-            if (c.op == Op::Modify || c.op == Op::AddLegacy) {
+        if (c.asks != nullptr) {
+            EXPECT_TRUE(prompt.saw(QStringLiteral("確認"), {QString::fromUtf8(c.asks)})) << label;
+        } else {
+            EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("ほかで")})) << label;
+        }
+        ASSERT_EQ(fileExists(setup.name), !c.kept.empty()) << label;
+        if (c.kept.empty()) {
+            close();
+            continue;
+        }
+        const std::string after = readBytes(setup.name);
+        for (const std::string& text : c.kept) {
+            EXPECT_NE(after.find(text), std::string::npos) << label << ": " << text;
+        }
+        if (c.answer == cancel) {
+            EXPECT_EQ(after, other) << label;
+            if (c.op == Op::Modify) {
                 EXPECT_TRUE(inEditState(editor)) << label;
                 EXPECT_EQ(editor->Text1->text(), QStringLiteral("typed")) << label;
-            } else {
-                EXPECT_EQ(editor->QCount, c.op == Op::Delete ? 2 : 1) << label;
             }
-        } else if (c.op == Op::DeleteFile) {
-            EXPECT_FALSE(fileExists(setup.name)) << label;
-            EXPECT_FALSE(windows->isLoaded(WindowId::Form2)) << label;
-        } else {
-            const std::string after = readBytes(setup.name);
-            if (c.op == Op::Delete) {
-                EXPECT_EQ(after, sjis("1\r\nq2,a,b,c,d,e, 2 , 3 , 2 ,ﾅｼ\r\n")) << label;
-            } else {
-                EXPECT_NE(after.find("typed"), std::string::npos) << label;
-                EXPECT_FALSE(inEditState(editor)) << label;
-            }
-            // The editor now knows the file it wrote: the next write asks nothing.
-            prompt.boxes.clear();
-            editor->Command7_Click();
-            editor->Text1->setText(QStringLiteral("again"));
-            editor->Command4_Click();
-            EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("書き込みますか")}))
-                << label;
-            EXPECT_NE(readBytes(setup.name).find("again"), std::string::npos) << label;
+            close();
+            continue;
         }
+        // What the editor holds is what is on disk: the next change keeps
+        // everything and asks nothing.
+        ASSERT_TRUE(windows->isLoaded(WindowId::Form2)) << label;
+        EXPECT_EQ(editor->QCount, static_cast<int>(c.kept.size())) << label;
+        prompt.boxes.clear();
+        editor->Command7_Click();
+        editor->Text1->setText(QStringLiteral("again"));
+        editor->Command4_Click();
+        EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("ほかで")})) << label;
+        const std::string again = readBytes(setup.name);
+        EXPECT_NE(again.find("again"), std::string::npos) << label;
+        EXPECT_EQ(lineCount(again), lineCount(after)) << label;
         close();
     }
 }

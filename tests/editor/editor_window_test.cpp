@@ -187,7 +187,7 @@ TEST_F(EditorWindowTest, CorrectNumberMustPointAtAFilledChoice) {
     editor->Command4_Click();
     EXPECT_EQ(lastBox(), QStringLiteral("登録しました"));
     EXPECT_EQ(readBytes("a.qz2"),
-              sjis("2\r\nq1,a1,b,c,d,e, 2 , 3 , 2 ,ﾅｼ\r\nq,x,y,ﾅｼ,ﾅｼ,z,5,0,0,ﾅｼ\r\n"));
+              sjis("2\r\nq1,a1,b,c,d,e,2,3,2,ﾅｼ\r\nq,x,y,ﾅｼ,ﾅｼ,z,5,0,0,ﾅｼ\r\n"));
 }
 
 TEST_F(EditorWindowTest, ModifyInACurrentFileAsksBeforeClearingTheRate) {
@@ -212,7 +212,7 @@ TEST_F(EditorWindowTest, ModifyInACurrentFileAsksBeforeClearingTheRate) {
     EXPECT_EQ(lastBox(), QStringLiteral("登録しました"));
     EXPECT_EQ(editor->Label22->text(), QStringLiteral("0%"));
     EXPECT_EQ(readBytes("a.qz2"),
-              sjis("2\r\n変更した問題,a1,b,c,d,e,2,0,0,ﾅｼ\r\nq2,a2,b,c,d,e, 2 , 3 , 2 ,ﾅｼ\r\n"));
+              sjis("2\r\n変更した問題,a1,b,c,d,e,2,0,0,ﾅｼ\r\nq2,a2,b,c,d,e,2,3,2,ﾅｼ\r\n"));
 }
 
 TEST_F(EditorWindowTest, CancelAModificationRestoresTheStoredQuestion) {
@@ -276,11 +276,11 @@ TEST_F(EditorWindowTest, DeletingMovesLaterQuestionsUpWithTheirStatistics) {
     EXPECT_EQ(editor->Label15->text(), QStringLiteral("3"));
     EXPECT_FALSE(editor->Command6->isVisible());
     EXPECT_EQ(readBytes("a.qz2"),
-              sjis("2\r\nq1,a,b,c,d,e, 1 , 1 , 1 ,ﾅｼ\r\nq3,a,b,c,d,e, 1 , 3 , 3 ,ﾅｼ\r\n"));
+              sjis("2\r\nq1,a,b,c,d,e,1,1,1,ﾅｼ\r\nq3,a,b,c,d,e,1,3,3,ﾅｼ\r\n"));
     editor->Command3_Click();  // the last one: the one before is shown
     EXPECT_EQ(editor->QCount, 1);
     EXPECT_EQ(editor->Text1->text(), QStringLiteral("q1"));
-    EXPECT_EQ(readBytes("a.qz2"), sjis("1\r\nq1,a,b,c,d,e, 1 , 1 , 1 ,ﾅｼ\r\n"));
+    EXPECT_EQ(readBytes("a.qz2"), sjis("1\r\nq1,a,b,c,d,e,1,1,1,ﾅｼ\r\n"));
 }
 
 TEST_F(EditorWindowTest, DeletingTheOnlyQuestionAsksToDeleteTheFile) {

@@ -81,8 +81,8 @@ TEST_F(QuizPassTest, FirstPassWritesTheCountersOnceAndRetestsNever) {
     EXPECT_TRUE(first.writeBack.ok());
     const std::string written = readBytes("a.qz2");
     EXPECT_EQ(written,
-              "3\r\nq1,a,b,c,d,e, 1 , 1 , 1 ,x\r\nq2,a,b,c,d,e, 1 , 1 , 0 ,x\r\n"
-              "q3,a,b,c,d,e, 1 , 1 , 0 ,x\r\n");
+              "3\r\nq1,a,b,c,d,e,1, 1 , 1 ,x\r\nq2,a,b,c,d,e,1, 1 ,0,x\r\n"
+              "q3,a,b,c,d,e,1, 1 ,0,x\r\n");
 
     pass.prepareRetest();
     EXPECT_EQ(pass.QuestionCount, 2);

@@ -269,7 +269,7 @@ TEST_F(ChooserTest, EndToEndQuizWritesTheStatistics) {
     ASSERT_NE(results, nullptr);
     EXPECT_EQ(results->Label6->text(), QStringLiteral("100"));
     EXPECT_EQ(readBytes("a.qz2"),
-              sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 1 , 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 2 , 1 , 1 ,ﾅｼ\r\n"));
+              sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1, 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2, 1 , 1 ,ﾅｼ\r\n"));
     QTest::mouseClick(results->Command1, Qt::LeftButton);
     EXPECT_FALSE(windows->isLoaded(WindowId::Form4));
     EXPECT_FALSE(windows->isLoaded(WindowId::Form6));

@@ -37,7 +37,7 @@ TEST_F(ChooserTest, Cp932NamesAreListedDecodedAndOpenedUnderTheirBytes) {
             quiz->Command1_Click(1);
             ASSERT_TRUE(windows->isLoaded(WindowId::Form6));
             EXPECT_EQ(readBytes(kCp932Name),
-                      sjis("1\r\n日本の首都は？,東京,大阪,京都,ﾅｼ,ﾅｼ, 2 , 1 , 1 ,ﾅｼ\r\n"));
+                      sjis("1\r\n日本の首都は？,東京,大阪,京都,ﾅｼ,ﾅｼ,2, 1 , 1 ,ﾅｼ\r\n"));
         } else {
             auto* editor = loadedAs<Form2>(*windows, WindowId::Form2);
             ASSERT_NE(editor, nullptr);

@@ -224,7 +224,7 @@ TEST_F(ChooserTest, QuizWritesItsStatisticsWhateverHappensMeanwhile) {
         ASSERT_NE(results, nullptr) << c.what;
         EXPECT_EQ(results->Label6->text(), QStringLiteral("100")) << c.what;
         EXPECT_EQ(readBytes("a.qz2"),
-                  sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 1 , 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ, 2 , 1 , 1 ,ﾅｼ\r\n"))
+                  sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1, 1 , 1 ,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2, 1 , 1 ,ﾅｼ\r\n"))
             << c.what;
     }
 }
