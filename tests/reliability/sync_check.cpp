@@ -106,11 +106,12 @@ public:
         request.setRawHeader("X-API-Key", m_key);
         request.setTransferTimeout(30000);
         request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-        QNetworkReply* reply = m_net.sendCustomRequest(request, verb, body);
+        const std::unique_ptr<QNetworkReply> reply(m_net.sendCustomRequest(request, verb, body));
         QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        reply->deleteLater();
+        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        if (!reply->isFinished()) {
+            loop.exec();
+        }
         if (reply->error() != QNetworkReply::NoError) {
             return {};
         }
@@ -174,7 +175,8 @@ private:
 Side* g_a = nullptr;
 Side* g_b = nullptr;
 
-void pause(int ms) {
+// Sleeps, handling the windows' events meanwhile.
+void sleepWithEvents(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) {
@@ -220,7 +222,7 @@ bool waitInSync(const std::function<bool()>& also = [] { return true; }) {
             g_a->scan();
             g_b->scan();
         }
-        pause(200);
+        sleepWithEvents(200);
     }
     printSyncState();
     return false;
@@ -550,7 +552,7 @@ void SyncTest::trueConflict(const ConflictCase& c) {
         EXPECT_TRUE(boxes.empty()) << side->name << " showed:" << boxes;
         versions.push_back(side->bytes(file));
         EXPECT_EQ(contents(file, versions.back()), o.rows) << side->name;
-        pause(1100);  // the two versions a second apart, as on two machines
+        sleepWithEvents(1100);  // the two versions a second apart, as on two machines
     }
     std::sort(versions.begin(), versions.end());
 
@@ -616,7 +618,7 @@ int main(int argc, char** argv) {
     bool ready = false;
     for (int i = 0; i < 300 && !ready; ++i) {
         ready = a.connectedTo(b) && b.connectedTo(a);
-        pause(ready ? 0 : 200);
+        sleepWithEvents(ready ? 0 : 200);
     }
     if (!ready) {
         std::fprintf(stderr, "sync_check: the two Syncthing instances did not connect in 60 s\n");
