@@ -13,6 +13,7 @@
 #include "shell/main_window.h"
 #include "ui/controls.h"
 #include "ui/qt_prompt.h"
+#include "window/shared_state.h"
 
 namespace {
 
@@ -91,9 +92,11 @@ int main(int argc, char* argv[]) {
         windows.setJournal(journal);
     }
     startHeartbeat(app);
-    windows.show(studyhop::WindowId::Form1);
     // The name's bytes as given: a file named in CP932 must still be found.
     const std::string file = argc > 1 ? std::string(argv[1]) : std::string();
+    // Started on a file, the folder is the user's: no settings file is made there.
+    windows.state().setStartedOnFile(!file.empty());
+    windows.show(studyhop::WindowId::Form1);
     QTimer::singleShot(0, &app, [&windows, file] {
         if (!file.empty()) {
             if (auto* main =

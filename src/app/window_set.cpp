@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <vector>
 
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
@@ -108,6 +109,25 @@ bool WindowSet::isLoaded(WindowId id) const {
 QWidget* WindowSet::loaded(WindowId id) const {
     const auto it = m_windows.find(id);
     return it == m_windows.end() ? nullptr : it->second.get();
+}
+
+bool WindowSet::queryUnload(WindowId id) {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() || it->second->queryClose();
+}
+
+bool WindowSet::queryEndProgram() {
+    // A window's question may unload others; the ids are taken first.
+    std::vector<WindowId> ids;
+    for (const auto& entry : m_windows) {
+        ids.push_back(entry.first);
+    }
+    for (WindowId id : ids) {
+        if (!queryUnload(id)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void WindowSet::endProgram() {

@@ -30,6 +30,8 @@ public:
     bool isLoaded(WindowId id) const override;
     QWidget* loaded(WindowId id) const override;
     void endProgram() override;
+    bool queryUnload(WindowId id) override;
+    bool queryEndProgram() override;
 
     // Where the windows record changes that remove data; none by default.
     // `journal` must outlive the windows.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "data/cell.h"
@@ -46,10 +47,25 @@ bool parseSettings(std::string_view bytes, SettingsRead& result) {
 
 namespace {
 
-bool readValues(FileSystem& fs, const std::string& path, SettingsRead& result) {
+constexpr int kUpdateAttempts = 5;
+
+std::string settingsLine(int rateFilter, int order) {
+    return std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n";
+}
+
+// Reads the file as it is now into `result`. NotFound leaves the defaults; any
+// other failure, or bytes that are no settings, mark the file as not ours.
+void readCurrent(FileSystem& fs, SettingsRead& result) {
+    result = SettingsRead{};
+    result.path = settingsPath(fs);
     std::string bytes;
-    return fs.readFile(path, bytes, kMaxFileBytes, &result.stamp).ok() &&
-           parseSettings(bytes, result);
+    const Status read = fs.readFile(result.path, bytes, kMaxFileBytes, &result.stamp);
+    if (read.ok() && parseSettings(bytes, result)) {
+        return;
+    }
+    // parseSettings sets the values only when it succeeds: they are the defaults.
+    result.usedDefaults = true;
+    result.notOurs = read.kind() != ErrorKind::NotFound;
 }
 
 }  // namespace
@@ -78,25 +94,58 @@ std::string settingsPath(const FileSystem& fs) {
     return chosen;
 }
 
-SettingsRead readSettings(FileSystem& fs) {
+SettingsRead readSettings(FileSystem& fs, MissingSettings missing) {
     SettingsRead result;
-    const std::string path = settingsPath(fs);
-    if (readValues(fs, path, result)) {
+    readCurrent(fs, result);
+    if (!result.usedDefaults || result.notOurs || missing == MissingSettings::Leave) {
         return result;
     }
-    const FileStamp read = result.stamp;
-    result = SettingsRead{};
-    result.usedDefaults = true;
+    // Created only where there is still no file: one that appeared meanwhile
+    // may be anyone's.
     WriteCheck check;
-    result.writeStatus = encodeAndReplace(fs, path, "\"0\",\"0\"\r\n", &check);
-    result.stamp = result.writeStatus.ok() ? check.written : read;
+    check.expected = FileStamp{};
+    result.writeStatus = encodeAndReplace(fs, result.path, "\"0\",\"0\"\r\n", &check);
+    if (result.writeStatus.ok()) {
+        result.stamp = check.written;
+    }
     return result;
 }
 
 Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check) {
-    return encodeAndReplace(fs, settingsPath(fs),
-                            std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n",
-                            check);
+    return encodeAndReplace(fs, settingsPath(fs), settingsLine(rateFilter, order), check);
+}
+
+Status updateSettings(FileSystem& fs, const SettingsChange& change, SettingsRead& now) {
+    Status status;
+    for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {
+        readCurrent(fs, now);
+        if (now.notOurs) {
+            return Status::error(ErrorKind::BadValue, now.path, 0,
+                                 "このプログラムの設定ファイルではないため書き換えません");
+        }
+        const int rate = change.rateFilter.value_or(std::stoi(now.rateFilter));
+        const int order = change.order.value_or(std::stoi(now.order));
+        WriteCheck check;
+        check.expected = now.stamp;
+        status = encodeAndReplace(fs, now.path, settingsLine(rate, order), &check);
+        if (status.ok()) {
+            now.rateFilter = std::to_string(rate);
+            now.order = std::to_string(order);
+            now.usedDefaults = false;
+            now.stamp = check.written;
+        }
+        if (status.kind() != ErrorKind::Changed) {
+            return status;
+        }
+    }
+    return status;
+}
+
+std::string notOursNotice(const std::string& path, bool atStartUp) {
+    return "次のファイルはこのプログラムの設定ファイルとして読めません。\r\nファイル名 ：" + path +
+           "\r\nこのファイルは書き換えずに、そのままにします。" +
+           (atStartUp ? "\r\n既定の設定（すべての問題を登録順）で起動します。" : "") +
+           "\r\n設定を変えても保存されず、終了するまで有効です。";
 }
 
 }  // namespace studyhop

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "data/file_io.h"
@@ -9,22 +10,35 @@ namespace studyhop {
 
 // The settings file keeps the rate filter (0..9) and the question order
 // (0 registration, 1 random). It is read as "system.sys" and written as
-// "System.sys"; both name one file, found without regard to letter case.
+// "System.sys"; both name one file, found without regard to letter case, so
+// the "SYSTEM.SYS" of older copies on Windows media is still read. A file of
+// that name that does not read as settings (a DOS configuration file, a
+// binary) belongs to someone else and is never written.
 inline constexpr const char* kSettingsReadName = "system.sys";
 inline constexpr const char* kSettingsWriteName = "System.sys";
+
+// What the start-up does when there is no settings file.
+enum class MissingSettings {
+    Create,  // write the defaults (the program's own folder)
+    Leave,   // create nothing (a folder the program was only started in)
+};
 
 struct SettingsRead {
     std::string rateFilter = "0";  // Tex1
     std::string order = "0";       // Tex2
-    bool usedDefaults = false;     // the file was missing or unusable and rewritten
-    Status writeStatus;            // how rewriting the defaults went
-    FileStamp stamp;               // the file as read, or as the defaults left it
+    bool usedDefaults = false;     // no usable file: the values are the defaults
+    bool notOurs = false;          // the file exists but is no settings file of ours
+    Status writeStatus;            // how creating the missing file went
+    FileStamp stamp;               // the file as read or created
+    std::string path;              // the settings file's name in the directory
 };
 
-// Reads the settings from the file system's directory. A missing or unreadable file, more than four
-// fields, fewer than two, or values that are not whole numbers in range give
-// the defaults "0" and "0", which are then written back in quoted style.
-SettingsRead readSettings(FileSystem& fs);
+// Reads the settings from the file system's directory. A missing file gives
+// the defaults "0" and "0", written in quoted style when `missing` says so
+// (and only while there is still no file). A file that cannot be read, has
+// more than four fields or fewer than two, or values that are not whole
+// numbers in range, is not ours: it gives the defaults and is left as it is.
+SettingsRead readSettings(FileSystem& fs, MissingSettings missing = MissingSettings::Create);
 
 // Reads settings from bytes in memory: true with the two values set when the
 // bytes are a usable settings file.
@@ -33,6 +47,26 @@ bool parseSettings(std::string_view bytes, SettingsRead& result);
 // Writes the two values as bare integers: "4,1" CR LF. `check` as for
 // FileSystem::replaceFile.
 Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check = nullptr);
+
+// The settings the user changed; an unset value keeps what the file holds.
+struct SettingsChange {
+    std::optional<int> rateFilter;
+    std::optional<int> order;
+};
+
+// Puts `change` onto the settings file as it is now: the file is read again,
+// the changed values replace its own and the result is written only while
+// the file is still what was read; a write by another program in between is
+// read and the change applied again, a few times. A missing file is created
+// (unchanged values as the defaults). A file that is not ours is left as it
+// is: `now.notOurs` and a BadValue status. `now` receives the file's values
+// after a successful write.
+Status updateSettings(FileSystem& fs, const SettingsChange& change, SettingsRead& now);
+
+// What the user is told, once, about a settings file that is not ours: it is
+// left as it is, and settings chosen now hold only until the program ends.
+// At start-up it adds that the defaults are in use.
+std::string notOursNotice(const std::string& path, bool atStartUp);
 
 // The name of the settings file in the file system's directory: the existing
 // file whose name matches without regard to case, else "System.sys".

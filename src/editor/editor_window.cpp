@@ -536,10 +536,15 @@ void Form2::Command3_Click() {
     }
 }
 
+bool Form2::queryClose() {
+    return EditMode == 0 ||
+           m_prompt.ask(
+               QStringLiteral("入力中の内容は登録されていません。閉じてもよろしいですか？"),
+               QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok;
+}
+
 void Form2::closeEvent(QCloseEvent* event) {
-    if (EditMode != 0 &&
-        m_prompt.ask(QStringLiteral("入力中の内容は登録されていません。閉じてもよろしいですか？"),
-                     QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Cancel) {
+    if (!queryClose()) {
         event->ignore();
         return;
     }

@@ -24,6 +24,8 @@ public:
     explicit Form2(const WindowContext& context);
 
     void Form_Load() override;
+    // With input not yet registered, asks whether to close and drop it.
+    bool queryClose() override;
     void Command1_Click();  // cancel or close
     void Command2_Click();  // new question
     void Command3_Click();  // delete

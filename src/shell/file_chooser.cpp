@@ -154,6 +154,10 @@ void Form7::openSelected() {
             QStringLiteral("エラー"));
         return;
     }
+    // The editor goes: input typed there and not registered is the user's to drop.
+    if (!m_owner.queryUnload(WindowId::Form2)) {
+        return;
+    }
     m_state.setFileNameBytes(name, File1->selectedBytes());
     const FileState fileState =
         name.endsWith(QStringLiteral("qzb")) ? FileState::Legacy : FileState::Current;

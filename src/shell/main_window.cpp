@@ -8,6 +8,7 @@
 #include "data/settings_file.h"
 #include "shell/file_chooser.h"
 #include "ui/controls.h"
+#include "ui/prompt.h"
 #include "ui/twips.h"
 #include "window/question_files.h"
 #include "window/shared_state.h"
@@ -96,12 +97,19 @@ Form1::Form1(const WindowContext& context)
 void Form1::Form_Load() {
     m_state.setF_name(kDefaultQuestionFile);
     m_state.setLog(0);
-    // A settings file that cannot be rewritten leaves the defaults in memory,
-    // which is all the start-up needs; nothing is reported.
-    const SettingsRead settings = readSettings(m_fs);
+    // A settings file that cannot be created leaves the defaults in memory,
+    // which is all the start-up needs; nothing is reported. One that is not
+    // ours is left as it is, and the user is told.
+    const SettingsRead settings = readSettings(
+        m_fs, m_state.startedOnFile() ? MissingSettings::Leave : MissingSettings::Create);
     m_state.setTex1(QString::fromStdString(settings.rateFilter));
     m_state.setTex2(QString::fromStdString(settings.order));
     m_state.setLog(0);
+    if (settings.notOurs && !m_state.toldSettingsNotOurs()) {
+        m_state.setToldSettingsNotOurs();
+        m_prompt.ask(QString::fromStdString(notOursNotice(settings.path, true)),
+                     QStringLiteral("確認"));
+    }
     // A save killed part-way leaves its temporary file behind; one older than
     // any save can take is no one's any more.
     removeStaleTemporaryFiles(m_fs, kStaleTemporaryAge);
@@ -145,7 +153,10 @@ void Form1::Command1_Click(int index) {
             }
             break;
         case 2:
-            m_owner.endProgram();
+            // An editor with input not yet registered asks first.
+            if (m_owner.queryEndProgram()) {
+                m_owner.endProgram();
+            }
             break;
         case 3:
             m_owner.show(WindowId::System);
@@ -160,6 +171,10 @@ void Form1::Command1_KeyDown(int /*index*/, int keyCode, int shift) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!m_owner.queryEndProgram()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     m_owner.endProgram();
 }

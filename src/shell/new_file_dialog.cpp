@@ -81,6 +81,11 @@ void Form3::create() {
         m_prompt.ask(problem, QStringLiteral("エラー"));
         return;
     }
+    // The editor starts afresh: input typed there and not registered is the
+    // user's to drop.
+    if (!m_owner.queryUnload(WindowId::Form2)) {
+        return;
+    }
     const QString fileName = typed + QStringLiteral(".qz2");
     if (QFileInfo::exists(fileName) &&
         m_prompt.ask(QStringLiteral("同じ名前のファイルがあります。\r\nファイル名 ：") + fileName +

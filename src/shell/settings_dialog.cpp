@@ -52,8 +52,10 @@ System::System(const WindowContext& context)
 }
 
 void System::Form_Load() {
-    Combo1->setCurrentIndex(itemIndex(m_state.Tex1(), Combo1->count()));
-    Combo2->setCurrentIndex(itemIndex(m_state.Tex2(), Combo2->count()));
+    m_shownRate = itemIndex(m_state.Tex1(), Combo1->count());
+    m_shownOrder = itemIndex(m_state.Tex2(), Combo2->count());
+    Combo1->setCurrentIndex(m_shownRate);
+    Combo2->setCurrentIndex(m_shownOrder);
 }
 
 void System::Command1_Click() {
@@ -61,14 +63,34 @@ void System::Command1_Click() {
     // selection; should one not, the default 0 is stored rather than -1.
     const int rate = std::max(0, Combo1->currentIndex());
     const int order = std::max(0, Combo2->currentIndex());
-    m_state.setTex1(QString::number(rate));
-    m_state.setTex2(QString::number(order));
-    const Status status = writeSettings(m_fs, rate, order);
-    if (!status.ok()) {
-        m_prompt.ask(
-            QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +
-                QString::fromStdString(status.message()),
-            QStringLiteral("エラー"));
+    // Only what the user changed goes onto the file as it is now: another
+    // copy of the program may have stored the other setting meanwhile.
+    SettingsChange change;
+    if (rate != m_shownRate) {
+        change.rateFilter = rate;
+    }
+    if (order != m_shownOrder) {
+        change.order = order;
+    }
+    SettingsRead now;
+    const Status status = updateSettings(m_fs, change, now);
+    if (status.ok()) {
+        m_state.setTex1(QString::fromStdString(now.rateFilter));
+        m_state.setTex2(QString::fromStdString(now.order));
+    } else {
+        // Nothing stored: the choice holds for this run.
+        m_state.setTex1(QString::number(rate));
+        m_state.setTex2(QString::number(order));
+        if (!now.notOurs) {
+            m_prompt.ask(
+                QStringLiteral("設定を保存できませんでした。この設定は終了するまで有効です。\r\n") +
+                    QString::fromStdString(status.message()),
+                QStringLiteral("エラー"));
+        } else if (!m_state.toldSettingsNotOurs()) {
+            m_state.setToldSettingsNotOurs();
+            m_prompt.ask(QString::fromStdString(notOursNotice(now.path, false)),
+                         QStringLiteral("確認"));
+        }
     }
     unloadSelf();
 }

@@ -27,6 +27,9 @@ public:
     QPushButton* Command2;
 
 private:
+    // The positions shown when the dialog opened: OK writes only what differs.
+    int m_shownRate = -1;
+    int m_shownOrder = -1;
 };
 
 }  // namespace studyhop

@@ -23,6 +23,9 @@ public:
 
     WindowId windowId() const { return m_id; }
     virtual void Form_Load() {}
+    // Whether the window may close now; a window that holds input not yet
+    // saved asks the user. Unloading does not ask: the owner's caller does.
+    virtual bool queryClose() { return true; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -53,6 +53,15 @@ public:
     // that name, else the name's UTF-8.
     std::string fileNameBytes(const QString& shown) const;
 
+    // Started on a question file (a file manager opening one): that folder is
+    // the user's, and the program creates nothing of its own there.
+    bool startedOnFile() const { return m_startedOnFile; }
+    void setStartedOnFile(bool value) { m_startedOnFile = value; }
+    // The user has been told that the settings file is not ours and that
+    // settings chosen now hold only until the program ends; told once.
+    bool toldSettingsNotOurs() const { return m_toldSettingsNotOurs; }
+    void setToldSettingsNotOurs() { m_toldSettingsNotOurs = true; }
+
     // Settings travel as the text of a whole number: the number from lo to
     // hi that `text` spells, or nothing.
     static std::optional<int> wholeNumber(const QString& text, int lo, int hi);
@@ -74,6 +83,8 @@ private:
     QString m_tex1;
     QString m_tex2;
     std::optional<QString> m_newFile;
+    bool m_startedOnFile = false;
+    bool m_toldSettingsNotOurs = false;
     QString m_bytesShown;
     std::string m_bytes;
 };

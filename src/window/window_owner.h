@@ -26,6 +26,12 @@ public:
     virtual QWidget* loaded(WindowId id) const = 0;
     // Ends the program at once: every window closes, nothing is saved.
     virtual void endProgram() = 0;
+    // Whether the window loaded under `id` may close now: one that holds
+    // input not yet saved asks the user. True when none is loaded. Callers
+    // ask before an unload that would drop such input.
+    virtual bool queryUnload(WindowId id) = 0;
+    // queryUnload for every loaded window, until one says no.
+    virtual bool queryEndProgram() = 0;
 };
 
 // The loaded window as its own class, or nullptr.

@@ -48,7 +48,7 @@ TEST(SettingsFileTest, GoodFilesAreReadAndLeftAlone) {
     }
 }
 
-TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
+TEST(SettingsFileTest, UnusableFilesAreNotOursAndLeftAsTheyAre) {
     const char* cases[] = {"1,1,1,1,1\r\n", "",          "5\r\n",    "10,0\r\n", "3,2\r\n",
                            "a,b\r\n",       "1.5,0\r\n", "-1,0\r\n", "\x81",     "\"1,0"};
     for (const char* bytes : cases) {
@@ -56,9 +56,11 @@ TEST(SettingsFileTest, UnusableFilesAreReplacedByTheDefaults) {
         writeBytes("SYSTEM.SYS", bytes);
         const SettingsRead s = readSettings(fs);
         EXPECT_TRUE(s.usedDefaults) << bytes;
+        EXPECT_TRUE(s.notOurs) << bytes;
+        EXPECT_EQ(s.path, "SYSTEM.SYS") << bytes;
         EXPECT_EQ(s.rateFilter, "0");
         EXPECT_EQ(s.order, "0");
-        EXPECT_EQ(readBytes("SYSTEM.SYS"), "\"0\",\"0\"\r\n") << bytes;
+        EXPECT_EQ(readBytes("SYSTEM.SYS"), bytes);
         EXPECT_EQ(listDirectory(), "SYSTEM.SYS") << "one file, whatever its case";
     }
 }
@@ -71,15 +73,14 @@ TEST(SettingsFileTest, WriteUsesBareIntegersInTheExistingFile) {
     EXPECT_EQ(listDirectory(), "system.sys");
 }
 
-TEST(SettingsFileTest, FailedRewriteKeepsDefaultsInMemory) {
+TEST(SettingsFileTest, FailedCreationKeepsDefaultsInMemory) {
     TestDir dir;
-    writeBytes("system.sys", "7,7\r\n");
     fs.hook = [](FileOp op) { return op == FileOp::Write ? ENOSPC : 0; };
     const SettingsRead s = readSettings(fs);
     fs.hook = nullptr;
     EXPECT_EQ(s.rateFilter, "0");
     EXPECT_EQ(s.writeStatus.kind(), ErrorKind::Io);
-    EXPECT_EQ(readBytes("system.sys"), "7,7\r\n");
+    EXPECT_EQ(listDirectory(), "");
 }
 
 }  // namespace
@@ -89,9 +90,11 @@ namespace studyhop {
 namespace {
 
 TEST(SettingsFileTest, StampOfWhatWasReadGuardsTheNextWrite) {
-    for (const char* old : {"4,1\r\n", "bad\r\n"}) {  // read as is, or replaced by the defaults
+    for (const char* old : {"4,1\r\n", ""}) {  // read as is, or ("") created as the defaults
         test::TestDir dir;
-        test::writeBytes("System.sys", old);
+        if (*old != '\0') {
+            test::writeBytes("System.sys", old);
+        }
         const SettingsRead read = readSettings(fs);
         FileStamp now;
         ASSERT_TRUE(fs.stamp("System.sys", now).ok());

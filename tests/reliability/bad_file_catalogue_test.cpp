@@ -128,7 +128,7 @@ TEST_F(BadFileCatalogueTest, EveryBadFileGetsAMessageAndStaysAsItWas) {
     EXPECT_GE(tried, 25);
 }
 
-TEST_F(BadFileCatalogueTest, BadSettingsFilesGiveTheDefaults) {
+TEST_F(BadFileCatalogueTest, BadSettingsFilesGiveTheDefaultsAndStay) {
     const std::filesystem::path dir = std::string(STUDYHOP_FIXTURES) + "/settings";
     int tried = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -139,10 +139,11 @@ TEST_F(BadFileCatalogueTest, BadSettingsFilesGiveTheDefaults) {
         windows->show(WindowId::Form1);
         EXPECT_EQ(state().Tex1(), QStringLiteral("0")) << entry.path();
         EXPECT_EQ(state().Tex2(), QStringLiteral("0")) << entry.path();
-        EXPECT_EQ(readBytes("system.sys"), "\"0\",\"0\"\r\n") << entry.path();
+        EXPECT_EQ(readBytes("system.sys"), readBytes(entry.path())) << entry.path();
         ++tried;
     }
-    EXPECT_TRUE(prompt.boxes.empty());
+    // Told once in a run: the first file's start-up says so.
+    EXPECT_EQ(prompt.boxes.size(), 1u);
     std::printf("BADSETTINGS tried=%d\n", tried);
     EXPECT_GE(tried, 10);
 }

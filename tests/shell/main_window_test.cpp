@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, FirstStartWritesDefaultSettingsAndShowsTheDesign) {
     test::saveScreenshot(form, "main_window");
 }
 
-TEST_F(MainWindowTest, StoredSettingsAreReadAndBadOnesReplaced) {
+TEST_F(MainWindowTest, StoredSettingsAreRead) {
     writeBytes("system.sys", "2,1\r\n");
     start();
     EXPECT_EQ(state().Tex1(), QStringLiteral("2"));
@@ -56,11 +56,12 @@ TEST_F(MainWindowTest, StoredSettingsAreReadAndBadOnesReplaced) {
     EXPECT_EQ(readBytes("system.sys"), "2,1\r\n");
 }
 
-TEST_F(MainWindowTest, FiveFieldsGiveTheDefaults) {
+TEST_F(MainWindowTest, FiveFieldsGiveTheDefaultsAndTheFileStays) {
     writeBytes("system.sys", "1,1,1,1,1\r\n");
     start();
     EXPECT_EQ(state().Tex1(), QStringLiteral("0"));
-    EXPECT_EQ(readBytes("system.sys"), "\"0\",\"0\"\r\n");
+    EXPECT_EQ(readBytes("system.sys"), "1,1,1,1,1\r\n");
+    EXPECT_TRUE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("system.sys")}));
 }
 
 TEST_F(MainWindowTest, StripFollowsTheSharedValues) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <utility>
 
+#include "app/window_set.h"
 #include "data/file_io.h"
 #include "window_test.h"
 
@@ -31,6 +33,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangesRewritesTheBareForm) {
 }
 
 TEST_F(SettingsDialogTest, OpensOnTheStoredValuesAndStoresTheChoice) {
+    test::writeBytes("System.sys", "3,1\r\n");  // as the start-up read them
     state().setTex1(QStringLiteral("3"));
     state().setTex2(QStringLiteral("1"));
     System* dialog = open();
@@ -70,6 +73,48 @@ TEST_F(SettingsDialogTest, UnwritableFileIsReportedAndTheValuesHoldForThisRun) {
     EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("System.sys")));
     EXPECT_EQ(state().Tex1(), QStringLiteral("2"));
     EXPECT_EQ(readBytes("System.sys"), "\"0\",\"0\"\r\n");
+}
+
+// Two copies on one folder, each a window set: copy B, started before copy A
+// stored rate 3, used to write its stale rate back when it changed the order.
+TEST_F(SettingsDialogTest, TwoCopiesKeepWhatTheOtherStored) {
+    struct Case {
+        bool bOpensFirst;  // B's dialog is open while A stores
+        int bRate;         // B's choices; B shows 0 and 0
+        int bOrder;
+        bool raced;  // A stores "6,0" between B's read and B's write
+        const char* bytes;
+    } cases[] = {
+        {true, 0, 1, false, "3,1\r\n"}, {false, 0, 1, false, "3,1\r\n"},
+        {true, 0, 0, false, "3,0\r\n"}, {false, 5, 1, false, "5,1\r\n"},
+        {true, 0, 1, true, "6,1\r\n"},
+    };
+    for (const Case& c : cases) {
+        test::TestDir caseDir;
+        test::FaultyFileSystem fsB;
+        test::ScriptedPrompt promptB;
+        WindowSet a(prompt, fs, {});
+        WindowSet b(promptB, fsB, {});
+        b.show(WindowId::Form1);
+        a.show(WindowId::Form1);
+        System* dialogB = c.bOpensFirst ? showAs<System>(b, WindowId::System) : nullptr;
+        showAs<System>(a, WindowId::System)->Combo1->setCurrentIndex(3);
+        loadedAs<System>(a, WindowId::System)->Command1_Click();
+        dialogB = dialogB ? dialogB : showAs<System>(b, WindowId::System);
+        dialogB->Combo1->setCurrentIndex(c.bRate);
+        dialogB->Combo2->setCurrentIndex(c.bOrder);
+        bool raced = !c.raced;
+        fsB.hook = [&](FileOp op) {
+            if (op == FileOp::Stat && !std::exchange(raced, true)) {
+                test::writeBytes("System.sys", "6,0\r\n");
+            }
+            return 0;
+        };
+        dialogB->Command1_Click();
+        EXPECT_EQ(readBytes("System.sys"), c.bytes) << c.bytes;
+        EXPECT_EQ(b.state().Tex1() + "," + b.state().Tex2() + "\r\n", QString(c.bytes));
+        EXPECT_TRUE(promptB.boxes.empty()) << c.bytes;
+    }
 }
 
 }  // namespace

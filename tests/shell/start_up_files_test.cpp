@@ -1,6 +1,6 @@
 // What the start-up and the settings dialog do with the files around them:
 // stale temporary files of killed saves go, nothing else; a settings file the
-// user may not write stays as it is.
+// user may not write, or that is not ours, stays as it is.
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -8,6 +8,7 @@
 
 #include <ctime>
 
+#include "data/file_io.h"
 #include "shell/settings_dialog.h"
 #include "window_test.h"
 
@@ -15,7 +16,9 @@ namespace studyhop {
 namespace {
 
 using test::fileExists;
+using test::listDirectory;
 using test::readBytes;
+using test::sjis;
 using test::writeBytes;
 
 class StartUpFilesTest : public test::WindowTest {};
@@ -63,6 +66,46 @@ TEST_F(StartUpFilesTest, ReadOnlySettingsFileIsReportedAndLeftAsItWas) {
     EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("読み取り専用")));
     EXPECT_EQ(readBytes("System.sys"), before);
     EXPECT_EQ(state().Tex1(), QStringLiteral("3"));  // holds for this run
+}
+
+// A file named like the settings file (in any case) that does not read as
+// ours used to be replaced by the defaults at start-up.
+TEST_F(StartUpFilesTest, SettingsFileNotOursIsNeverWrittenAndTheUserIsToldOnce) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"SYSTEM.SYS", "DEVICE=C:\\DOS\\HIMEM.SYS\r\nFILES=30\r\n"},
+        {"System.sys", std::string(20 << 20, '\0')},  // 20 MB binary
+        {"system.sys",
+         "\xEF\xBB\xBF"
+         "4,1\r\n"},  // a BOM
+        {"System.sys", "4,1,0,0,0\r\n"},
+        {"System.sys", sjis("４,1\r\n")},
+    };
+    for (const auto& [name, bytes] : cases) {
+        test::TestDir caseDir;
+        writeBytes(name, bytes);
+        test::ScriptedPrompt boxes;
+        WindowSet copy(boxes, fs, {});
+        copy.show(WindowId::Form1);
+        auto* dialog = showAs<System>(copy, WindowId::System);
+        dialog->Combo1->setCurrentIndex(4);
+        dialog->Command1_Click();
+        ASSERT_EQ(boxes.boxes.size(), 1u) << name;
+        EXPECT_TRUE(boxes.saw(QStringLiteral("確認"),
+                              {QString::fromLatin1(name), QStringLiteral("そのままにします"),
+                               QStringLiteral("終了するまで有効")}));
+        EXPECT_EQ(copy.state().Tex1(), QStringLiteral("4")) << name;
+        EXPECT_EQ(hashBytes(readBytes(name)), hashBytes(bytes)) << name;
+        EXPECT_EQ(listDirectory(), name);
+    }
+}
+
+// Started on a file (a file manager's open), the folder is the user's.
+TEST_F(StartUpFilesTest, StartedOnAFileCreatesNoSettingsFileButSavesWhatTheUserSaves) {
+    state().setStartedOnFile(true);
+    windows->show(WindowId::Form1);
+    EXPECT_EQ(listDirectory(), "");
+    show<System>(WindowId::System)->Command1_Click();
+    EXPECT_EQ(readBytes("System.sys"), "0,0\r\n");
 }
 
 }  // namespace
