@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTimer>
 
 #include "app/display_check.h"
+#include "app/hook_file.h"
 #include "app/journal_file.h"
 #include "app/window_set.h"
 #include "data/file_io.h"
@@ -21,8 +21,8 @@ namespace {
 // directory, its open windows and the chooser's mode and selection to that
 // file once it has started, so that scripts can check a start from outside.
 void reportWindows(const studyhop::WindowSet& windows) {
-    const QString path = qEnvironmentVariable("STUDYHOP_REPORT_WINDOWS");
-    if (path.isEmpty()) {
+    const std::string path = qgetenv("STUDYHOP_REPORT_WINDOWS").toStdString();
+    if (path.empty()) {
         return;
     }
     using studyhop::WindowId;
@@ -43,26 +43,20 @@ void reportWindows(const studyhop::WindowSet& windows) {
         report += QStringLiteral("chooser selection: ") + chooser->File1->selectedName() +
                   QLatin1Char('\n');
     }
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(report.toUtf8());
-    }
+    studyhop::replaceHookFile(path, report.toStdString());
 }
 
 // With STUDYHOP_HEARTBEAT=<file> set, a timer on the UI thread rewrites that
 // file with a growing counter every 250 ms: a checker that sees the counter
 // move knows the program answers.
 void startHeartbeat(QObject& parent) {
-    const QString path = qEnvironmentVariable("STUDYHOP_HEARTBEAT");
-    if (path.isEmpty()) {
+    const std::string path = qgetenv("STUDYHOP_HEARTBEAT").toStdString();
+    if (path.empty()) {
         return;
     }
     auto* timer = new QTimer(&parent);
     QObject::connect(timer, &QTimer::timeout, timer, [path, beats = quint64(0)]() mutable {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(QByteArray::number(++beats) + '\n');
-        }
+        studyhop::replaceHookFile(path, std::to_string(++beats) + '\n');
     });
     timer->start(250);
 }

@@ -26,6 +26,7 @@ add_library(studyhop_windows STATIC
   window/shared_state.cpp window/shared_state.h
   window/guarded_write.cpp window/guarded_write.h
   app/display_check.cpp app/display_check.h
+  app/hook_file.cpp app/hook_file.h
   app/journal_file.cpp app/journal_file.h
   app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc

@@ -1,6 +1,10 @@
 #include "test_dir.h"
 
 #include <dirent.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -89,4 +93,24 @@ namespace studyhop::test {
 bool fileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
+bool makeSpecialFile(const std::string& path, std::filesystem::file_type type) {
+    using std::filesystem::file_type;
+    if (type == file_type::fifo) {
+        return ::mkfifo(path.c_str(), 0644) == 0;
+    }
+    if (type == file_type::directory) {
+        return ::mkdir(path.c_str(), 0755) == 0;
+    }
+    if (type == file_type::character) {
+        return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
 }  // namespace studyhop::test

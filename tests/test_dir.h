@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -28,5 +31,28 @@ std::string listDirectory(const std::string& dir = ".");
 bool fileExists(const std::string& path);
 // CP932 bytes of a UTF-8 literal, for expected file contents.
 std::string sjis(std::string_view utf8);
+
+// The kinds of file that are not regular files, with the word the program's
+// messages use for each.
+struct SpecialFile {
+    std::filesystem::file_type type;
+    const char* word;
+};
+inline constexpr SpecialFile kSpecialFiles[] = {
+    {std::filesystem::file_type::fifo, "名前付きパイプ"},
+    {std::filesystem::file_type::socket, "ソケット"},
+    {std::filesystem::file_type::directory, "フォルダ"},
+    {std::filesystem::file_type::character, "デバイス"},
+};
+// Makes one under `path` (the device is a copy of /dev/null); false when this
+// user cannot (a device needs root).
+bool makeSpecialFile(const std::string& path, std::filesystem::file_type type);
+
+// Ends the test program by SIGALRM unless left within ten seconds: an
+// operation that blocks fails the run instead of hanging it.
+struct HangGuard {
+    HangGuard() { ::alarm(10); }
+    ~HangGuard() { ::alarm(0); }
+};
 
 }  // namespace studyhop::test

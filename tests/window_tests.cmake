@@ -5,6 +5,7 @@ add_executable(window_tests
   test_dir.cpp
   app/display_check_test.cpp
   app/event_loop_test.cpp
+  app/hook_file_test.cpp
   app/window_set_test.cpp
   ui/controls_test.cpp
   window/shared_state_test.cpp
@@ -22,6 +23,7 @@ add_executable(window_tests
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
   shell/start_up_files_test.cpp
+  shell/special_files_test.cpp
   shell/unregistered_input_test.cpp
   editor/change_journal_test.cpp
   editor/editor_window_test.cpp

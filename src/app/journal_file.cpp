@@ -1,7 +1,6 @@
 #include "app/journal_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "app/hook_file.h"
 
 namespace studyhop {
 
@@ -27,12 +26,7 @@ void JournalFile::record(JournalChange change, const std::string& file) {
     // One write of the whole line with O_APPEND: a reader never sees half a
     // line of two writers mixed.
     const std::string line = std::string(journalChangeName(change)) + '\t' + file + '\n';
-    const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return;
-    }
-    [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
-    ::close(fd);
+    appendHookFile(m_path, line);
 }
 
 }  // namespace studyhop

@@ -3,15 +3,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <utility>
@@ -42,6 +45,79 @@ Status readOnly(const std::string& path, std::string why) {
 
 Status changed(const std::string& path, std::string how) {
     return Status::error(ErrorKind::Changed, path, 0, std::move(how));
+}
+
+// What a file that is not a regular one is, in the user's words.
+const char* kindOfFile(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "名前付きパイプ";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "デバイス";
+    }
+    if (S_ISSOCK(mode)) {
+        return "ソケット";
+    }
+    if (S_ISDIR(mode)) {
+        return "フォルダ";
+    }
+    return "特殊なファイル";
+}
+
+Status notRegular(const std::string& path, mode_t mode) {
+    return Status::error(ErrorKind::NotRegular, path, 0, kindOfFile(mode));
+}
+
+// NotRegular when `target`, links followed, exists and is not a regular file.
+Status refuseNonRegular(const std::string& path, const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return notRegular(path, st.st_mode);
+    }
+    return {};
+}
+
+// The temporary file of the write under way, for unfinishedTemporaryFile().
+// The path is filled in before the flag is raised and the flag is lowered
+// before the path changes again, so a handler that sees the flag reads a
+// whole path.
+char g_unfinished[PATH_MAX + 1];
+std::atomic<bool> g_unfinishedSet{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Holds back the signals that end a program (Ctrl-C, kill, a closed terminal)
+// while it lives. Creating a temporary file and recording its name, and
+// renaming or removing it and forgetting its name, each happen under one:
+// a handler then never misses a file that exists, nor removes a name that may
+// by now be another process' temporary file. Only these short steps are held;
+// a slow write or fsync can be interrupted at any time.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld() {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            sigaddset(&ending, signal);
+        }
+        pthread_sigmask(SIG_BLOCK, &ending, &m_before);
+    }
+    ~EndingSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+private:
+    sigset_t m_before;
+};
+
+void rememberUnfinished(const char* path) {
+    if (std::strlen(path) < sizeof g_unfinished) {
+        std::strcpy(g_unfinished, path);
+        g_unfinishedSet.store(true);
+    }
+}
+
+void forgetUnfinished() {
+    g_unfinishedSet.store(false);
 }
 
 std::int64_t mtimeOf(const struct stat& st) {
@@ -79,6 +155,10 @@ int followLinks(std::string path, std::string& result) {
 // a 16 MiB file that is about to be refused.
 std::uint64_t hashBytes(std::string_view bytes) {
     return std::hash<std::string_view>{}(bytes);
+}
+
+const char* unfinishedTemporaryFile() {
+    return g_unfinishedSet.load() ? g_unfinished : nullptr;
 }
 
 FileSystem::FileSystem(std::string directory)
@@ -137,7 +217,13 @@ Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t 
     if (const int e = fault(FileOp::Read)) {
         return ioError(path, e);
     }
-    const int fd = ::open(resolve(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // A device is never even opened (opening some has effects of its own);
+    // whatever is swapped in after this look is caught by fstat below, and
+    // O_NONBLOCK lets a named pipe open at once instead of waiting for a writer.
+    if (Status s = checkType(path); !s.ok()) {
+        return s;
+    }
+    const int fd = ::open(resolve(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT) {
@@ -151,9 +237,9 @@ Status FileSystem::readFile(const std::string& path, std::string& bytes, size_t 
         ::close(fd);
         return ioError(path, error);
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return ioError(path, EISDIR);
+        return notRegular(path, st.st_mode);
     }
     if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > limit) {
         ::close(fd);
@@ -197,6 +283,10 @@ Status FileSystem::stamp(const std::string& path, FileStamp& result) {
     std::string bytes;
     const Status s = readFile(path, bytes, kMaxFileBytes, &result);
     return s.kind() == ErrorKind::NotFound ? Status{} : s;
+}
+
+Status FileSystem::checkType(const std::string& path) const {
+    return refuseNonRegular(path, resolve(path));
 }
 
 Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expected) {
@@ -286,6 +376,9 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
     if (const int e = followLinks(resolve(path), target)) {
         return ioError(path, e);
     }
+    if (Status s = refuseNonRegular(path, target); !s.ok()) {
+        return s;
+    }
     if (Status s = checkWritable(path, target); !s.ok()) {
         return s;
     }
@@ -297,9 +390,12 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
     int error = fault(FileOp::Open);
     int fd = -1;
     if (error == 0) {
+        const EndingSignalsHeld held;
         fd = ::mkstemps(temp.data(), static_cast<int>(std::char_traits<char>::length(kTempSuffix)));
         if (fd < 0) {
             error = errno;
+        } else {
+            rememberUnfinished(temp.data());
         }
     }
     if (error != 0) {
@@ -310,7 +406,9 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
         if (fd >= 0) {
             ::close(fd);
         }
+        const EndingSignalsHeld held;
         ::unlink(tempPath.c_str());
+        forgetUnfinished();
         return s;
     };
     auto fail = [&](int e) { return discard(ioError(path, e)); };
@@ -369,11 +467,23 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
             return discard(std::move(s));
         }
     }
+    // Something else may have been put in the target's place meanwhile.
+    if (Status s = refuseNonRegular(path, target); !s.ok()) {
+        return discard(std::move(s));
+    }
     if (const int e = fault(FileOp::Rename)) {
         return fail(e);
     }
-    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
-        return fail(errno);
+    {
+        const EndingSignalsHeld held;
+        if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+            error = errno;
+        } else {
+            forgetUnfinished();
+        }
+    }
+    if (error != 0) {
+        return fail(error);
     }
     if (check != nullptr) {
         check->written = FileStamp{true, bytes.size(), mtimeOf(done), hashBytes(bytes)};
@@ -390,6 +500,9 @@ Status FileSystem::removeFile(const std::string& path, WriteCheck* check) {
     struct stat st {};
     const bool link = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
     if (!link) {
+        if (Status s = refuseNonRegular(path, target); !s.ok()) {
+            return s;
+        }
         if (Status s = checkWritable(path, target); !s.ok()) {
             return s;
         }

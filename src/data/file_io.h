@@ -68,7 +68,9 @@ public:
     std::string resolve(const std::string& path) const;
 
     // Reads a whole file of at most `limit` bytes. NotFound for a missing
-    // file, TooLarge above the limit, Io for anything else the system refuses.
+    // file, TooLarge above the limit, NotRegular for anything but a regular
+    // file (a named pipe or device is refused without waiting for a writer and
+    // without reading it), Io for anything else the system refuses.
     // `stamp`, when given, receives the stamp of exactly the bytes read (for a
     // missing file: exists == false).
     Status readFile(const std::string& path, std::string& bytes, size_t limit = kMaxFileBytes,
@@ -77,12 +79,19 @@ public:
     // The stamp of the file as it is now (exists == false when there is none).
     Status stamp(const std::string& path, FileStamp& result);
 
+    // NotRegular naming what `path` is when it names anything but a regular
+    // file after following symbolic links; ok for a regular file or nothing.
+    // Never opens the file.
+    Status checkType(const std::string& path) const;
+
     // Replaces the file with `bytes` atomically: a temporary file in the same
     // directory is written, flushed, fsynced and renamed over the target, then
     // the directory is fsynced. On failure the target keeps its old bytes,
     // the temporary file is removed, and an Io status names the target.
     // A symbolic link is followed to its final target, which is replaced in
-    // its own directory; the link stays. A file that may not be written (no
+    // its own directory; the link stays. A target that is not a regular file
+    // (a named pipe, device, socket or folder) gives NotRegular and stays. A
+    // file that may not be written (no
     // write permission, no write bit at all, the immutable or append-only
     // flag, a read-only file system) gives ReadOnly and is left alone. With
     // `check`, the file on disk is compared with check->expected right before
@@ -92,7 +101,7 @@ public:
 
     // Deletes the file and makes the deletion durable. A symbolic link is
     // removed itself, never its target. A read-only file gives ReadOnly and
-    // stays; `check` as for replaceFile.
+    // stays, anything but a regular file NotRegular; `check` as for replaceFile.
     Status removeFile(const std::string& path, WriteCheck* check = nullptr);
 
     bool exists(const std::string& path) const;
@@ -127,6 +136,12 @@ Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes);
 // ("*.qz2", "*.qzb") ever matches them.
 inline constexpr const char* kTempPrefix = ".studyhop-";
 inline constexpr const char* kTempSuffix = ".tmp";
+
+// The temporary file that a write of this process has created and not yet
+// renamed or removed, or nullptr: for a handler of a terminating signal, which
+// removes it so that an interrupted write leaves nothing behind. Safe to call
+// from a signal handler. Writes run on one thread at a time.
+const char* unfinishedTemporaryFile();
 
 // Removes the temporary files a killed save left in fs.directory(): regular
 // files named kTempPrefix + something + kTempSuffix whose last change is

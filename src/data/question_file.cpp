@@ -1,5 +1,7 @@
 #include "data/question_file.h"
 
+#include <strings.h>
+
 #include <algorithm>
 
 #include "data/cp932.h"
@@ -146,8 +148,10 @@ Status checkText(const std::string& path, std::string_view bytes) {
 }  // namespace
 
 FileFormat formatForName(std::string_view name) {
-    return name.size() >= 3 && name.substr(name.size() - 3) == "qzb" ? FileFormat::Legacy
-                                                                     : FileFormat::Current;
+    // Old Windows media often spell names in capitals.
+    return name.size() >= 3 && ::strncasecmp(name.data() + name.size() - 3, "qzb", 3) == 0
+               ? FileFormat::Legacy
+               : FileFormat::Current;
 }
 
 namespace {

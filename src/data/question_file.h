@@ -14,7 +14,7 @@ namespace studyhop {
 // format (seven fields per question, no count line, no statistics).
 enum class FileFormat { Current, Legacy };
 
-// A name ending in exactly "qzb" (case significant) is a legacy file.
+// A name ending in "qzb" in any case ("chiri.qzb", "CHIRI.QZB") is a legacy file.
 FileFormat formatForName(std::string_view name);
 
 inline constexpr int kNoRecordLimit = -1;

@@ -64,6 +64,10 @@ std::string Status::message() const {
                 "読み書きします。変換してから開いてください（例：studyhop-tool import "
                 "元のファイル -o 新しいファイル.qz2）。";
             break;
+        case ErrorKind::NotRegular:
+            // The detail names the kind of file inside the sentence.
+            return "ファイル名 ：" + displayFileName(m_file).text + "\r\n通常のファイルではありません（" +
+                   m_detail + "）。読むことも書き込むこともしません。";
     }
     // A name in CP932 bytes is named as it reads, not as raw bytes.
     std::string text = "ファイル名 ：" + displayFileName(m_file).text + "\r\n";

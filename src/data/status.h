@@ -21,6 +21,7 @@ enum class ErrorKind {
     ReadOnly,        // the file may not be written, so it is neither replaced nor deleted
     Utf8,            // the file is UTF-8 text, not CP932
     Conflict,        // the question to change was changed or removed elsewhere too
+    NotRegular,      // a named pipe, device, socket or folder: never opened for reading nor replaced
 };
 
 // The result of a data-layer operation: ok, or an error kind with the file,

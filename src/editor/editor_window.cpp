@@ -171,8 +171,14 @@ void Form2::Form_Load() {
     if (newFile || m_state.Text1() == QStringLiteral("0")) {
         F_name = newFile.value_or(kDefaultQuestionFile);
         m_path = toUtf8(F_name);
-        // Whatever is there now is what the first registration may replace.
-        m_fs.stamp(m_path, m_onDisk);
+        // Whatever is there now is what the first registration may replace;
+        // a named pipe or folder under the name can hold no questions.
+        if (const Status s = m_fs.stamp(m_path, m_onDisk); s.kind() == ErrorKind::NotRegular) {
+            m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") + toQt(s.message()),
+                         kErrorTitle);
+            unloadSelf();
+            return;
+        }
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;

@@ -7,7 +7,9 @@
 
 #include <QDir>
 
+#include "data/file_io.h"
 #include "data/file_name.h"
+#include "data/question_file.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -102,6 +104,8 @@ bool Form7::selectFile(const std::string& nameOrPath) {
                       "ファイル名 ：") +
                   shown + QStringLiteral("\r\n作業中のフォルダー ：") +
                   QDir::toNativeSeparators(QDir::currentPath());
+    } else if (const Status type = m_fs.checkType(name); !type.ok()) {
+        problem = QString::fromStdString(type.message());
     } else if (const int row = File1->rowOfBytes(name); row >= 0) {
         File1->setCurrentRow(row);
         File1->scrollToItem(File1->item(row));
@@ -159,8 +163,9 @@ void Form7::openSelected() {
         return;
     }
     m_state.setFileNameBytes(name, File1->selectedBytes());
-    const FileState fileState =
-        name.endsWith(QStringLiteral("qzb")) ? FileState::Legacy : FileState::Current;
+    const FileState fileState = formatForName(File1->selectedBytes()) == FileFormat::Legacy
+                                    ? FileState::Legacy
+                                    : FileState::Current;
     const bool editorMode = m_mode == ChooserMode::Editor;
     if (editorMode) {
         m_prompt.ask(QStringLiteral("次のファイルを開きました\r\nファイル名 ：") + name,

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "data/file_io.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -87,6 +88,11 @@ void Form3::create() {
         return;
     }
     const QString fileName = typed + QStringLiteral(".qz2");
+    // A named pipe or folder under the name is never replaced: another name is needed.
+    if (const Status type = m_fs.checkType(fileName.toStdString()); !type.ok()) {
+        m_prompt.ask(QString::fromStdString(type.message()), QStringLiteral("エラー"));
+        return;
+    }
     if (QFileInfo::exists(fileName) &&
         m_prompt.ask(QStringLiteral("同じ名前のファイルがあります。\r\nファイル名 ：") + fileName +
                          QStringLiteral("\r\n新しいファイルで置き換えますか？"),

@@ -319,6 +319,8 @@ std::string readFailure(const Status& status) {
             return "ファイルが見つかりません";
         case ErrorKind::TooLarge:
             return "大きすぎるので読みません（16MiBまで）";
+        case ErrorKind::NotRegular:
+            return "通常のファイルではないので読みません（" + status.detail() + "）";
         default:
             return "読めません（" + status.detail() + "）";
     }
@@ -331,6 +333,10 @@ std::string readFailureLine(const std::string& path, const Status& status) {
 }
 
 std::string writeFailureLine(const std::string& path, const Status& status) {
+    if (status.kind() == ErrorKind::NotRegular) {
+        return faultLine({path, 0, "通常のファイルではないので置き換えません（" + status.detail() +
+                                       "）。そのままです"});
+    }
     const std::string detail = status.detail().empty() ? "" : "（" + status.detail() + "）";
     return faultLine({path, 0, "書き込めませんでした" + detail + "。元のファイルはそのままです"});
 }

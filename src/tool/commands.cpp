@@ -25,6 +25,20 @@ std::string existsMessage(const std::string& path) {
     return path + ": このファイルはすでにあります。置き換えるときは --force を付けてください\n";
 }
 
+// Only a regular file is ever replaced, with --force or without: a named pipe,
+// device, socket or folder under the output's name refuses the command.
+bool refuseNonRegularOutput(const FileSystem& fs, const std::string& path, Output& output) {
+    if (path == "-") {
+        return false;
+    }
+    const Status type = fs.checkType(path);
+    if (type.ok()) {
+        return false;
+    }
+    output.err += writeFailureLine(path, type) + "\n";
+    return true;
+}
+
 }  // namespace
 
 std::string stem(const std::string& path) {
@@ -105,6 +119,11 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
                                    : stem(target) + "-" + std::to_string(f + 1) +
                                          target.substr(stem(target).size()));
     }
+    for (const std::string& name : names) {
+        if (refuseNonRegularOutput(fs, name, output)) {
+            return kExitFault;
+        }
+    }
     if (!options.force) {
         bool exists = false;
         for (const std::string& name : names) {
@@ -168,6 +187,9 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     }
     const std::string target =
         options.output.empty() ? stem(options.input) + extension : options.output;
+    if (refuseNonRegularOutput(fs, target, output)) {
+        return kExitFault;
+    }
     if (!options.force && outputExists(fs, target)) {
         output.err += existsMessage(target);
         return kExitFault;

@@ -9,6 +9,7 @@
 
 #include "data/file_io.h"
 #include "tool/commands.h"
+#include "tool/interruption.h"
 
 namespace studyhop::tool {
 namespace {
@@ -73,8 +74,19 @@ int usageError(const std::string& message, const char* help) {
     return kExitUsage;
 }
 
-std::string utf8(const QString& text) {
-    return text.toStdString();
+// The arguments reach the parser as Latin-1, one character per byte, so that
+// bytes() gives back exactly what was typed: a file name in CP932 (or in any
+// other encoding) names the same file, never one with U+FFFD in its name.
+QStringList rawArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLatin1(argv[i]);
+    }
+    return arguments;
+}
+
+std::string bytes(const QString& argument) {
+    return argument.toLatin1().toStdString();
 }
 
 int finish(int status, const Output& output) {
@@ -93,8 +105,8 @@ bool parse(QCommandLineParser& parser, const QStringList& arguments, const char*
         const QStringList unknown = parser.unknownOptionNames();
         status = usageError(
             unknown.isEmpty()
-                ? "オプションの書き方が正しくありません（" + utf8(parser.errorText()) + "）"
-                : "知らないオプションです: " + utf8(unknown.join(", ")),
+                ? "オプションの書き方が正しくありません（" + bytes(parser.errorText()) + "）"
+                : "知らないオプションです: " + bytes(unknown.join(", ")),
             help);
         return false;
     }
@@ -118,7 +130,7 @@ int check(const QStringList& arguments) {
     }
     std::vector<std::string> names;
     for (const QString& file : files) {
-        names.push_back(utf8(file));
+        names.push_back(bytes(file));
     }
     Output output;
     FileSystem disk(".");
@@ -140,8 +152,8 @@ int import(const QStringList& arguments) {
         return usageError("読み込むCSVかTSVのファイルを1つ指定してください", kImportHelp);
     }
     ImportOptions options;
-    options.input = utf8(inputs.front());
-    options.output = utf8(parser.value(outputOption));
+    options.input = bytes(inputs.front());
+    options.output = bytes(parser.value(outputOption));
     options.force = parser.isSet(force);
     options.split = parser.isSet(split);
     Output output;
@@ -172,11 +184,11 @@ int exportFile(const QStringList& arguments) {
     } else if (format == "anki") {
         options.format = ExportFormat::Cards;
     } else {
-        return usageError("--format は csv、tsv、anki のどれかです（" + utf8(format) + "）",
+        return usageError("--format は csv、tsv、anki のどれかです（" + bytes(format) + "）",
                           kExportHelp);
     }
-    options.input = utf8(inputs.front());
-    options.output = utf8(parser.value(outputOption));
+    options.input = bytes(inputs.front());
+    options.output = bytes(parser.value(outputOption));
     options.force = parser.isSet(force);
     Output output;
     FileSystem disk(".");
@@ -204,7 +216,7 @@ int run(const QStringList& arguments) {
         std::cout << kUsage;
         return kExitOk;
     }
-    std::cerr << "studyhop-tool: 知らないコマンドです: " << utf8(command) << "\n\n" << kUsage;
+    std::cerr << "studyhop-tool: 知らないコマンドです: " << bytes(command) << "\n\n" << kUsage;
     return kExitUsage;
 }
 
@@ -212,7 +224,9 @@ int run(const QStringList& arguments) {
 }  // namespace studyhop::tool
 
 int main(int argc, char* argv[]) {
+    const QStringList arguments = studyhop::tool::rawArguments(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("studyhop-tool");
-    return studyhop::tool::run(QCoreApplication::arguments());
+    studyhop::tool::removeTemporaryFileWhenInterrupted();
+    return studyhop::tool::run(arguments);
 }

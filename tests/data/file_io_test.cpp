@@ -72,7 +72,7 @@ TEST(FileIoTest, TargetThatCannotBeReplacedKeepsItsContent) {
     TestDir dir;
     ASSERT_EQ(::mkdir("a.qz2", 0755), 0);
     writeBytes("a.qz2/inside", "kept");
-    EXPECT_EQ(fs.replaceFile("a.qz2", "new").kind(), ErrorKind::Io);
+    EXPECT_EQ(fs.replaceFile("a.qz2", "new").kind(), ErrorKind::NotRegular);
     EXPECT_EQ(readBytes("a.qz2/inside"), "kept");
     EXPECT_EQ(listDirectory(), "a.qz2");
 }
@@ -366,6 +366,32 @@ TEST(FileIoTest, SavingThroughASymbolicLinkWritesItsTargetAndKeepsTheLink) {
     ASSERT_TRUE(fs.removeFile("link.qz2").ok());
     EXPECT_FALSE(isLink("link.qz2"));
     EXPECT_EQ(readBytes("store/real.qz2"), "new");
+}
+
+// Opening a named pipe for reading waited for a writer for ever, and a
+// write renamed a regular file over a pipe, socket or device.
+TEST(FileIoTest, FilesThatAreNotRegularAreRefusedByTypeWithoutBlocking) {
+    for (const test::SpecialFile& kind : test::kSpecialFiles) {
+        TestDir dir;
+        if (!test::makeSpecialFile("a.qz2", kind.type)) {
+            continue;  // a device node needs root
+        }
+        ASSERT_EQ(::symlink("a.qz2", "link.qz2"), 0);
+        const test::HangGuard guard;
+        for (const std::string path : {"a.qz2", "link.qz2"}) {
+            std::string bytes = "stale";
+            FileStamp stamp;
+            for (const Status& s : {fs.readFile(path, bytes), fs.stamp(path, stamp),
+                                    fs.replaceFile(path, "new"), fs.checkType(path)}) {
+                EXPECT_EQ(s.message(), "ファイル名 ：" + path + "\r\n通常のファイルではありません（" +
+                                           kind.word + "）。読むことも書き込むこともしません。");
+            }
+            EXPECT_EQ(bytes, "") << kind.word;
+        }
+        EXPECT_EQ(fs.removeFile("a.qz2").kind(), ErrorKind::NotRegular) << kind.word;
+        EXPECT_EQ(std::filesystem::symlink_status("a.qz2").type(), kind.type) << kind.word;
+        EXPECT_EQ(listDirectory(), "a.qz2 link.qz2") << kind.word;
+    }
 }
 
 TEST(FileIoTest, StartUpRemovesOnlyOwnStaleTemporaryFiles) {

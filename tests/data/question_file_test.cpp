@@ -189,9 +189,12 @@ TEST(QuestionFileTest, CutShortKeepsTheRowsReadBefore) {
     EXPECT_EQ(loaded.table.rows[0][0], Cell::text("q1"));
 }
 
-TEST(QuestionFileTest, FormatFollowsTheExactExtension) {
+// Old Windows media name files in capitals: "CHIRI.QZB" is a legacy file.
+TEST(QuestionFileTest, FormatFollowsTheExtensionInAnyCase) {
     EXPECT_EQ(formatForName("x.qzb"), FileFormat::Legacy);
-    EXPECT_EQ(formatForName("x.QZB"), FileFormat::Current);
+    EXPECT_EQ(formatForName("x.QZB"), FileFormat::Legacy);
+    EXPECT_EQ(formatForName("x.Qzb"), FileFormat::Legacy);
+    EXPECT_EQ(formatForName("x.QZ2"), FileFormat::Current);
     EXPECT_EQ(formatForName("x.qz2"), FileFormat::Current);
     EXPECT_EQ(formatForName("qzb"), FileFormat::Legacy);
 }

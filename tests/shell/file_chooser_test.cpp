@@ -71,10 +71,10 @@ TEST_F(ChooserTest, OpenInEditorModeNamesTheFileAndSetsTheStateCode) {
     struct Case {
         const char* name;
         const char* code;
-    } cases[] = {{"a.qz2", "2"}, {"b.qzb", "1"}, {"data.QZB", "2"}};
+    } cases[] = {{"a.qz2", "2"}, {"b.qzb", "1"}, {"data.QZB", "1"}};
     writeBytes("a.qz2", kOneQuestion);
     writeBytes("b.qzb", sjis("q,a,b,c,d,e,1\r\n"));
-    writeBytes("data.QZB", kOneQuestion);
+    writeBytes("data.QZB", sjis("q,a,b,c,d,e,1\r\n"));
     for (const Case& c : cases) {
         prompt.boxes.clear();
         click(main()->Command1[0]);
@@ -183,7 +183,7 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
         {"missing.qz2", "", "次のファイルが見つかりません"},
         {"notes.txt", "", "次のファイルは問題ファイル"},
         {".hidden.qz2", "", "次のファイルは問題ファイル"},
-        {"folder.qz2", "", "次のファイルは問題ファイル"},
+        {"folder.qz2", "", "ファイル名 ：folder.qz2\r\n通常のファイルではありません（フォルダ）"},
         {"sub/c.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},
         // Same name as a listed file, but another file.
         {"sub/a.qz2", "", "次のファイルは作業中のフォルダーにないため開けません"},

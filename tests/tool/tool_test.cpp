@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -9,9 +10,11 @@
 #include "data/cp932.h"
 #include "data/file_io.h"
 #include "data/question_file.h"
+#include "faulty_file_system.h"
 #include "test_dir.h"
 #include "tool/check.h"
 #include "tool/commands.h"
+#include "tool/interruption.h"
 #include "tool/question_sheet.h"
 
 namespace studyhop::tool {
@@ -257,6 +260,55 @@ TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_EQ(readBytes("in.csv"), "q,a,b,,,,1\r\n");
 }
 
+// --force replaced a named pipe or a device node with a regular file and
+// reported success; check waited for ever on a named pipe.
+TEST(ToolTest, ForceReplacesRegularFilesOnly) {
+    for (const test::SpecialFile& kind : test::kSpecialFiles) {
+        TestDir dir;
+        writeBytes("in.csv", "q,a,b,,,,1\r\n");
+        writeQuizFile("in.qz2");
+        if (!test::makeSpecialFile("out", kind.type)) {
+            continue;  // a device node needs root
+        }
+        const test::HangGuard guard;
+        Output output;
+        EXPECT_EQ(importFile("in.csv", "out", output, true), kExitFault);
+        EXPECT_EQ(runExport(disk, {"in.qz2", "out", ExportFormat::Csv, true}, output), kExitFault);
+        EXPECT_EQ(runCheck(disk, {"out"}, output), kExitFault);
+        const std::string refused = "out: 通常のファイルではないので置き換えません（" +
+                                    std::string(kind.word) + "）。そのままです\n";
+        EXPECT_EQ(output.err, refused + refused);
+        EXPECT_EQ(output.out, "out: 通常のファイルではないので読みません（" + std::string(kind.word) +
+                                  "）\n1個のファイルを調べました。1個のファイルに1件の不具合があります\n");
+        EXPECT_EQ(fs::symlink_status("out").type(), kind.type) << kind.word;
+        EXPECT_EQ(test::listDirectory(), "in.csv in.qz2 out") << kind.word;
+    }
+}
+
+// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp.
+TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
+    const std::pair<int, FileOp> cases[] = {
+        {SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
+    for (const auto& [signal, step] : cases) {
+        TestDir dir;
+        writeBytes("out.qz2", "old");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(signal, SIG_DFL);  // as in a terminal, whatever runs the tests
+            removeTemporaryFileWhenInterrupted();
+            test::FaultyFileSystem interrupted;
+            interrupted.hook = [&](FileOp op) { return op == step ? ::raise(signal) : 0; };
+            interrupted.replaceFile("out.qz2", "new");
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_EQ(readBytes("out.qz2"), "old") << signal;
+        EXPECT_EQ(test::listDirectory(), "out.qz2") << signal;
+    }
+}
+
 TEST(ToolTest, ReadAndWriteFailuresNameTheFileAndReportAFault) {
     TestDir dir;
     writeBytes("in.csv", "q,a,b,,,,1\r\n");
@@ -457,6 +509,31 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         EXPECT_EQ(runTool(c.arguments, out), c.status) << c.arguments << "\n" << out;
         EXPECT_NE(out.find(c.output), std::string::npos) << c.arguments << "\n" << out;
     }
+}
+
+// Names reached the tool decoded as UTF-8: a file named in CP932 was "not
+// found", and -o wrote a file named with U+FFFD. A legacy file named in
+// capitals was read as the current format.
+TEST(ToolTest, TheProgramTakesFileNamesAsTheBytesGiven) {
+    TestDir dir;
+    const std::string legacy = sjis("地理表.QZB");  // 表 ends in the byte of a backslash
+    const std::string made = sjis("表.qz2");
+    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", legacy);
+    writeBytes("in.csv", "q,a,b,,,,1\r\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {"check '" + legacy + "'", "1個のファイルを調べました。不具合はありません"},
+        {"export '" + legacy + "' -o out.csv", "out.csv: 4問を書き出しました"},
+        {"import in.csv -o '" + made + "'", made + ": 1問を書き出しました"},
+    };
+    for (const auto& [arguments, said] : cases) {
+        std::string out;
+        EXPECT_EQ(runTool(arguments, out), kExitOk) << arguments << "\n" << out;
+        EXPECT_NE(out.find(said), std::string::npos) << arguments << "\n" << out;
+    }
+    EXPECT_TRUE(readBytes("out.csv").starts_with(
+        "\xEF\xBB\xBF問題,回答1,回答2,回答3,回答4,回答5,正解番号\r\n"));
+    EXPECT_EQ(readBytes(made), sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+    EXPECT_EQ(test::listDirectory(), "in.csv out.csv out.txt " + legacy + " " + made);
 }
 
 #endif

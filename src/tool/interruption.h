@@ -1,0 +1,11 @@
+#pragma once
+
+namespace studyhop::tool {
+
+// From now on Ctrl-C, kill and a closed terminal (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT) end the program as before, with the status of that signal, but
+// first remove the temporary file of a write under way: an interrupted
+// command leaves its output file as it was and nothing beside it.
+void removeTemporaryFileWhenInterrupted();
+
+}  // namespace studyhop::tool
