@@ -64,3 +64,10 @@ target_compile_definitions(two_copies_test PRIVATE STUDYHOP_COPY_DRIVER="$<TARGE
 add_dependencies(two_copies_test copy_driver)
 gtest_discover_tests(two_copies_test DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# Two machines sharing a folder through two real Syncthing instances; needs
+# the instances that scripts/sync-check starts, so it is not in the suite.
+find_package(Qt6 REQUIRED COMPONENTS Network)
+add_executable(sync_check reliability/sync_check.cpp test_dir.cpp)
+target_include_directories(sync_check PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(sync_check PRIVATE studyhop_windows Qt6::Network GTest::gtest)
