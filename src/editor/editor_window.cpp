@@ -135,6 +135,9 @@ void Form2::showCounters() {
 
 Status Form2::mergedEdit(const std::function<Status(QuestionEdit&)>& change) {
     QuestionEdit edit(edited, m_fs, m_path, m_format, m_onDisk);
+    if (m_replacing) {
+        edit.replaceWhole();
+    }
     Status status = change(edit);
     // Only a file removed elsewhere leaves nothing to merge with: writing it
     // anew from what the editor holds needs the user's word.
@@ -146,6 +149,9 @@ Status Form2::mergedEdit(const std::function<Status(QuestionEdit&)>& change) {
         if (status.ok()) {
             m_journal.record(JournalChange::Overwritten, toUtf8(F_name));
         }
+    }
+    if (status.ok()) {
+        m_replacing = false;
     }
     return status;
 }
@@ -179,6 +185,7 @@ void Form2::Form_Load() {
             unloadSelf();
             return;
         }
+        m_replacing = true;
         QCount = 1;
         Mcnt = 0;
         EditMode = 1;

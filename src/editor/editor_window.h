@@ -105,6 +105,9 @@ private:
     std::string m_path;
     // The file as the editor read or last wrote it; every write checks it.
     FileStamp m_onDisk;
+    // Opened to make a new file: the first registration replaces what is
+    // there (the user agreed), rather than adding to it.
+    bool m_replacing = false;
 };
 
 }  // namespace studyhop

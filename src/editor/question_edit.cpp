@@ -40,14 +40,20 @@ Status QuestionEdit::merge(int held, Change change) {
         std::string bytes;
         FileStamp stamp;
         status = m_fs.readFile(m_path, bytes, kMaxFileBytes, &stamp);
-        if (status.kind() == ErrorKind::NotFound) {
-            if (m_onDisk.exists && !m_recreate) {
-                return Status::error(ErrorKind::Changed, m_path, 0, "ほかで削除されました");
-            }
-            // Nothing on disk: the questions the editor holds are the file.
-            bytes = encodeCp932(questionFileText(m_format, m_questions.table, held)).text;
-        } else if (!status.ok()) {
+        const bool removed = status.kind() == ErrorKind::NotFound && m_onDisk.exists;
+        if (!status.ok() && status.kind() != ErrorKind::NotFound) {
             return status;
+        }
+        if (m_replace && !m_recreate && !stamp.sameContent(m_onDisk)) {
+            return Status::error(ErrorKind::Changed, m_path, 0,
+                                 removed ? "ほかで削除されました" : "ほかで書き換えられました");
+        }
+        if (removed && !m_recreate) {
+            return Status::error(ErrorKind::Changed, m_path, 0, "ほかで削除されました");
+        }
+        if (m_replace || m_recreate || status.kind() == ErrorKind::NotFound) {
+            // The questions the editor holds are the file.
+            bytes = encodeCp932(questionFileText(m_format, m_questions.table, held)).text;
         }
         QuestionFileBytes file(m_path, std::move(bytes), m_format);
         if (!file.status().ok()) {
@@ -85,6 +91,7 @@ Status QuestionEdit::merge(int held, Change change) {
         if (status.ok()) {
             m_onDisk = check.written;
             m_recreate = false;
+            m_replace = false;
             m_questions.table = file.read().table;
             m_questions.QCount = file.records();
             m_questions.Mcnt = std::clamp(shown, 0, std::max(0, file.records() - 1));

@@ -75,6 +75,11 @@ public:
     // A file removed elsewhere gives Changed. After this call the next
     // change writes the file anew from the questions the editor holds.
     void recreateIfRemoved() { m_recreate = true; }
+    // The editor was opened to make a new file over one of that name, as the
+    // user agreed: the change is made to the questions it holds, not to what
+    // is on disk, while the file is still the one the user agreed to
+    // replace (else Changed).
+    void replaceWhole() { m_replace = true; }
 
 private:
     // Runs `change` on the file as it is now and writes the result.
@@ -89,6 +94,7 @@ private:
     FileStamp m_noFile;
     FileStamp& m_onDisk;
     bool m_recreate = false;
+    bool m_replace = false;
 };
 
 }  // namespace studyhop

@@ -252,6 +252,33 @@ TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
     }
 }
 
+// A new file made over one of that name replaces it, as the user agreed in
+// the new-file dialog; merging its first question into the old file would
+// keep questions the user chose to throw away. Changed since: asked.
+TEST_F(EditorFileGuardTest, NewFileOverAnOldOneReplacesItUnlessItChangedSince) {
+    for (const bool changedSince : {false, true}) {
+        writeBytes("n.qz2", sjis("2\r\n" + records(2)));
+        windows->show(WindowId::Form1);
+        state().requestNewFile(QStringLiteral("n.qz2"));
+        Form2* editor = show<Form2>(WindowId::Form2);
+        ASSERT_EQ(editor->EditMode, 1);
+        if (changedSince) {
+            writeBytes("n.qz2", sjis("3\r\n" + records(3)));
+        }
+        editor->Text1->setText(QStringLiteral("new"));
+        editor->Text2[0]->setText(QStringLiteral("x"));
+        editor->Combo1->setCurrentIndex(0);
+        prompt.boxes.clear();
+        prompt.nextAnswer(PromptAnswer::Cancel);
+        editor->Command4_Click();
+        EXPECT_EQ(prompt.saw(QStringLiteral("確認"), {QStringLiteral("書き換え")}), changedSince);
+        EXPECT_EQ(readBytes("n.qz2"), changedSince ? sjis("3\r\n" + records(3))
+                                                   : sjis("1\r\nnew,x,ﾅｼ,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"))
+            << changedSince;
+        close();
+    }
+}
+
 TEST_F(EditorFileGuardTest, ReadOnlyFileIsNeitherReplacedNorDeletedAndTheEditStays) {
     int i = 0;
     for (Op op : {Op::Modify, Op::AddLegacy, Op::Delete, Op::DeleteFile}) {
