@@ -13,12 +13,37 @@ namespace {
 
 constexpr int kQuestionsPerFile = 100;  // what the question editor can hold
 
+// "in.csv:5:7: message": the row a spreadsheet shows and the field; the text
+// line follows when a line break inside a cell moved it.
 std::string sheetFaultLine(const std::string& file, const SheetFault& fault) {
-    std::string where = file + ":" + std::to_string(fault.line);
+    const int row = fault.row > 0 ? fault.row : fault.line;
+    std::string where = file + ":" + std::to_string(row);
     if (fault.column > 0) {
         where += ":" + std::to_string(fault.column);
     }
-    return where + ": " + fault.message + "\n";
+    std::string line = where + ": " + fault.message;
+    if (row != fault.line) {
+        line += "（表の" + std::to_string(row) + "行目、テキストの" + std::to_string(fault.line) +
+                "行目）";
+    }
+    return line + "\n";
+}
+
+// A part of an earlier split that this run did not write: OUT-3.qz2 after a
+// split into two. They are named, never deleted: they may be the user's.
+std::vector<std::string> partsLeftOver(const FileSystem& fs, const std::string& target,
+                                       int written) {
+    std::vector<std::string> left;
+    const std::string base = stem(target);
+    const std::string extension = target.substr(base.size());
+    for (int part = written == 1 ? 1 : written + 1;; ++part) {
+        const std::string name = base + "-" + std::to_string(part) + extension;
+        if (!outputExists(fs, name)) {
+            break;
+        }
+        left.push_back(name);
+    }
+    return left;
 }
 
 std::string existsMessage(const std::string& path) {
@@ -76,6 +101,9 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
                      [](const SheetFault& a, const SheetFault& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
                      });
+    for (const SheetFault& note : sheet.notes) {
+        output.err += sheetFaultLine(options.input, note);
+    }
     for (const SheetFault& fault : sheet.faults) {
         output.err += sheetFaultLine(options.input, fault);
     }
@@ -95,7 +123,8 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
             {sheet.lines[kQuestionsPerFile], 0,
              "問題が" + std::to_string(kQuestionsPerFile) + "問を超えています（" +
                  std::to_string(total) + "問）。--split を付けると" +
-                 std::to_string(kQuestionsPerFile) + "問ずつ番号付きのファイルに分けます"});
+                 std::to_string(kQuestionsPerFile) + "問ずつ番号付きのファイルに分けます",
+             sheet.sheetRows[kQuestionsPerFile]});
         return kExitFault;
     }
     const int files = (total + kQuestionsPerFile - 1) / kQuestionsPerFile;
@@ -126,6 +155,13 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
             return kExitFault;
         }
         output.out += names[f] + ": " + std::to_string(count) + "問を書き出しました\n";
+    }
+    if (options.split) {
+        for (const std::string& name : partsLeftOver(fs, target, files)) {
+            output.err += name + ": 前に分けて書き出したファイルが残っています。今回は" +
+                          std::to_string(files) +
+                          "個に分けたので、このファイルは今回の問題ではありません\n";
+        }
     }
     return kExitOk;
 }

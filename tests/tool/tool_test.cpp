@@ -187,6 +187,17 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
         {"問題,問題,正解番号\r\n", "1:2", "2回あります"},
         {"回答1,正解番号\r\n", "1", "「問題」の列がありません"},
         {std::string("\xFF\xFEq\0\t\0", 6), "1", "UTF-16"},
+        // はい,いいえ in EUC-JP reads as CP932 half-width katakana.
+        {"\xA4\xCF\xA4\xA4,\xA4\xA4\xA4\xA8,b,,,,1\r\n", "1", "EUC-JP"},
+        {"\x1B$B$O$$\x1B(B,a,b,,,,1\r\n", "1", "ISO-2022-JP"},
+        {"#N/A,a,b,,,,1\r\n", "1:1", "セルA1は「#N/A」という表計算ソフトのエラー値"},
+        {"ok,a,b,,,,1\r\nq,a,b,,,,#DIV/0!\r\n", "2:7", "セルG2は「#DIV/0!」"},
+        {"q,#REF!,b,,,,1\r\n", "1:2", "エラー値"},
+        {"問題,回答1,回答2,正解番号,問題\r\nq,a,b,1,\r\n", "1:5", "2回あります（A列とE列）"},
+        // A line break inside a cell: the row the spreadsheet shows, then the text line.
+        {"ok,a,b,,,,1\r\nq,\"x\r\ny\",b,,,,1\r\nq,a,b,,,,9\r\n", "3:7",
+         "1〜5の整数ではありません（表の3行目、テキストの4行目）"},
+        {"q,\"x\r\ny\",b,,,,1\r\nq,\"a\"b,c,,,,1\r\n", "2:2", "（表の2行目、テキストの3行目）"},
     };
     for (const Case& c : cases) {
         TestDir dir;
@@ -197,6 +208,46 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
             << c.sheet << output.err;
         EXPECT_NE(output.err.find(c.what), std::string::npos) << c.sheet << output.err;
         EXPECT_FALSE(test::fileExists("out.qz2")) << c.sheet;
+    }
+    // A broken header would make every row's faults wrong: it is the only one.
+    TestDir dir;
+    writeBytes("in.csv", "問題,回答1,回答2,正解番号,問題\r\nq,a,b,1,\r\n");
+    Output output;
+    EXPECT_EQ(importFile("in.csv", "out.qz2", output), kExitFault);
+    EXPECT_NE(output.err.find("1件の不具合"), std::string::npos) << output.err;
+}
+
+// Sheets as people type and save them: each imports to the question file the
+// editor would save, and what was left out is named in a note.
+TEST(ToolTest, SheetsAsPeopleMakeThemImportWithoutLoss) {
+    struct Case {
+        const char* what;
+        std::string sheet;
+        std::string expected;  // the file's text, before it goes to CP932
+        const char* note;
+    };
+    const std::string header = "問題,回答1,回答2,回答3,回答4,回答5,正解番号";
+    const std::string one = "1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n";
+    const Case cases[] = {
+        {"full-width correct number", "q,a,b,,,,２\r\n", one, ""},
+        {"blank-only choices", "q,a,b,　,\" \",,2\r\n", one, ""},
+        {"trailing empty columns", "q,a,b,,,,2,,0,\r\n", one, ""},
+        {"tabs in a file named .csv", "q\ta\tb\t\t\t\t2\r\n", one, ""},
+        {"an unknown header is left out", header + ",解説\r\nq,a,b,,,,2,長い説明\r\n", one,
+         "in.csv:1:8: 見出し「解説」のH列は問題ファイルの項目ではないので読み込みません"},
+        {"headers with ideographic spaces and full-width digits",
+         "問題,回答　１,回答 ２,正解　番号\r\nq,a,b,2\r\n", one, ""},
+        {"a title above the header", "第1回 小テスト,,\r\n\r\n" + header + "\r\nq,a,b,,,,2\r\n", one,
+         "in.csv:1: 「第1回 小テスト」の行は見出しの上の表題として読み飛ばしました"},
+        {"CP932 that is valid UTF-8 too", sjis("q,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n"), one, ""},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("in.csv", c.sheet);
+        Output output;
+        ASSERT_EQ(importFile("in.csv", "out.qz2", output), kExitOk) << c.what << output.err;
+        EXPECT_EQ(readBytes("out.qz2"), sjis(c.expected)) << c.what;
+        EXPECT_NE(output.err.find(c.note), std::string::npos) << c.what << output.err;
     }
 }
 
@@ -230,6 +281,14 @@ TEST(ToolTest, MoreThanAHundredQuestionsAreRefusedOrSplit) {
         EXPECT_EQ(loaded.count, expected[f]) << name;
         EXPECT_EQ(loaded.table.rows[0][kQuestionText].asText(), "q" + std::to_string(f * 100 + 1));
     }
+    // Fewer parts over an earlier split: the part left over is named, not deleted.
+    writeBytes("big.csv", sheet.substr(0, sheet.find("q151,")));
+    output = {};
+    ASSERT_EQ(importFile("big.csv", "big.qz2", output, true, true), kExitOk) << output.err;
+    EXPECT_NE(output.err.find("big-3.qz2: 前に分けて書き出したファイルが残っています"),
+              std::string::npos)
+        << output.err;
+    EXPECT_TRUE(test::fileExists("big-3.qz2"));
 }
 
 TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
@@ -295,6 +354,10 @@ TEST(ToolTest, CardsShowQuestionAndNumberedChoicesWithTheAnswerOnTheBack) {
               "");
     row[kCorrectNumber] = Cell::number(5);
     EXPECT_NE(exportCards(table, 1, "t").find("\t5. 京都\tt\r\n"), std::string::npos);
+    // The program's text reader skips a line that begins with '#'.
+    row[kQuestionText] = Cell::text("#1 問題");
+    EXPECT_NE(exportCards(table, 1, "#t").find("\r\n\"#1 問題<br>"), std::string::npos);
+    EXPECT_NE(exportCards(table, 1, "#t").find("\t\"#t\"\r\n"), std::string::npos);
 }
 
 TEST(ToolTest, CheckFlagsEveryCatalogueFileOnItsLine) {
