@@ -6,6 +6,7 @@
 #include "tool/check.h"
 #include "tool/question_sheet.h"
 #include "tool/tool_files.h"
+#include "tool/workbook.h"
 
 namespace studyhop::tool {
 
@@ -45,6 +46,16 @@ std::vector<std::string> partsLeftOver(const FileSystem& fs, const std::string& 
     }
     return left;
 }
+
+// "dir/a.qz2" -> "a"
+std::string baseName(const std::string& path) {
+    const std::string name = stem(path);
+    const std::size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// How many changed cells a warning lists before it counts the rest.
+constexpr std::size_t kCellsListed = 10;
 
 std::string existsMessage(const std::string& path) {
     return path + ": このファイルはすでにあります。置き換えるときは --force を付けてください\n";
@@ -96,7 +107,17 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
         output.err += readFailureLine(options.input, read) + "\n";
         return kExitFault;
     }
-    SheetImport sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
+    SheetImport sheet;
+    if (isWorkbook(options.input, bytes)) {
+        WorkbookRead book = readWorkbook(bytes);
+        if (book.faults.empty()) {
+            sheet = importRecords(book.sheet, format);
+        } else {
+            sheet.faults = std::move(book.faults);
+        }
+    } else {
+        sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
+    }
     std::stable_sort(sheet.faults.begin(), sheet.faults.end(),
                      [](const SheetFault& a, const SheetFault& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -184,20 +205,49 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     }
     std::string text;
     std::string extension;
+    std::string warning;
     switch (options.format) {
-        case ExportFormat::Csv:
+        case ExportFormat::Csv: {
             text = exportSheet(loaded.table, loaded.count, format, ',');
             extension = ".csv";
+            const std::vector<std::string> changed =
+                cellsSpreadsheetsChange(sheetCells(loaded.table, loaded.count, format));
+            if (!changed.empty()) {
+                warning = "注意: 表計算ソフトでこのCSVを開くと、数値・日付・式として読まれて"
+                          "書き換わるセルがあります: ";
+                for (std::size_t i = 0; i < changed.size() && i < kCellsListed; ++i) {
+                    warning += (i > 0 ? "、" : "") + changed[i];
+                }
+                if (changed.size() > kCellsListed) {
+                    warning += " ほか" + std::to_string(changed.size() - kCellsListed) + "個";
+                }
+                warning += "。表計算ソフトで編集するときは --format xlsx で書き出してください\n";
+            }
             break;
+        }
+        case ExportFormat::Xlsx: {
+            std::string error;
+            const auto book =
+                workbookBytes(sheetCells(loaded.table, loaded.count, format),
+                              baseName(options.input), error);
+            if (!book) {
+                output.err += options.input + ": " + error + "\n";
+                return kExitFault;
+            }
+            text = *book;
+            extension = ".xlsx";
+            break;
+        }
         case ExportFormat::Tsv:
             text = exportSheet(loaded.table, loaded.count, format, '\t');
             extension = ".tsv";
             break;
+        case ExportFormat::Mnemosyne:
+            text = exportMnemosyneCards(loaded.table, loaded.count);
+            extension = ".txt";
+            break;
         case ExportFormat::Cards: {
-            const std::string name = stem(options.input);
-            const std::size_t slash = name.rfind('/');
-            text = exportCards(loaded.table, loaded.count,
-                               slash == std::string::npos ? name : name.substr(slash + 1));
+            text = exportCards(loaded.table, loaded.count, baseName(options.input));
             extension = ".txt";
             break;
         }
@@ -214,6 +264,9 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     }
     if (target != "-") {
         output.out += target + ": " + std::to_string(loaded.count) + "問を書き出しました\n";
+    }
+    if (!warning.empty()) {
+        output.err += target + ": " + warning;
     }
     return kExitOk;
 }

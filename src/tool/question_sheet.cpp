@@ -537,7 +537,8 @@ std::vector<std::string> sheetHeader(FileFormat source, bool withReserved) {
     return {kColumnTitles, kColumnTitles + columns};
 }
 
-std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator) {
+std::vector<std::vector<std::string>> sheetCells(const QuestionTable& table, int rows,
+                                                 FileFormat source) {
     rows = std::clamp(rows, 0, kRows);
     bool withReserved = false;
     if (source == FileFormat::Current) {
@@ -546,20 +547,136 @@ std::string exportSheet(const QuestionTable& table, int rows, FileFormat source,
             withReserved = withReserved || !(reserved.isText() && reserved.equalsText(kNoChoice));
         }
     }
-    const std::vector<std::string> header = sheetHeader(source, withReserved);
-    std::string out(kUtf8Bom);
-    out += delimitedRecord(header, separator);
+    std::vector<std::vector<std::string>> cells = {sheetHeader(source, withReserved)};
     for (int r = 0; r < rows; ++r) {
         std::vector<std::string> fields;
-        for (std::size_t c = 0; c < header.size(); ++c) {
+        for (std::size_t c = 0; c < cells[0].size(); ++c) {
             const Cell& cell = table.rows[r][c];
             const bool noChoice = c >= 1 && c <= 5 && cell.isText() && cell.equalsText(kNoChoice);
             fields.push_back(noChoice ? std::string() : sheetText(cell));
         }
+        cells.push_back(std::move(fields));
+    }
+    return cells;
+}
+
+std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator) {
+    std::string out(kUtf8Bom);
+    for (const std::vector<std::string>& fields : sheetCells(table, rows, source)) {
         out += delimitedRecord(fields, separator);
     }
     return out;
 }
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Digits, then one of `separators` and digits, up to `groups` groups.
+bool digitGroups(std::string_view text, std::string_view separators, int groups) {
+    int found = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t start = i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+        }
+        if (i == start || i - start > 4) {
+            return false;
+        }
+        ++found;
+        if (i == text.size()) {
+            break;
+        }
+        if (separators.find(text[i]) == std::string_view::npos || ++i == text.size()) {
+            return false;
+        }
+    }
+    return found >= 2 && found <= groups;
+}
+
+bool spreadsheetChanges(std::string_view original) {
+    if (original.empty()) {
+        return false;
+    }
+    // The input method's full-width digits and signs are read as numbers too.
+    std::string text = asciiDigits(original);
+    for (const auto& [wide, narrow] : {std::pair{"，", ","}, {"．", "."}, {"＋", "+"},
+                                       {"－", "-"}, {"：", ":"}, {"／", "/"}}) {
+        for (std::size_t at; (at = text.find(wide)) != std::string::npos;) {
+            text.replace(at, std::string_view(wide).size(), narrow);
+        }
+    }
+    if (text[0] == '=') {
+        return true;  // a formula
+    }
+    std::string plain;
+    for (char c : text) {
+        if (c != ',') {
+            plain += c;  // 1,000 is a number with a thousands separator
+        }
+    }
+    if (const auto n = parseNumber(plain); n && plain.find_first_of(" \t") == std::string::npos) {
+        return formatNumber(*n) != original;
+    }
+    if (const std::size_t e = text.find_first_of("eE");
+        e != std::string::npos && e > 0 && parseNumber(text.substr(0, e)) &&
+        text.find_first_not_of("0123456789", e + 1 + (text[e + 1] == '+' || text[e + 1] == '-')) ==
+            std::string::npos &&
+        e + 1 < text.size() && isDigit(text.back())) {
+        return true;  // 1e3 is 1000
+    }
+    if (text.size() > 2 && text.front() == '(' && text.back() == ')' &&
+        parseNumber(text.substr(1, text.size() - 2))) {
+        return true;  // (1) is -1
+    }
+    return digitGroups(text, "/-", 3) || digitGroups(text, ":", 3);
+}
+
+}  // namespace
+
+std::vector<std::string> cellsSpreadsheetsChange(
+    const std::vector<std::vector<std::string>>& cells) {
+    std::vector<std::string> changed;
+    for (std::size_t r = 1; r < cells.size(); ++r) {
+        for (std::size_t c = 0; c < cells[r].size() && c < 6; ++c) {
+            if (spreadsheetChanges(cells[r][c])) {
+                changed.push_back(columnLetters(static_cast<int>(c) + 1) + std::to_string(r + 1) +
+                                  "「" + cells[r][c] + "」");
+            }
+        }
+    }
+    return changed;
+}
+
+namespace {
+
+// A card's two sides in HTML: the question and its numbered choices; the
+// correct choice with its number. A tab becomes a blank, since both readers
+// split lines on tabs.
+std::pair<std::string, std::string> cardSides(const QuestionRow& row) {
+    const auto html = [](const Cell& cell) {
+        std::string text = htmlEscaped(cell.asText());
+        std::replace(text.begin(), text.end(), '\t', ' ');
+        return text;
+    };
+    std::string front = html(row[kQuestionText]);
+    for (int k = 1; k <= 5; ++k) {
+        if (!isNoChoice(row[k]) && !row[k].asText().empty()) {
+            front += "<br>" + std::to_string(k) + ". " + html(row[k]);
+        }
+    }
+    std::string back = html(row[kCorrectNumber]);
+    const auto correct = wholeNumber(row[kCorrectNumber]);
+    if (correct && *correct >= 1 && *correct <= 5) {
+        back = std::to_string(*correct) + ". " + html(row[*correct]);
+    }
+    return {front, back};
+}
+
+}  // namespace
 
 std::string exportCards(const QuestionTable& table, int rows, const std::string& tag) {
     std::string cleanTag;
@@ -568,19 +685,18 @@ std::string exportCards(const QuestionTable& table, int rows, const std::string&
     }
     std::string out = "#separator:tab\r\n#html:true\r\n#tags column:3\r\n";
     for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
-        const QuestionRow& row = table.rows[r];
-        std::string front = htmlEscaped(row[kQuestionText].asText());
-        for (int k = 1; k <= 5; ++k) {
-            if (!isNoChoice(row[k])) {
-                front += "<br>" + std::to_string(k) + ". " + htmlEscaped(row[k].asText());
-            }
-        }
-        std::string back = htmlEscaped(row[kCorrectNumber].asText());
-        const auto correct = wholeNumber(row[kCorrectNumber]);
-        if (correct && *correct >= 1 && *correct <= 5) {
-            back = std::to_string(*correct) + ". " + htmlEscaped(row[*correct].asText());
-        }
+        const auto [front, back] = cardSides(table.rows[r]);
         out += delimitedRecord({front, back, cleanTag}, '\t');
+    }
+    return out;
+}
+
+std::string exportMnemosyneCards(const QuestionTable& table, int rows) {
+    std::string out;
+    for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
+        const auto [front, back] = cardSides(table.rows[r]);
+        // The reader takes no quotes and no header; it drops blanks at the end of the line.
+        out += front + "\t" + back + "\n";
     }
     return out;
 }

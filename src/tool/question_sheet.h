@@ -25,6 +25,17 @@ namespace studyhop::tool {
 // The first row of an exported sheet.
 std::vector<std::string> sheetHeader(FileFormat source, bool withReserved);
 
+// The cells of an exported sheet: the header row, then rows 0..rows-1.
+// `table` should be read with parseQuestionFileAsWritten.
+std::vector<std::vector<std::string>> sheetCells(const QuestionTable& table, int rows,
+                                                 FileFormat source);
+
+// The question and choice texts of `cells` that a spreadsheet opening them
+// as CSV shows otherwise and saves changed: numbers it rewrites ("007",
+// "1.50", "+5", "１，０００"), dates and times ("1/2", "2-3", "3:00"),
+// accounting negatives ("(1)") and formulas ("=A1"). Each as "B3「007」".
+std::vector<std::string> cellsSpreadsheetsChange(const std::vector<std::vector<std::string>>& cells);
+
 // UTF-8 text with a byte order mark (so that spreadsheets take it as UTF-8), a
 // header row, then rows 0..rows-1 of the table. `table` should be read with
 // parseQuestionFileAsWritten.
@@ -33,6 +44,10 @@ std::string exportSheet(const QuestionTable& table, int rows, FileFormat source,
 // Tab-separated notes for a flash-card program: front = question and the
 // numbered choices, back = the correct choice with its number, tag = `tag`.
 std::string exportCards(const QuestionTable& table, int rows, const std::string& tag);
+
+// Mnemosyne's tab-separated text: one line per question, front and back
+// (as for exportCards) split by a tab, nothing else; UTF-8 with LF.
+std::string exportMnemosyneCards(const QuestionTable& table, int rows);
 
 struct SheetFault {
     int line = 0;    // the text line; for a workbook, the row

@@ -13,6 +13,7 @@
 #include "tool/check.h"
 #include "tool/commands.h"
 #include "tool/question_sheet.h"
+#include "tool/workbook.h"
 
 namespace studyhop::tool {
 namespace {
@@ -80,9 +81,15 @@ TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
         {"geography.qzb", ExportFormat::Csv, "geography.csv", "geography-back.qzb"},
         {"quiz.qz2", ExportFormat::Csv, "quiz.csv", "quiz-back.qz2"},
         {"quiz.qz2", ExportFormat::Tsv, "quiz.tsv", "quiz-back2.qz2"},
+        {"general.qz2", ExportFormat::Xlsx, "general.xlsx", "general-back3.qz2"},
+        {"geography.qzb", ExportFormat::Xlsx, "geography.xlsx", "geography-back3.qzb"},
+        {"quiz.qz2", ExportFormat::Xlsx, "quiz.xlsx", "quiz-back3.qz2"},
     };
     for (const Case& c : cases) {
         Output output;
+        if (c.format == ExportFormat::Xlsx && !workbooksSupported()) {
+            continue;
+        }
         ASSERT_EQ(exportFile(c.file, c.sheet, c.format, output), kExitOk) << output.err;
         ASSERT_EQ(importFile(c.sheet, c.back, output), kExitOk) << output.err;
         EXPECT_TRUE(readBytes(c.back) == readBytes(c.file)) << c.file << " via " << c.sheet;
@@ -140,6 +147,29 @@ TEST(ToolTest, NumberLikeAndBlankEdgedTextsImportAndReadBackExactly) {
         EXPECT_EQ(loaded.table.rows[0][c].asText(), texts[c]) << c;
         EXPECT_FALSE(loaded.table.rows[0][c].isNumber()) << c;
     }
+}
+
+// A spreadsheet opening the CSV would change these texts: the export names
+// each cell and points to xlsx, which keeps them.
+TEST(ToolTest, CsvExportNamesTheCellsASpreadsheetWouldChange) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n007,1.50,1/2,2-3,3:00,(1),1\r\n"
+                         "１，０００,1e3,+5,=A1,-3,2024年,1\r\n");
+    Output output;
+    ASSERT_EQ(importFile("in.csv", "in.qz2", output), kExitOk) << output.err;
+    output = {};
+    ASSERT_EQ(exportFile("in.qz2", "out.csv", ExportFormat::Csv, output), kExitOk);
+    EXPECT_EQ(output.err,
+              "out.csv: 注意: 表計算ソフトでこのCSVを開くと、数値・日付・式として読まれて書き換わる"
+              "セルがあります: A3「007」、B3「1.50」、C3「1/2」、D3「2-3」、E3「3:00」、F3「(1)」、"
+              "A4「１，０００」、B4「1e3」、C4「+5」、D4「=A1」。表計算ソフトで編集するときは "
+              "--format xlsx で書き出してください\n");
+    output = {};
+    ASSERT_EQ(exportFile("in.qz2", "out.tsv", ExportFormat::Tsv, output), kExitOk);
+    writeBytes("plain.csv", "q,a,b,,,,1\r\n");
+    ASSERT_EQ(importFile("plain.csv", "plain.qz2", output), kExitOk);
+    ASSERT_EQ(exportFile("plain.qz2", "plain-out.csv", ExportFormat::Csv, output), kExitOk);
+    EXPECT_EQ(output.err, "") << "no warning where nothing changes";
 }
 
 TEST(ToolTest, QuestionFileSavedAsUtf8ImportsToItsShiftJisBytes) {
@@ -360,6 +390,24 @@ TEST(ToolTest, CardsShowQuestionAndNumberedChoicesWithTheAnswerOnTheBack) {
     EXPECT_NE(exportCards(table, 1, "#t").find("\t\"#t\"\r\n"), std::string::npos);
 }
 
+// Mnemosyne's reader splits each line on tabs and takes two fields as front
+// and back: no header, no quotes, no tags.
+TEST(ToolTest, MnemosyneCardsAreFrontTabBackLines) {
+    QuestionTable table;
+    const char* rows[][kColumns] = {
+        {"1 < 2 & 3", "東京", "", "大阪", "ﾅｼ", "京都", "3", "0", "0", "ﾅｼ"},
+        {"\"#q\"", "a\tb", "c", "ﾅｼ", "ﾅｼ", "ﾅｼ", "1", "0", "0", "ﾅｼ"},
+    };
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            table.rows[r][c] = Cell::text(rows[r][c]);
+        }
+    }
+    EXPECT_EQ(exportMnemosyneCards(table, 2),
+              "1 &lt; 2 &amp; 3<br>1. 東京<br>3. 大阪<br>5. 京都\t3. 大阪\n"
+              "\"#q\"<br>1. a b<br>2. c\t1. a b\n");
+}
+
 TEST(ToolTest, CheckFlagsEveryCatalogueFileOnItsLine) {
     struct Case {
         const char* name;
@@ -508,7 +556,8 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         {"check", 2, "ファイルを指定してください"},
         {"import --bogus in.csv", 2, "知らないオプションです: bogus"},
         {"import in.csv extra.csv", 2, "1つ指定してください"},
-        {"export in.qz2 --format pdf", 2, "csv、tsv、anki"},
+        {"export in.qz2 --format pdf", 2, "csv、tsv、xlsx、anki、mnemosyne"},
+        {"export --help", 0, "mnemosyne  Mnemosyne の「タブ区切りテキスト」"},
         {"check '" + fixture("empty_file.qz2") + "'", 1, "empty_file.qz2:1: "},
         {"import in.csv -o out.qz2", 0, "out.qz2: 1問を書き出しました"},
         {"check out.qz2", 0, "不具合はありません"},
