@@ -499,6 +499,9 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
         {"1\r\nq,a,b,c,d,e,1,1.5,0,x\r\n", 2, "出題回数「1.5」が0以上の整数ではありません"},
         {"1\r\nq,a,b,c,d,e,1,0,-1,x\r\n", 2, "正解回数「-1」"},
         {"1\r\nq,ﾅｼ,ﾅｼ,,ﾅｼ,ﾅｼ,1,0,0,x\r\n", 2, "回答が1つもありません"},
+        // What import refuses, check names too.
+        {"1\r\n\"a\tb\",x,y,c,d,e,1,0,0,x\r\n", 2, "1問目の問題文: 制御文字（U+0009）"},
+        {"1\r\nq,\"a\r\nb\",y,c,d,e,1,0,0,x\r\n", 2, "1問目の回答1: "},
     };
     for (const Case& c : cases) {
         const std::vector<Fault> faults = checkBytes("a.qz2", sjis(c.bytes));
@@ -507,6 +510,9 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
         EXPECT_NE(faults[0].message.find(c.what), std::string::npos) << faultLine(faults[0]);
     }
     EXPECT_TRUE(checkBytes("a.qz2", "1\r\n" + ok).empty());
+    // はい in EUC-JP is valid CP932 half-width katakana.
+    EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xA4\xCF\xA4\xA4,a,b,c,d,e,1,0,0,x\r\n").at(0).message,
+              "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
     EXPECT_TRUE(checkBytes("a.qzb", "\"007\",a,b,c,d,e,1\r\n").empty())
         << "the quoted first record of a legacy file keeps its texts";
 }
