@@ -374,6 +374,7 @@ struct Sheet : XmlHandler {
     bool inInline = false;
     RichText inlineText;
     bool tooLarge = false;
+    bool misplaced = false;
 
     Sheet(const std::vector<std::string>& s, const std::vector<bool>& d, const WorkbookLimits& l,
           WorkbookRead& r)
@@ -388,7 +389,7 @@ struct Sheet : XmlHandler {
     void start(std::string_view name, Attributes attributes) override {
         if (name == "row") {
             const std::string r = attribute(attributes, "r");
-            row = r.empty() ? row + 1 : std::atoi(r.c_str());
+            row = r.empty() ? row + 1 : cellReference("A" + r).second;
             column = 0;
         } else if (name == "c") {
             const std::string r = attribute(attributes, "r");
@@ -429,6 +430,13 @@ struct Sheet : XmlHandler {
     }
 
     void endCell() {
+        if (row < 1 || column < 1) {
+            if (!misplaced) {
+                result.faults.push_back({1, 0, "セルの位置が読めません（ブックが壊れています）"});
+            }
+            misplaced = true;
+            return;
+        }
         std::string shown;
         if (type == "s") {
             const std::size_t index = std::strtoul(value.c_str(), nullptr, 10);
@@ -459,9 +467,7 @@ struct Sheet : XmlHandler {
         if (shown.empty()) {
             return;
         }
-        if (row < 1 || column < 1) {
-            fault("セルの位置が読めません（ブックが壊れています）");
-        } else if (row > limits.rows || column > limits.columns) {
+        if (row > limits.rows || column > limits.columns) {
             if (!tooLarge) {
                 fault("セル" + cellName() + "まで使われていて、問題の表としては大きすぎます");
             }
