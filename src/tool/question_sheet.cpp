@@ -773,9 +773,14 @@ char guessSeparator(std::string_view name, std::string_view bytes) {
     if (endsWith(".tsv") || endsWith(".tab") || endsWith(".txt")) {
         return '\t';
     }
-    const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
-    return std::count(firstLine.begin(), firstLine.end(), '\t') >
-                   std::count(firstLine.begin(), firstLine.end(), ',')
+    // The first lines, so that a title line alone above the table does not decide.
+    std::size_t end = 0;
+    for (int line = 0; line < kTitleRows + 2 && end != std::string_view::npos; ++line) {
+        const std::size_t next = bytes.find('\n', end);
+        end = next == std::string_view::npos ? next : next + 1;
+    }
+    const std::string_view head = bytes.substr(0, end);
+    return std::count(head.begin(), head.end(), '\t') > std::count(head.begin(), head.end(), ',')
                ? '\t'
                : ',';
 }

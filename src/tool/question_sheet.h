@@ -87,8 +87,8 @@ SheetImport importSheet(std::string_view bytes, char separator, FileFormat targe
 SheetImport importRecords(const DelimitedText& sheet, FileFormat target);
 
 // Tab for names ending in .tsv, .tab or .txt; otherwise a tab when the first
-// line has more tabs than commas (a spreadsheet saves tab-separated text as
-// .csv too), else a comma.
+// few lines have more tabs than commas (a spreadsheet saves tab-separated
+// text as .csv too), else a comma.
 char guessSeparator(std::string_view name, std::string_view bytes);
 
 }  // namespace studyhop::tool

@@ -263,6 +263,8 @@ TEST(ToolTest, SheetsAsPeopleMakeThemImportWithoutLoss) {
         {"blank-only choices", "q,a,b,　,\" \",,2\r\n", one, ""},
         {"trailing empty columns", "q,a,b,,,,2,,0,\r\n", one, ""},
         {"tabs in a file named .csv", "q\ta\tb\t\t\t\t2\r\n", one, ""},
+        {"tabs below a title", "第1回\r\n問題\t回答1\t回答2\t正解番号\r\nq\ta\tb\t2\r\n", one,
+         "表題として読み飛ばしました"},
         {"an unknown header is left out", header + ",解説\r\nq,a,b,,,,2,長い説明\r\n", one,
          "in.csv:1:8: 見出し「解説」のH列は問題ファイルの項目ではないので読み込みません"},
         {"headers with ideographic spaces and full-width digits",
