@@ -254,6 +254,9 @@ struct RichText {
 };
 
 struct SharedStrings : XmlHandler {
+    explicit SharedStrings(std::size_t limit) : limit(limit) {}
+    std::size_t limit;
+    bool tooMany = false;
     std::vector<std::string> strings;
     RichText current;
     bool inItem = false;
@@ -267,7 +270,10 @@ struct SharedStrings : XmlHandler {
     }
     void end(std::string_view name) override {
         if (name == "si") {
-            strings.push_back(std::move(current.value));
+            tooMany = tooMany || strings.size() >= limit;
+            if (!tooMany) {
+                strings.push_back(std::move(current.value));
+            }
             inItem = false;
         } else if (inItem) {
             current.end(name);
@@ -375,6 +381,7 @@ struct Sheet : XmlHandler {
     RichText inlineText;
     bool tooLarge = false;
     bool misplaced = false;
+    std::size_t cellCount = 0;
 
     Sheet(const std::vector<std::string>& s, const std::vector<bool>& d, const WorkbookLimits& l,
           WorkbookRead& r)
@@ -472,6 +479,12 @@ struct Sheet : XmlHandler {
                 fault("セル" + cellName() + "まで使われていて、問題の表としては大きすぎます");
             }
             tooLarge = true;
+        } else if (++cellCount > limits.cells) {
+            if (!tooLarge) {
+                fault("セル" + cellName() + "までに値のあるセルが" + std::to_string(limits.cells) +
+                      "個を超えていて、問題の表としては大きすぎます");
+            }
+            tooLarge = true;
         } else {
             cells[row][column] = std::move(shown);
         }
@@ -536,10 +549,14 @@ WorkbookRead readWorkbook(std::string_view bytes, const WorkbookLimits& limits) 
             sheetPath = partPath(found->second);
         }
     }
-    SharedStrings strings;
+    SharedStrings strings(limits.strings);
     if (const auto part = archive.part("xl/sharedStrings.xml"); part) {
         if (!parseXml(*part, strings)) {
             return broken("xl/sharedStrings.xml");
+        }
+        if (strings.tooMany) {
+            return refuse("ブックの文字列が多すぎます（" + std::to_string(limits.strings) +
+                          "個まで）");
         }
     }
     Styles styles;

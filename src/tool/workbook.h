@@ -22,6 +22,8 @@ struct WorkbookLimits {
     std::size_t entries = 10000;                  // files in the archive
     int rows = 65536;
     int columns = 1024;
+    std::size_t cells = 200000;    // cells with something in them
+    std::size_t strings = 200000;  // shared strings
 };
 
 struct WorkbookRead {

@@ -106,6 +106,8 @@ TEST(WorkbookTest, DatesBrokenBooksAndBombsAreRefusedWithTheirCell) {
     WorkbookLimits small;
     small.partBytes = 64 * 1024;
     small.entries = 8;
+    small.cells = 3;
+    small.strings = 3;
     struct Case {
         const char* what;
         std::string bytes;
@@ -133,6 +135,9 @@ TEST(WorkbookTest, DatesBrokenBooksAndBombsAreRefusedWithTheirCell) {
                             std::string(100 * 1024, ' ')),
          1, 0, "展開すると大きすぎます"},
         {"too many entries", zipOf(many), 1, 0, "ファイルが多すぎます"},
+        {"too many cells", book("<row r=\"1\"><c><v>1</v></c><c><v>2</v></c></row><row r=\"2\">"
+                                "<c><v>3</v></c><c><v>4</v></c></row>"),
+         2, 2, "3個を超えていて"},
         {"a document type", book("", "<!DOCTYPE a [<!ENTITY e \"x\">]><styleSheet/>"), 1, 0,
          "xl/styles.xml が読めません"},
     };
@@ -144,6 +149,10 @@ TEST(WorkbookTest, DatesBrokenBooksAndBombsAreRefusedWithTheirCell) {
         EXPECT_NE(read.faults[0].message.find(c.message), std::string::npos)
             << c.what << ": " << read.faults[0].message;
     }
+    small.strings = 2;
+    const WorkbookRead read = readWorkbook(book(""), small);
+    ASSERT_EQ(read.faults.size(), 1u);
+    EXPECT_NE(read.faults[0].message.find("文字列が多すぎます"), std::string::npos);
 }
 
 // A workbook that LibreOffice Calc 7.4 saved from an exported one, and one
