@@ -18,7 +18,7 @@ const char* const kUsage =
     "\n"
     "コマンド:\n"
     "  check FILE...                問題ファイルと設定ファイルを調べ、不具合を1行ずつ表示します\n"
-    "  import IN [-o OUT.qz2]       表計算ソフトのブック（.xlsx）・CSV・TSVから問題ファイルを作ります\n"
+    "  import IN [-o OUT.qz2]       表計算ソフトのブック（.xlsx・.ods）・CSV・TSVから問題ファイルを作ります\n"
     "  export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT]\n"
     "                               問題ファイルを表計算ソフトや暗記カードソフト用に書き出します\n"
     "\n"
@@ -38,7 +38,7 @@ const char* const kCheckHelp =
 const char* const kImportHelp =
     "使い方: studyhop-tool import IN [-o OUT.qz2] [--force] [--split]\n"
     "\n"
-    "Excel・LibreOffice Calc のブック（.xlsx、最初のシート）か、表計算ソフトで保存した\n"
+    "Excel・LibreOffice Calc のブック（.xlsx・.ods、最初のシート）か、表計算ソフトで保存した\n"
     "CSV・TSV（UTF-8、BOMありでもなしでも。Shift_JISも可。タブ区切りは名前が .csv でも\n"
     "読みます）を読み、問題ファイル（Shift_JIS、CR LF）を書き出します。列は 問題、\n"
     "回答1〜回答5、正解番号、（出題回数、正解回数）の順です。見出しの行があれば\n"

@@ -365,12 +365,69 @@ std::string generalNumber(const std::string& stored) {
     return shown == "-0" ? "0" : shown;
 }
 
+std::string cellName(long long row, long long column) {
+    return columnLetters(static_cast<int>(std::min<long long>(column, 1 << 20))) +
+           std::to_string(row);
+}
+
+// The cells of the sheet that hold something, taken within the limits.
+struct Cells {
+    Cells(const WorkbookLimits& l, WorkbookRead& r) : limits(l), result(r) {}
+    const WorkbookLimits& limits;
+    WorkbookRead& result;
+    std::map<int, std::map<int, std::string>> byRow;
+    std::size_t count = 0;
+    bool tooLarge = false;
+
+    void fault(long long row, long long column, std::string message) {
+        result.faults.push_back({static_cast<int>(std::clamp<long long>(row, 1, 1 << 30)),
+                                 static_cast<int>(std::clamp<long long>(column, 0, 1 << 30)),
+                                 std::move(message)});
+    }
+
+    // False once the sheet is too large: nothing more is taken.
+    bool put(long long row, long long column, const std::string& shown) {
+        if (tooLarge) {
+            return false;
+        }
+        if (row > limits.rows || column > limits.columns) {
+            fault(row, column,
+                  "セル" + cellName(row, column) + "まで使われていて、問題の表としては大きすぎます");
+            tooLarge = true;
+        } else if (++count > limits.cells) {
+            fault(row, column,
+                  "セル" + cellName(row, column) + "までに値のあるセルが" +
+                      std::to_string(limits.cells) + "個を超えていて、問題の表としては大きすぎます");
+            tooLarge = true;
+        } else {
+            byRow[static_cast<int>(row)][static_cast<int>(column)] = shown;
+        }
+        return !tooLarge;
+    }
+
+    // One record per row from row 1, each as long as its last cell.
+    void toRecords() {
+        const int lastRow = byRow.empty() ? 0 : byRow.rbegin()->first;
+        for (int r = 1; r <= lastRow; ++r) {
+            DelimitedRecord record;
+            record.line = r;
+            const auto found = byRow.find(r);
+            const int lastColumn = found == byRow.end() ? 1 : found->second.rbegin()->first;
+            record.cells.resize(static_cast<std::size_t>(lastColumn), DelimitedCell{{}, r});
+            if (found != byRow.end()) {
+                for (auto& [c, text] : found->second) {
+                    record.cells[static_cast<std::size_t>(c - 1)].text = std::move(text);
+                }
+            }
+            result.sheet.records.push_back(std::move(record));
+        }
+    }
+};
+
 struct Sheet : XmlHandler {
     const std::vector<std::string>& strings;
     const std::vector<bool>& dates;
-    const WorkbookLimits& limits;
-    WorkbookRead& result;
-    std::map<int, std::map<int, std::string>> cells;
+    Cells& cells;
     int row = 0;
     int column = 0;
     std::string type;
@@ -379,19 +436,14 @@ struct Sheet : XmlHandler {
     bool inValue = false;
     bool inInline = false;
     RichText inlineText;
-    bool tooLarge = false;
     bool misplaced = false;
-    std::size_t cellCount = 0;
 
-    Sheet(const std::vector<std::string>& s, const std::vector<bool>& d, const WorkbookLimits& l,
-          WorkbookRead& r)
-        : strings(s), dates(d), limits(l), result(r) {}
+    Sheet(const std::vector<std::string>& s, const std::vector<bool>& d, Cells& c)
+        : strings(s), dates(d), cells(c) {}
 
-    void fault(std::string message) {
-        result.faults.push_back({row, column, std::move(message)});
-    }
+    void fault(std::string message) { cells.fault(row, column, std::move(message)); }
 
-    std::string cellName() const { return columnLetters(column) + std::to_string(row); }
+    std::string cellName() const { return tool::cellName(row, column); }
 
     void start(std::string_view name, Attributes attributes) override {
         if (name == "row") {
@@ -439,7 +491,7 @@ struct Sheet : XmlHandler {
     void endCell() {
         if (row < 1 || column < 1) {
             if (!misplaced) {
-                result.faults.push_back({1, 0, "セルの位置が読めません（ブックが壊れています）"});
+                cells.fault(1, 0, "セルの位置が読めません（ブックが壊れています）");
             }
             misplaced = true;
             return;
@@ -471,23 +523,125 @@ struct Sheet : XmlHandler {
             }
             shown = generalNumber(value);
         }
-        if (shown.empty()) {
+        if (!shown.empty()) {
+            cells.put(row, column, shown);
+        }
+    }
+};
+
+constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
+
+// The first table of an OpenDocument spreadsheet (content.xml). Repeated rows
+// and cells (a style run to the sheet's end) are counted, never spelled out
+// beyond the limits.
+struct OdsSheet : XmlHandler {
+    Cells& cells;
+    explicit OdsSheet(Cells& c) : cells(c) {}
+
+    int tables = 0;      // tables begun
+    int tableDepth = 0;  // inside the first table
+    long long row = 0;   // rows before the current one
+    long long rowRepeat = 1;
+    long long column = 0;  // columns before the current cell
+    std::vector<std::pair<long long, std::string>> rowCells;
+    bool inCell = false;
+    long long columnRepeat = 1;
+    std::string type;
+    std::string value;
+    std::string shownText;
+    int paragraphs = 0;
+    int annotation = 0;  // a comment's paragraphs are not the cell's text
+
+    static long long repeat(Attributes attributes, std::string_view name) {
+        const long long n = std::atoll(attribute(attributes, name).c_str());
+        return std::clamp<long long>(n, 1, 1 << 20);
+    }
+
+    void start(std::string_view name, Attributes attributes) override {
+        if (name == "table") {
+            tableDepth += tables++ == 0 || tableDepth > 0 ? 1 : 0;
             return;
         }
-        if (row > limits.rows || column > limits.columns) {
-            if (!tooLarge) {
-                fault("セル" + cellName() + "まで使われていて、問題の表としては大きすぎます");
-            }
-            tooLarge = true;
-        } else if (++cellCount > limits.cells) {
-            if (!tooLarge) {
-                fault("セル" + cellName() + "までに値のあるセルが" + std::to_string(limits.cells) +
-                      "個を超えていて、問題の表としては大きすぎます");
-            }
-            tooLarge = true;
-        } else {
-            cells[row][column] = std::move(shown);
+        if (tableDepth == 0) {
+            return;
         }
+        if (name == "table-row") {
+            rowRepeat = repeat(attributes, "number-rows-repeated");
+            column = 0;
+            rowCells.clear();
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            inCell = true;
+            columnRepeat = repeat(attributes, "number-columns-repeated");
+            type = attribute(attributes, "value-type");
+            value = type == "boolean" ? attribute(attributes, "boolean-value")
+                                      : attribute(attributes, "value");
+            shownText.clear();
+            paragraphs = 0;
+        } else if (!inCell) {
+            return;
+        } else if (name == "annotation") {
+            ++annotation;
+        } else if (annotation > 0) {
+            return;
+        } else if (name == "p") {
+            shownText += paragraphs++ > 0 ? "\n" : "";
+        } else if (name == "s") {
+            shownText.append(static_cast<std::size_t>(std::min(repeat(attributes, "c"), 1000LL)), ' ');
+        } else if (name == "tab") {
+            shownText += '\t';
+        } else if (name == "line-break") {
+            shownText += '\n';
+        }
+    }
+
+    void end(std::string_view name) override {
+        if (tableDepth == 0) {
+            return;
+        }
+        if (name == "table") {
+            --tableDepth;
+        } else if (name == "annotation") {
+            --annotation;
+        } else if (name == "table-cell" || name == "covered-table-cell") {
+            endCell();
+            inCell = false;
+        } else if (name == "table-row") {
+            for (long long r = 1; r <= rowRepeat && !rowCells.empty(); ++r) {
+                for (const auto& [c, shown] : rowCells) {
+                    if (!cells.put(row + r, c, shown)) {
+                        rowCells.clear();
+                        break;
+                    }
+                }
+            }
+            row += rowRepeat;
+        }
+    }
+
+    void text(std::string_view data) override {
+        if (inCell && annotation == 0 && paragraphs > 0) {
+            shownText += data;
+        }
+    }
+
+    void endCell() {
+        std::string shown;
+        if (type == "date" || type == "time") {
+            cells.fault(row + 1, column + 1,
+                        "セル" + cellName(row + 1, column + 1) +
+                            "は日付か時刻です。セルの書式を「テキスト」にして入力し直してください");
+        } else if (type == "float") {
+            shown = generalNumber(value);
+        } else if (type == "boolean") {
+            shown = value == "true" ? "TRUE" : "FALSE";
+        } else {
+            shown = shownText;  // a text, a percentage or currency as shown, an error value
+        }
+        for (long long k = 1; k <= columnRepeat && !shown.empty() && k <= cells.limits.columns + 1;
+             ++k) {
+            rowCells.emplace_back(column + k, shown);
+        }
+        column += columnRepeat;
     }
 };
 
@@ -504,7 +658,7 @@ bool isWorkbook(std::string_view name, std::string_view bytes) {
     std::string lower(name.substr(name.size() >= 5 ? name.size() - 5 : 0));
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower == ".xlsx" || bytes.starts_with("PK\x03\x04");
+    return lower == ".xlsx" || lower.ends_with(".ods") || bytes.starts_with("PK\x03\x04");
 }
 
 bool workbooksSupported() {
@@ -535,6 +689,19 @@ WorkbookRead readWorkbook(std::string_view bytes, const WorkbookLimits& limits) 
                       " が読めません（壊れているか、xlsx ではありません）");
     };
 
+    if (archive.part("mimetype") == kOdsType) {
+        Cells cells(limits, result);
+        OdsSheet sheet(cells);
+        const auto content = archive.part("content.xml");
+        if (!content) {
+            return archive.tooLarge() ? tooLarge() : broken("content.xml");
+        }
+        if (!parseXml(*content, sheet)) {
+            return broken("content.xml");
+        }
+        cells.toRecords();
+        return result;
+    }
     FirstSheet first;
     const auto workbook = archive.part("xl/workbook.xml");
     if (!workbook || !parseXml(*workbook, first)) {
@@ -568,7 +735,8 @@ WorkbookRead readWorkbook(std::string_view bytes, const WorkbookLimits& limits) 
     if (archive.tooLarge()) {
         return tooLarge();
     }
-    Sheet sheet(strings.strings, styles.dates, limits, result);
+    Cells cells(limits, result);
+    Sheet sheet(strings.strings, styles.dates, cells);
     const auto part = archive.part(sheetPath);
     if (!part) {
         return archive.tooLarge() ? tooLarge() : broken(sheetPath.c_str());
@@ -576,20 +744,7 @@ WorkbookRead readWorkbook(std::string_view bytes, const WorkbookLimits& limits) 
     if (!parseXml(*part, sheet)) {
         return broken(sheetPath.c_str());
     }
-    const int lastRow = sheet.cells.empty() ? 0 : sheet.cells.rbegin()->first;
-    for (int r = 1; r <= lastRow; ++r) {
-        DelimitedRecord record;
-        record.line = r;
-        const auto found = sheet.cells.find(r);
-        const int lastColumn = found == sheet.cells.end() ? 1 : found->second.rbegin()->first;
-        record.cells.resize(static_cast<std::size_t>(lastColumn), DelimitedCell{{}, r});
-        if (found != sheet.cells.end()) {
-            for (auto& [c, text] : found->second) {
-                record.cells[static_cast<std::size_t>(c - 1)].text = std::move(text);
-            }
-        }
-        result.sheet.records.push_back(std::move(record));
-    }
+    cells.toRecords();
     return result;
 }
 

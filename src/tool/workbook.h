@@ -36,13 +36,15 @@ struct WorkbookRead {
     std::vector<SheetFault> faults;
 };
 
-// Reads the first sheet: shared and inline strings, formula results, numbers
+// Reads the first sheet of an .xlsx workbook, or the first table of an
+// OpenDocument spreadsheet (.ods, repeated rows and cells spelled out within
+// the limits, comments left out): shared and inline strings, formula results, numbers
 // (as General shows them: "1.5", "1E+20"), booleans ("TRUE"). An error value
 // comes as its text ("#N/A") for the sheet reader to refuse. Never reads more
 // than `limits` allow; a document type declaration is refused.
 WorkbookRead readWorkbook(std::string_view bytes, const WorkbookLimits& limits = {});
 
-// True for a name ending in .xlsx, or bytes that begin as a zip archive does.
+// True for a name ending in .xlsx or .ods, or bytes that begin as a zip archive does.
 bool isWorkbook(std::string_view name, std::string_view bytes);
 
 // The bytes of a workbook with one sheet named `sheetName`: `cells` row by

@@ -99,6 +99,35 @@ TEST(WorkbookTest, FirstSheetReadsAsTheSpreadsheetShowsIt) {
     }
 }
 
+// OpenDocument: repeated rows and cells are spelled out, a comment is not
+// the cell's text, and a date is refused with its cell.
+TEST(WorkbookTest, OpenDocumentSheetsReadTheirFirstTable) {
+    if (!workbooksSupported()) {
+        GTEST_SKIP() << "built without the workbook libraries";
+    }
+    const auto ods = [](const std::string& rows) {
+        return zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                      {"content.xml", "<d xmlns:t=\"t\" xmlns:x=\"x\"><t:table>" + rows +
+                                          "</t:table><t:table><t:table-row><t:table-cell>"
+                                          "<x:p>second</x:p></t:table-cell></t:table-row>"
+                                          "</t:table></d>"}});
+    };
+    const WorkbookRead read = readWorkbook(ods(
+        "<t:table-row t:number-rows-repeated=\"2\"><t:table-cell t:number-columns-repeated=\"2\">"
+        "<x:p>a<x:s x:c=\"2\"/>b</x:p><x:annotation><x:p>note</x:p></x:annotation></t:table-cell>"
+        "<t:table-cell t:value-type=\"float\" t:value=\"0.1000000000000000055\"><x:p>0.1</x:p>"
+        "</t:table-cell><t:table-cell t:value-type=\"boolean\" t:boolean-value=\"true\"/>"
+        "</t:table-row><t:table-row t:number-rows-repeated=\"1048570\"/>"));
+    EXPECT_TRUE(read.faults.empty()) << read.faults[0].message;
+    ASSERT_EQ(read.sheet.records.size(), 2u) << "the empty rows below are not spelled out";
+    EXPECT_EQ(cellsOf(read), (Rows{{"a  b", "a  b", "0.1", "TRUE"}, {"a  b", "a  b", "0.1", "TRUE"}}));
+    const WorkbookRead date = readWorkbook(
+        ods("<t:table-row/><t:table-row><t:table-cell/><t:table-cell t:value-type=\"date\" "
+            "t:date-value=\"2024-01-02\"/></t:table-row>"));
+    ASSERT_EQ(date.faults.size(), 1u);
+    EXPECT_NE(date.faults[0].message.find("セルB2は日付か時刻"), std::string::npos);
+}
+
 TEST(WorkbookTest, DatesBrokenBooksAndBombsAreRefusedWithTheirCell) {
     if (!workbooksSupported()) {
         GTEST_SKIP() << "built without the workbook libraries";
@@ -170,6 +199,8 @@ TEST(WorkbookTest, BooksSavedByLibreOfficeImport) {
     const Case cases[] = {
         {"calc_resaved_export.xlsx", "calc_resaved_export.qz2"},
         {"calc_typed.xlsx", "calc_typed.qz2"},
+        {"calc_resaved_export.ods", "calc_resaved_export.qz2"},
+        {"calc_typed.ods", "calc_typed.qz2"},
     };
     for (const Case& c : cases) {
         test::TestDir dir;
