@@ -124,8 +124,10 @@ bool needsQuotes(std::string_view field, char separator) {
     if (field.empty()) {
         return false;
     }
+    // A line that begins with '#' is a comment or a directive to the
+    // flash-card program's text reader.
     if (field.front() == ' ' || field.back() == ' ' || field.front() == '\t' ||
-        field.back() == '\t') {
+        field.back() == '\t' || field.front() == '#') {
         return true;
     }
     for (char c : field) {

@@ -38,7 +38,8 @@ struct DelimitedText {
 DelimitedText readDelimited(std::string_view text, char separator);
 
 // One record, every field quoted where a reader would otherwise split it or
-// drop blanks: a separator, a quote, a line break, or blanks at either end.
+// drop blanks: a separator, a quote, a line break, or blanks at either end;
+// and a field that begins with '#', which some readers take for a comment.
 // Ends with CR LF.
 std::string delimitedRecord(const std::vector<std::string>& fields, char separator);
 

@@ -75,4 +75,39 @@ bool looksLikeUtf8Text(std::string_view bytes) {
     return wide;
 }
 
+OtherJapaneseEncoding otherJapaneseEncoding(std::string_view bytes) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const auto inRow = [](unsigned char b) { return b >= 0xA1 && b <= 0xFE; };
+    bool escapes = false;
+    bool high = false;
+    bool kana = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char b = byte(i);
+        if (b == 0x1B && i + 2 < bytes.size()) {
+            const std::string_view code = bytes.substr(i + 1, 2);
+            escapes = escapes || code == "$B" || code == "$@" || code == "(J" || code == "(I" ||
+                      code == "$(";
+        }
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        high = true;
+        if (b == 0x8E && i + 1 < bytes.size() && byte(i + 1) >= 0xA1 && byte(i + 1) <= 0xDF) {
+            i += 2;  // half-width katakana
+        } else if (b == 0x8F && i + 2 < bytes.size() && inRow(byte(i + 1)) && inRow(byte(i + 2))) {
+            i += 3;  // JIS X 0212
+        } else if (inRow(b) && i + 1 < bytes.size() && inRow(byte(i + 1))) {
+            kana = kana || b <= 0xA5;
+            i += 2;
+        } else {
+            return OtherJapaneseEncoding::None;  // not EUC-JP, and ISO-2022-JP is 7-bit
+        }
+    }
+    if (!high) {
+        return escapes ? OtherJapaneseEncoding::Iso2022Jp : OtherJapaneseEncoding::None;
+    }
+    return kana ? OtherJapaneseEncoding::EucJp : OtherJapaneseEncoding::None;
+}
+
 }  // namespace studyhop

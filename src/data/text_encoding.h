@@ -24,4 +24,18 @@ bool isValidUtf8(std::string_view bytes);
 // a CP932 kanji is never valid UTF-8.
 bool looksLikeUtf8Text(std::string_view bytes);
 
+
+// The other encodings a Japanese PC saves text in, which a CP932 reader would
+// take for garbled half-width katakana (EUC-JP) or for plain ASCII with escape
+// codes in it (ISO-2022-JP).
+enum class OtherJapaneseEncoding { None, EucJp, Iso2022Jp };
+
+// Names the encoding when `bytes` are ISO-2022-JP (7-bit text with its escape
+// sequences) or EUC-JP: every byte above 0x7F belongs to an EUC-JP character
+// and at least one of them is a kana or a Japanese punctuation mark (rows 1
+// to 5), which every Japanese sentence has. A CP932 text with full-width
+// characters is never valid EUC-JP (its lead bytes 0x81-0x9F are not EUC-JP
+// bytes), so only CP932 made of half-width katakana can look like it.
+OtherJapaneseEncoding otherJapaneseEncoding(std::string_view bytes);
+
 }  // namespace studyhop

@@ -10,6 +10,7 @@
 #include "data/file_io.h"
 #include "data/question_file.h"
 #include "data/settings_file.h"
+#include "data/text_check.h"
 #include "data/text_encoding.h"
 #include "tool/read_back.h"
 #include "tool/tool_files.h"
@@ -66,6 +67,16 @@ private:
         if (looksLikeUtf8Text(m_bytes)) {
             add(firstWideUtf8Line(), std::string("Shift_JIS（CP932）ではなく") + kUtf8ImportHint);
             return false;
+        }
+        switch (otherJapaneseEncoding(m_bytes)) {
+            case OtherJapaneseEncoding::EucJp:
+                add(1, "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
+                return false;
+            case OtherJapaneseEncoding::Iso2022Jp:
+                add(1, "Shift_JIS（CP932）ではなくISO-2022-JP（JIS）のテキストです");
+                return false;
+            case OtherJapaneseEncoding::None:
+                break;
         }
         const Conversion decoded = decodeCp932(m_bytes);
         if (!decoded.ok) {
@@ -221,6 +232,14 @@ private:
         }
         if (format == FileFormat::Current) {
             checkCounters(row, line, number);
+        }
+        // A quoted field may hold what the program cannot write back (a line
+        // break, a tab): import refuses it, and so does check.
+        const int columns = format == FileFormat::Current ? kColumns : kCorrectNumber + 1;
+        for (int c = 0; c < columns; ++c) {
+            if (const auto bad = row[c].isText() ? findUnstorable({row[c].asText()}) : std::nullopt) {
+                add(line, number + columnTitle(c) + ": " + unstorableMessage(bad->character));
+            }
         }
     }
 

@@ -6,6 +6,7 @@
 #include "tool/check.h"
 #include "tool/question_sheet.h"
 #include "tool/tool_files.h"
+#include "tool/workbook.h"
 
 namespace studyhop::tool {
 
@@ -13,13 +14,48 @@ namespace {
 
 constexpr int kQuestionsPerFile = 100;  // what the question editor can hold
 
+// "in.csv:5:7: message": the row a spreadsheet shows and the field; the text
+// line follows when a line break inside a cell moved it.
 std::string sheetFaultLine(const std::string& file, const SheetFault& fault) {
-    std::string where = file + ":" + std::to_string(fault.line);
+    const int row = fault.row > 0 ? fault.row : fault.line;
+    std::string where = file + ":" + std::to_string(row);
     if (fault.column > 0) {
         where += ":" + std::to_string(fault.column);
     }
-    return where + ": " + fault.message + "\n";
+    std::string line = where + ": " + fault.message;
+    if (row != fault.line) {
+        line += "（表の" + std::to_string(row) + "行目、テキストの" + std::to_string(fault.line) +
+                "行目）";
+    }
+    return line + "\n";
 }
+
+// A part of an earlier split that this run did not write: OUT-3.qz2 after a
+// split into two. They are named, never deleted: they may be the user's.
+std::vector<std::string> partsLeftOver(const FileSystem& fs, const std::string& target,
+                                       int written) {
+    std::vector<std::string> left;
+    const std::string base = stem(target);
+    const std::string extension = target.substr(base.size());
+    for (int part = written == 1 ? 1 : written + 1;; ++part) {
+        const std::string name = base + "-" + std::to_string(part) + extension;
+        if (!outputExists(fs, name)) {
+            break;
+        }
+        left.push_back(name);
+    }
+    return left;
+}
+
+// "dir/a.qz2" -> "a"
+std::string baseName(const std::string& path) {
+    const std::string name = stem(path);
+    const std::size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// How many changed cells a warning lists before it counts the rest.
+constexpr std::size_t kCellsListed = 10;
 
 std::string existsMessage(const std::string& path) {
     return path + ": このファイルはすでにあります。置き換えるときは --force を付けてください\n";
@@ -85,11 +121,24 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
         output.err += readFailureLine(options.input, read) + "\n";
         return kExitFault;
     }
-    SheetImport sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
+    SheetImport sheet;
+    if (isWorkbook(options.input, bytes)) {
+        WorkbookRead book = readWorkbook(bytes);
+        if (book.faults.empty()) {
+            sheet = importRecords(book.sheet, format);
+        } else {
+            sheet.faults = std::move(book.faults);
+        }
+    } else {
+        sheet = importSheet(bytes, guessSeparator(options.input, bytes), format);
+    }
     std::stable_sort(sheet.faults.begin(), sheet.faults.end(),
                      [](const SheetFault& a, const SheetFault& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
                      });
+    for (const SheetFault& note : sheet.notes) {
+        output.err += sheetFaultLine(options.input, note);
+    }
     for (const SheetFault& fault : sheet.faults) {
         output.err += sheetFaultLine(options.input, fault);
     }
@@ -109,7 +158,8 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
             {sheet.lines[kQuestionsPerFile], 0,
              "問題が" + std::to_string(kQuestionsPerFile) + "問を超えています（" +
                  std::to_string(total) + "問）。--split を付けると" +
-                 std::to_string(kQuestionsPerFile) + "問ずつ番号付きのファイルに分けます"});
+                 std::to_string(kQuestionsPerFile) + "問ずつ番号付きのファイルに分けます",
+             sheet.sheetRows[kQuestionsPerFile]});
         return kExitFault;
     }
     const int files = (total + kQuestionsPerFile - 1) / kQuestionsPerFile;
@@ -146,6 +196,13 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
         }
         output.out += names[f] + ": " + std::to_string(count) + "問を書き出しました\n";
     }
+    if (options.split) {
+        for (const std::string& name : partsLeftOver(fs, target, files)) {
+            output.err += name + ": 前に分けて書き出したファイルが残っています。今回は" +
+                          std::to_string(files) +
+                          "個に分けたので、このファイルは今回の問題ではありません\n";
+        }
+    }
     return kExitOk;
 }
 
@@ -167,20 +224,49 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     }
     std::string text;
     std::string extension;
+    std::string warning;
     switch (options.format) {
-        case ExportFormat::Csv:
+        case ExportFormat::Csv: {
             text = exportSheet(loaded.table, loaded.count, format, ',');
             extension = ".csv";
+            const std::vector<std::string> changed =
+                cellsSpreadsheetsChange(sheetCells(loaded.table, loaded.count, format));
+            if (!changed.empty()) {
+                warning = "注意: 表計算ソフトでこのCSVを開くと、数値・日付・式として読まれて"
+                          "書き換わるセルがあります: ";
+                for (std::size_t i = 0; i < changed.size() && i < kCellsListed; ++i) {
+                    warning += (i > 0 ? "、" : "") + changed[i];
+                }
+                if (changed.size() > kCellsListed) {
+                    warning += " ほか" + std::to_string(changed.size() - kCellsListed) + "個";
+                }
+                warning += "。表計算ソフトで編集するときは --format xlsx で書き出してください\n";
+            }
             break;
+        }
+        case ExportFormat::Xlsx: {
+            std::string error;
+            const auto book =
+                workbookBytes(sheetCells(loaded.table, loaded.count, format),
+                              baseName(options.input), error);
+            if (!book) {
+                output.err += options.input + ": " + error + "\n";
+                return kExitFault;
+            }
+            text = *book;
+            extension = ".xlsx";
+            break;
+        }
         case ExportFormat::Tsv:
             text = exportSheet(loaded.table, loaded.count, format, '\t');
             extension = ".tsv";
             break;
+        case ExportFormat::Mnemosyne:
+            text = exportMnemosyneCards(loaded.table, loaded.count);
+            extension = ".txt";
+            break;
         case ExportFormat::Cards: {
-            const std::string name = stem(options.input);
-            const std::size_t slash = name.rfind('/');
-            text = exportCards(loaded.table, loaded.count,
-                               slash == std::string::npos ? name : name.substr(slash + 1));
+            text = exportCards(loaded.table, loaded.count, baseName(options.input));
             extension = ".txt";
             break;
         }
@@ -200,6 +286,9 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     }
     if (target != "-") {
         output.out += target + ": " + std::to_string(loaded.count) + "問を書き出しました\n";
+    }
+    if (!warning.empty()) {
+        output.err += target + ": " + warning;
     }
     return kExitOk;
 }

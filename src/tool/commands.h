@@ -31,11 +31,11 @@ struct ImportOptions {
 };
 int runImport(FileSystem& fs, const ImportOptions& options, Output& output);
 
-enum class ExportFormat { Csv, Tsv, Cards };
+enum class ExportFormat { Csv, Tsv, Cards, Xlsx, Mnemosyne };
 
 struct ExportOptions {
     std::string input;
-    std::string output;  // empty: the input's name with .csv, .tsv or .txt; "-" standard output
+    std::string output;  // empty: the input's name with .csv, .tsv, .txt or .xlsx; "-" standard output
     ExportFormat format = ExportFormat::Csv;
     bool force = false;
 };

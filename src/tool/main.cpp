@@ -19,9 +19,9 @@ const char* const kUsage =
     "\n"
     "コマンド:\n"
     "  check FILE...                問題ファイルと設定ファイルを調べ、不具合を1行ずつ表示します\n"
-    "  import IN [-o OUT.qz2]       UTF-8のCSV・TSVから問題ファイルを作ります\n"
-    "  export FILE [--format csv|tsv|anki] [-o OUT]\n"
-    "                               問題ファイルをCSV・TSV・暗記カード用テキストに書き出します\n"
+    "  import IN [-o OUT.qz2]       表計算ソフトのブック（.xlsx・.ods）・CSV・TSVから問題ファイルを作ります\n"
+    "  export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT]\n"
+    "                               問題ファイルを表計算ソフトや暗記カードソフト用に書き出します\n"
     "\n"
     "各コマンドの説明: studyhop-tool コマンド --help\n"
     "終了コード: 0 成功、1 ファイルに不具合がある、2 使い方の誤り\n";
@@ -39,11 +39,14 @@ const char* const kCheckHelp =
 const char* const kImportHelp =
     "使い方: studyhop-tool import IN [-o OUT.qz2] [--force] [--split]\n"
     "\n"
-    "表計算ソフトで保存したCSV（UTF-8、BOMありでもなしでも）かTSVを読み、\n"
-    "問題ファイル（Shift_JIS、CR LF）を書き出します。列は 問題、回答1〜回答5、\n"
-    "正解番号、（出題回数、正解回数）の順です。1行目が見出しならその名前で\n"
-    "列を決めます。回答の空のセルは「回答なし」になります。\n"
-    "不具合は「IN:行:列: 説明」の形で表示し、そのときは何も書き出しません。\n"
+    "Excel・LibreOffice Calc のブック（.xlsx・.ods、最初のシート）か、表計算ソフトで保存した\n"
+    "CSV・TSV（UTF-8、BOMありでもなしでも。Shift_JISも可。タブ区切りは名前が .csv でも\n"
+    "読みます）を読み、問題ファイル（Shift_JIS、CR LF）を書き出します。列は 問題、\n"
+    "回答1〜回答5、正解番号、（出題回数、正解回数）の順です。見出しの行があれば\n"
+    "その名前で列を決め、ほかの名前の列（解説など）は読み込みません。見出しの上の\n"
+    "表題の行は読み飛ばします。回答の空のセルは「回答なし」になります。\n"
+    "不具合は「IN:行:列: 説明」の形で表示し（行は表計算ソフトの行番号）、\n"
+    "そのときは何も書き出しません。日付のセルとエラー値（#N/A など）は読み込めません。\n"
     "\n"
     "オプション:\n"
     "  -o, --output OUT   書き出す問題ファイル（既定: INの拡張子を .qz2 にした名前。\n"
@@ -53,18 +56,24 @@ const char* const kImportHelp =
     "  -h, --help         この説明を表示します\n";
 
 const char* const kExportHelp =
-    "使い方: studyhop-tool export FILE [--format csv|tsv|anki] [-o OUT] [--force]\n"
+    "使い方: studyhop-tool export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT] [--force]\n"
     "\n"
-    "問題ファイルを書き出します。\n"
-    "  csv   UTF-8（BOM付き）のCSV。見出し行付きで、import で読み戻すと元の\n"
-    "        問題ファイルと同じバイト列になります（既定）\n"
-    "  tsv   同じ内容のタブ区切り\n"
-    "  anki  暗記カードソフトに読み込めるタブ区切りテキスト（表: 問題と番号付きの\n"
+    "問題ファイルを書き出します。どれも見出し行付きで、import で読み戻すと元の問題\n"
+    "ファイルと同じ内容になります。\n"
+    "  xlsx  Excel・LibreOffice Calc 用のブック。すべてのセルを文字列で書くので、\n"
+    "        開いて編集し保存しても「007」「1/2」などが数値や日付に変わりません。\n"
+    "        表計算ソフトで編集するときはこれを使ってください\n"
+    "  csv   表計算ソフト用のUTF-8（BOM付き）のCSV（既定）。表計算ソフトで開くと\n"
+    "        数値や日付に読まれて変わるセルがあれば、そのセルを表示します\n"
+    "  tsv   同じ内容のタブ区切り（テキストエディターやほかのプログラム向け）\n"
+    "  anki  Anki の「ファイルから読み込む」用のテキスト（表: 問題と番号付きの\n"
     "        回答、裏: 正解の番号と回答、タグ: ファイル名）\n"
+    "  mnemosyne  Mnemosyne の「タブ区切りテキスト」読み込み用のテキスト（表: 問題と\n"
+    "        番号付きの回答、裏: 正解の番号と回答）\n"
     "\n"
     "オプション:\n"
-    "  --format FORMAT    csv、tsv、anki のどれか\n"
-    "  -o, --output OUT   書き出すファイル（既定: FILEの拡張子を .csv・.tsv・.txt にした名前。\n"
+    "  --format FORMAT    csv、tsv、xlsx、anki、mnemosyne のどれか\n"
+    "  -o, --output OUT   書き出すファイル（既定: FILEの拡張子を .csv・.tsv・.xlsx・.txt にした名前。\n"
     "                     - なら標準出力）\n"
     "  --force            すでにあるファイルを置き換えます\n"
     "  -h, --help         この説明を表示します\n";
@@ -149,7 +158,7 @@ int import(const QStringList& arguments) {
     }
     const QStringList inputs = parser.positionalArguments();
     if (inputs.size() != 1) {
-        return usageError("読み込むCSVかTSVのファイルを1つ指定してください", kImportHelp);
+        return usageError("読み込むブック・CSV・TSVのファイルを1つ指定してください", kImportHelp);
     }
     ImportOptions options;
     options.input = bytes(inputs.front());
@@ -183,8 +192,13 @@ int exportFile(const QStringList& arguments) {
         options.format = ExportFormat::Tsv;
     } else if (format == "anki") {
         options.format = ExportFormat::Cards;
+    } else if (format == "mnemosyne") {
+        options.format = ExportFormat::Mnemosyne;
+    } else if (format == "xlsx") {
+        options.format = ExportFormat::Xlsx;
     } else {
-        return usageError("--format は csv、tsv、anki のどれかです（" + bytes(format) + "）",
+        return usageError("--format は csv、tsv、xlsx、anki、mnemosyne のどれかです（" +
+                              bytes(format) + "）",
                           kExportHelp);
     }
     options.input = bytes(inputs.front());

@@ -45,34 +45,74 @@ const char* const kColumnTitles[kSheetColumns] = {
     "問題", "回答1", "回答2", "回答3", "回答4", "回答5", "正解番号", "出題回数", "正解回数", "予備",
 };
 
-std::string normalise(std::string_view name) {
-    static const std::array<std::pair<std::string_view, char>, 5> fullWidthDigits = {{
-        {"１", '1'},
-        {"２", '2'},
-        {"３", '3'},
-        {"４", '4'},
-        {"５", '5'},
-    }};
+constexpr std::string_view kIdeographicSpace = "\u3000";
+
+// The full-width digits ０ to ９ are EF BC 90 to EF BC 99.
+bool fullWidthDigitAt(std::string_view text, std::size_t i) {
+    return text.substr(i, 2) == "\xEF\xBC" && i + 2 < text.size() &&
+           static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
+           static_cast<unsigned char>(text[i + 2]) <= 0x99;
+}
+
+// Full-width digits as ASCII digits, as the input method's full-width mode
+// types them into a number cell.
+std::string asciiDigits(std::string_view text) {
     std::string out;
-    for (std::size_t i = 0; i < name.size();) {
-        const char c = name[i];
-        if (c == ' ' || c == '_' || c == '-' || c == '\t') {
-            ++i;
+    for (std::size_t i = 0; i < text.size();) {
+        if (fullWidthDigitAt(text, i)) {
+            out += static_cast<char>('0' + static_cast<unsigned char>(text[i + 2]) - 0x90);
+            i += 3;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+// True when `text` holds blanks alone (half-width or ideographic spaces).
+bool onlyBlanks(std::string_view text) {
+    while (!text.empty()) {
+        if (text.front() == ' ') {
+            text.remove_prefix(1);
+        } else if (text.starts_with(kIdeographicSpace)) {
+            text.remove_prefix(kIdeographicSpace.size());
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What a spreadsheet shows in a cell whose formula failed.
+bool isErrorValue(std::string_view text) {
+    static const std::string_view kErrors[] = {
+        "#N/A",      "#VALUE!",   "#REF!",          "#DIV/0!",  "#NAME?",     "#NUM!",
+        "#NULL!",    "#SPILL!",   "#CALC!",         "#FIELD!",  "#BLOCKED!",  "#UNKNOWN!",
+        "#CONNECT!", "#BUSY!",    "#GETTING_DATA",  "#N/A!",    "#NV",
+    };
+    if (std::find(std::begin(kErrors), std::end(kErrors), text) != std::end(kErrors)) {
+        return true;
+    }
+    // LibreOffice writes its own codes as Err:502.
+    return text.size() == 7 && text.starts_with("Err:") &&
+           std::all_of(text.begin() + 4, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string normalise(std::string_view name) {
+    const std::string digits = asciiDigits(name);
+    std::string_view rest = digits;
+    std::string out;
+    while (!rest.empty()) {
+        const char c = rest.front();
+        if (rest.starts_with(kIdeographicSpace)) {
+            rest.remove_prefix(kIdeographicSpace.size());
             continue;
         }
-        bool replaced = false;
-        for (const auto& [wide, digit] : fullWidthDigits) {
-            if (name.substr(i).starts_with(wide)) {
-                out += digit;
-                i += wide.size();
-                replaced = true;
-                break;
-            }
+        rest.remove_prefix(1);
+        if (c == ' ' || c == '_' || c == '-' || c == '\t') {
+            continue;
         }
-        if (!replaced) {
-            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-            ++i;
-        }
+        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return out;
 }
@@ -154,22 +194,67 @@ int firstNonUtf8Line(std::string_view bytes) {
     return 1;
 }
 
+// Where a cell sits: its text line, its field and its spreadsheet row.
+struct Place {
+    int line = 0;
+    int field = 0;
+    int row = 0;
+};
+
+// How many cells of `record` name a column, and how many hold other text.
+std::pair<int, int> headerNames(const DelimitedRecord& record) {
+    int known = 0;
+    int other = 0;
+    for (const DelimitedCell& cell : record.cells) {
+        if (!cell.text.empty()) {
+            (columnForName(cell.text) ? known : other) += 1;
+        }
+    }
+    return {known, other};
+}
+
+bool isHeader(const DelimitedRecord& record) {
+    const auto [known, other] = headerNames(record);
+    return known >= 2 && known > other;
+}
+
+// A row above the header: a title of one or two cells.
+constexpr int kTitleCells = 2;
+constexpr int kTitleRows = 2;
+
 class SheetReader {
 public:
     SheetReader(FileFormat target, SheetImport& result) : m_target(target), m_result(result) {}
 
     void read(const DelimitedText& sheet) {
+        const std::size_t header = headerIndex(sheet);
         bool first = true;
-        for (const DelimitedRecord& record : sheet.records) {
+        for (std::size_t i = 0; i < sheet.records.size(); ++i) {
+            const DelimitedRecord& record = sheet.records[i];
+            m_row = static_cast<int>(i) + 1;
             if (isBlankRecord(record)) {
                 continue;
             }
-            if (first && (isCountLine(record) || readHeader(record))) {
+            if (header != std::string::npos && i < header) {
+                const auto title = std::find_if(record.cells.begin(), record.cells.end(),
+                                                [](const DelimitedCell& c) { return !c.text.empty(); });
+                note(record.line, 0, "「" + title->text +
+                                         "」の行は見出しの上の表題として読み飛ばしました");
+                continue;
+            }
+            if (i == header) {
+                readHeader(record);
+                first = false;
+                continue;
+            }
+            if (first && isCountLine(record)) {
                 first = false;
                 continue;
             }
             first = false;
-            readRow(record);
+            if (!m_headerBroken) {
+                readRow(record);
+            }
         }
         // A file holds at most kQuestionsPerFile rows; each file's first
         // record may be written in another style.
@@ -179,6 +264,27 @@ public:
     }
 
 private:
+    // The record that names the columns: the first one with data, or one of
+    // the few below it when those hold a title only; npos when none does.
+    static std::size_t headerIndex(const DelimitedText& sheet) {
+        int seen = 0;
+        for (std::size_t i = 0; i < sheet.records.size() && seen <= kTitleRows; ++i) {
+            const DelimitedRecord& record = sheet.records[i];
+            if (isBlankRecord(record)) {
+                continue;
+            }
+            if (isHeader(record)) {
+                return i;
+            }
+            const auto [known, other] = headerNames(record);
+            if (known + other > kTitleCells || (seen == 0 && isCountLine(record))) {
+                break;
+            }
+            ++seen;
+        }
+        return std::string::npos;
+    }
+
     // The count line of a question file saved as UTF-8: one whole number
     // alone. The rows that follow are the file's records.
     static bool isCountLine(const DelimitedRecord& record) {
@@ -197,24 +303,37 @@ private:
     }
 
     void fault(int line, int column, std::string message) {
-        m_result.faults.push_back({line, column, std::move(message)});
+        m_result.faults.push_back({line, column, std::move(message), m_row});
     }
 
-    // True when `record` names columns; the map then follows the names.
-    bool readHeader(const DelimitedRecord& record) {
+    void note(int line, int column, std::string message) {
+        m_result.notes.push_back({line, column, std::move(message), m_row});
+    }
+
+    // The map follows the names; columns with other names are left out.
+    void readHeader(const DelimitedRecord& record) {
         ColumnMap map;
         map.fill(kAbsent);
         for (std::size_t i = 0; i < record.cells.size(); ++i) {
             const std::string& text = record.cells[i].text;
+            const int field = static_cast<int>(i) + 1;
             if (text.empty()) {
                 continue;
             }
             const auto column = columnForName(text);
             if (!column) {
-                return false;
+                m_ignored.push_back(static_cast<int>(i));
+                note(record.line, field,
+                     "見出し「" + text + "」の" + columnLetters(field) +
+                         "列は問題ファイルの項目ではないので読み込みません");
+                continue;
             }
             if (map[*column] != kAbsent) {
-                fault(record.line, static_cast<int>(i) + 1, "見出し「" + text + "」が2回あります");
+                fault(record.line, field,
+                      "見出し「" + text + "」が2回あります（" + columnLetters(map[*column] + 1) +
+                          "列と" + columnLetters(field) + "列）。どちらかの見出しを直してください");
+                m_headerBroken = true;
+                continue;
             }
             map[*column] = static_cast<int>(i);
         }
@@ -222,11 +341,11 @@ private:
             if (map[needed] == kAbsent) {
                 fault(record.line, 0,
                       std::string("見出しに「") + kColumnTitles[needed] + "」の列がありません");
+                m_headerBroken = true;
             }
         }
         m_map = map;
         m_named = true;
-        return true;
     }
 
     const DelimitedCell* cellAt(const DelimitedRecord& record, int column) const {
@@ -237,11 +356,11 @@ private:
     void readRow(const DelimitedRecord& record) {
         const auto where = [&](int column) {
             const DelimitedCell* cell = cellAt(record, column);
-            return std::pair{cell ? cell->line : record.line, m_map[column] + 1};
+            return Place{cell ? cell->line : record.line, m_map[column] + 1, m_row};
         };
         const auto rowFault = [&](int column, std::string message) {
-            const auto [line, field] = where(column);
-            fault(line, field, std::move(message));
+            const Place place = where(column);
+            fault(place.line, place.field, std::move(message));
         };
         if (!m_named && static_cast<int>(record.cells.size()) < kRequiredColumns) {
             fault(record.line, static_cast<int>(record.cells.size()) + 1,
@@ -249,11 +368,26 @@ private:
             return;
         }
         for (std::size_t i = 0; i < record.cells.size(); ++i) {
-            const bool mapped =
-                std::find(m_map.begin(), m_map.end(), static_cast<int>(i)) != m_map.end();
+            const int field = static_cast<int>(i);
+            const bool mapped = std::find(m_map.begin(), m_map.end(), field) != m_map.end() ||
+                                std::find(m_ignored.begin(), m_ignored.end(), field) !=
+                                    m_ignored.end();
             if (!mapped && !record.cells[i].text.empty()) {
-                fault(record.cells[i].line, static_cast<int>(i) + 1, "どの項目でもない列です");
+                fault(record.cells[i].line, field + 1, "どの項目でもない列です");
             }
+        }
+        bool errorValue = false;
+        for (int c = 0; c < kSheetColumns; ++c) {
+            if (const DelimitedCell* cell = cellAt(record, c); cell && isErrorValue(cell->text)) {
+                rowFault(c, "セル" + columnLetters(m_map[c] + 1) + std::to_string(m_row) + "は「" +
+                                cell->text +
+                                "」という表計算ソフトのエラー値です。式を直すか値を入れ直して"
+                                "ください");
+                errorValue = true;
+            }
+        }
+        if (errorValue) {
+            return;
         }
 
         QuestionRow row{};
@@ -268,7 +402,7 @@ private:
         bool anyChoice = false;
         for (int k = 1; k <= 5; ++k) {
             const std::string choice = text(k);
-            row[k] = choice.empty() ? Cell::text(kNoChoice) : sheetCell(choice);
+            row[k] = onlyBlanks(choice) ? Cell::text(kNoChoice) : sheetCell(choice);
             anyChoice = anyChoice || !isNoChoice(row[k]);
         }
         if (!anyChoice) {
@@ -279,23 +413,24 @@ private:
         for (const DelimitedCell& cell : record.cells) {
             m_fieldBreakerSeen = m_fieldBreakerSeen || findFieldBreaker(cell.text);
         }
-        std::array<std::pair<int, int>, kSheetColumns> places;
+        std::array<Place, kSheetColumns> places;
         for (int c = 0; c < kSheetColumns; ++c) {
             places[c] = where(c);
         }
         m_result.rows.push_back(row);
         m_result.lines.push_back(record.line);
+        m_result.sheetRows.push_back(m_row);
         m_places.push_back(places);
     }
 
     void cellFault(std::size_t row, int column, std::string message) {
-        const auto [line, field] = m_places[row][column];
-        fault(line, field, std::move(message));
+        const Place& place = m_places[row][column];
+        m_result.faults.push_back({place.line, place.field, std::move(message), place.row});
     }
 
     template <class Fault>
     void readCorrectNumber(QuestionRow& row, const std::string& text, const Fault& rowFault) {
-        row[kCorrectNumber] = sheetCell(text);
+        row[kCorrectNumber] = sheetCell(asciiDigits(text));
         const auto number = wholeNumber(row[kCorrectNumber]);
         if (!number || *number < 1 || *number > 5) {
             rowFault(kCorrectNumber, "正解番号「" + text + "」が1〜5の整数ではありません");
@@ -319,7 +454,9 @@ private:
             return;
         }
         for (int c : {static_cast<int>(kTimesAsked), static_cast<int>(kTimesCorrect)}) {
-            row[c] = given(c) ? sheetCell(cellAt(record, c)->text) : Cell::text("0");
+            // An empty cell (a trailing column left empty) is a counter not yet counted.
+            const std::string counted = given(c) ? asciiDigits(cellAt(record, c)->text) : "";
+            row[c] = counted.empty() ? Cell::text("0") : sheetCell(counted);
             if (!row[c].isEmpty() && !wholeNumber(row[c])) {
                 rowFault(c, std::string(kColumnTitles[c]) + "「" + row[c].asText() +
                                 "」が0以上の整数ではありません");
@@ -331,8 +468,9 @@ private:
             rowFault(kTimesCorrect, "正解回数 " + std::to_string(*correct) + " が出題回数 " +
                                         std::to_string(*asked) + " を超えています");
         }
-        row[kReserved] =
-            given(kReserved) ? sheetCell(cellAt(record, kReserved)->text) : Cell::text(kNoChoice);
+        row[kReserved] = given(kReserved) && !cellAt(record, kReserved)->text.empty()
+                             ? sheetCell(cellAt(record, kReserved)->text)
+                             : Cell::text(kNoChoice);
     }
 
     // Texts the file cannot hold, and texts that would read back otherwise:
@@ -380,9 +518,11 @@ private:
     FileFormat m_target;
     SheetImport& m_result;
     ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    std::vector<std::array<std::pair<int, int>, kSheetColumns>>
-        m_places;  // (line, field) of each cell
+    std::vector<std::array<Place, kSheetColumns>> m_places;  // of each row's cells
+    std::vector<int> m_ignored;  // fields under a header that names no column
+    int m_row = 0;               // the spreadsheet row being read
     bool m_named = false;
+    bool m_headerBroken = false;  // its faults would make every row's faults wrong
     // Some cell holds a character that would split or end a field: the texts
     // are then checked cell by cell.
     bool m_fieldBreakerSeen = false;
@@ -397,7 +537,8 @@ std::vector<std::string> sheetHeader(FileFormat source, bool withReserved) {
     return {kColumnTitles, kColumnTitles + columns};
 }
 
-std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator) {
+std::vector<std::vector<std::string>> sheetCells(const QuestionTable& table, int rows,
+                                                 FileFormat source) {
     rows = std::clamp(rows, 0, kRows);
     bool withReserved = false;
     if (source == FileFormat::Current) {
@@ -406,20 +547,136 @@ std::string exportSheet(const QuestionTable& table, int rows, FileFormat source,
             withReserved = withReserved || !(reserved.isText() && reserved.equalsText(kNoChoice));
         }
     }
-    const std::vector<std::string> header = sheetHeader(source, withReserved);
-    std::string out(kUtf8Bom);
-    out += delimitedRecord(header, separator);
+    std::vector<std::vector<std::string>> cells = {sheetHeader(source, withReserved)};
     for (int r = 0; r < rows; ++r) {
         std::vector<std::string> fields;
-        for (std::size_t c = 0; c < header.size(); ++c) {
+        for (std::size_t c = 0; c < cells[0].size(); ++c) {
             const Cell& cell = table.rows[r][c];
             const bool noChoice = c >= 1 && c <= 5 && cell.isText() && cell.equalsText(kNoChoice);
             fields.push_back(noChoice ? std::string() : sheetText(cell));
         }
+        cells.push_back(std::move(fields));
+    }
+    return cells;
+}
+
+std::string exportSheet(const QuestionTable& table, int rows, FileFormat source, char separator) {
+    std::string out(kUtf8Bom);
+    for (const std::vector<std::string>& fields : sheetCells(table, rows, source)) {
         out += delimitedRecord(fields, separator);
     }
     return out;
 }
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Digits, then one of `separators` and digits, up to `groups` groups.
+bool digitGroups(std::string_view text, std::string_view separators, int groups) {
+    int found = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t start = i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+        }
+        if (i == start || i - start > 4) {
+            return false;
+        }
+        ++found;
+        if (i == text.size()) {
+            break;
+        }
+        if (separators.find(text[i]) == std::string_view::npos || ++i == text.size()) {
+            return false;
+        }
+    }
+    return found >= 2 && found <= groups;
+}
+
+bool spreadsheetChanges(std::string_view original) {
+    if (original.empty()) {
+        return false;
+    }
+    // The input method's full-width digits and signs are read as numbers too.
+    std::string text = asciiDigits(original);
+    for (const auto& [wide, narrow] : {std::pair{"，", ","}, {"．", "."}, {"＋", "+"},
+                                       {"－", "-"}, {"：", ":"}, {"／", "/"}}) {
+        for (std::size_t at; (at = text.find(wide)) != std::string::npos;) {
+            text.replace(at, std::string_view(wide).size(), narrow);
+        }
+    }
+    if (text[0] == '=') {
+        return true;  // a formula
+    }
+    std::string plain;
+    for (char c : text) {
+        if (c != ',') {
+            plain += c;  // 1,000 is a number with a thousands separator
+        }
+    }
+    if (const auto n = parseNumber(plain); n && plain.find_first_of(" \t") == std::string::npos) {
+        return formatNumber(*n) != original;
+    }
+    if (const std::size_t e = text.find_first_of("eE");
+        e != std::string::npos && e > 0 && parseNumber(text.substr(0, e)) &&
+        text.find_first_not_of("0123456789", e + 1 + (text[e + 1] == '+' || text[e + 1] == '-')) ==
+            std::string::npos &&
+        e + 1 < text.size() && isDigit(text.back())) {
+        return true;  // 1e3 is 1000
+    }
+    if (text.size() > 2 && text.front() == '(' && text.back() == ')' &&
+        parseNumber(text.substr(1, text.size() - 2))) {
+        return true;  // (1) is -1
+    }
+    return digitGroups(text, "/-", 3) || digitGroups(text, ":", 3);
+}
+
+}  // namespace
+
+std::vector<std::string> cellsSpreadsheetsChange(
+    const std::vector<std::vector<std::string>>& cells) {
+    std::vector<std::string> changed;
+    for (std::size_t r = 1; r < cells.size(); ++r) {
+        for (std::size_t c = 0; c < cells[r].size() && c < 6; ++c) {
+            if (spreadsheetChanges(cells[r][c])) {
+                changed.push_back(columnLetters(static_cast<int>(c) + 1) + std::to_string(r + 1) +
+                                  "「" + cells[r][c] + "」");
+            }
+        }
+    }
+    return changed;
+}
+
+namespace {
+
+// A card's two sides in HTML: the question and its numbered choices; the
+// correct choice with its number. A tab becomes a blank, since both readers
+// split lines on tabs.
+std::pair<std::string, std::string> cardSides(const QuestionRow& row) {
+    const auto html = [](const Cell& cell) {
+        std::string text = htmlEscaped(cell.asText());
+        std::replace(text.begin(), text.end(), '\t', ' ');
+        return text;
+    };
+    std::string front = html(row[kQuestionText]);
+    for (int k = 1; k <= 5; ++k) {
+        if (!isNoChoice(row[k]) && !row[k].asText().empty()) {
+            front += "<br>" + std::to_string(k) + ". " + html(row[k]);
+        }
+    }
+    std::string back = html(row[kCorrectNumber]);
+    const auto correct = wholeNumber(row[kCorrectNumber]);
+    if (correct && *correct >= 1 && *correct <= 5) {
+        back = std::to_string(*correct) + ". " + html(row[*correct]);
+    }
+    return {front, back};
+}
+
+}  // namespace
 
 std::string exportCards(const QuestionTable& table, int rows, const std::string& tag) {
     std::string cleanTag;
@@ -428,55 +685,84 @@ std::string exportCards(const QuestionTable& table, int rows, const std::string&
     }
     std::string out = "#separator:tab\r\n#html:true\r\n#tags column:3\r\n";
     for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
-        const QuestionRow& row = table.rows[r];
-        std::string front = htmlEscaped(row[kQuestionText].asText());
-        for (int k = 1; k <= 5; ++k) {
-            if (!isNoChoice(row[k])) {
-                front += "<br>" + std::to_string(k) + ". " + htmlEscaped(row[k].asText());
-            }
-        }
-        std::string back = htmlEscaped(row[kCorrectNumber].asText());
-        const auto correct = wholeNumber(row[kCorrectNumber]);
-        if (correct && *correct >= 1 && *correct <= 5) {
-            back = std::to_string(*correct) + ". " + htmlEscaped(row[*correct].asText());
-        }
+        const auto [front, back] = cardSides(table.rows[r]);
         out += delimitedRecord({front, back, cleanTag}, '\t');
     }
     return out;
 }
 
+std::string exportMnemosyneCards(const QuestionTable& table, int rows) {
+    std::string out;
+    for (int r = 0; r < std::clamp(rows, 0, kRows); ++r) {
+        const auto [front, back] = cardSides(table.rows[r]);
+        // The reader takes no quotes and no header; it drops blanks at the end of the line.
+        out += front + "\t" + back + "\n";
+    }
+    return out;
+}
+
+std::string columnLetters(int column) {
+    std::string letters;
+    for (; column > 0; column = (column - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+    }
+    return letters;
+}
+
+SheetImport importRecords(const DelimitedText& sheet, FileFormat target) {
+    SheetImport result;
+    SheetReader(target, result).read(sheet);
+    if (!sheet.ok) {
+        // The fault is in the record after the last one read.
+        result.faults.push_back({sheet.errorLine, sheet.errorColumn, sheet.error,
+                                 static_cast<int>(sheet.records.size()) + 1});
+    }
+    return result;
+}
+
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target) {
     SheetImport result;
+    const auto refuse = [&](int line, std::string message) {
+        result.faults.push_back({line, 0, std::move(message)});
+        return result;
+    };
     std::string_view text = bytes;
     Conversion decoded;
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         // Excel's "Unicode text".
-        result.faults.push_back({1, 0,
-                                 "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
-                                 "保存し直してください"});
-        return result;
+        return refuse(1,
+                      "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
+                      "保存し直してください");
     }
     if (bytes.starts_with(kUtf8Bom)) {
         if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
-            result.faults.push_back(
-                {firstNonUtf8Line(bytes), 0, "BOMがあるのにUTF-8ではありません"});
-            return result;
+            return refuse(firstNonUtf8Line(bytes), "BOMがあるのにUTF-8ではありません");
         }
-    } else if (!isValidUtf8(bytes)) {
+    } else if (!looksLikeUtf8Text(bytes)) {
+        // Valid CP932 with only ASCII and half-width katakana may be valid
+        // UTF-8 too ("ﾅｼ" is C5 BC): it is CP932, as the question-file readers take it.
+        switch (otherJapaneseEncoding(bytes)) {
+            case OtherJapaneseEncoding::EucJp:
+                return refuse(1,
+                              "EUC-JPで保存されています。UTF-8かShift_JIS（CP932）で保存し直して"
+                              "ください");
+            case OtherJapaneseEncoding::Iso2022Jp:
+                return refuse(1,
+                              "ISO-2022-JP（JIS）で保存されています。UTF-8かShift_JIS（CP932）で"
+                              "保存し直してください");
+            case OtherJapaneseEncoding::None:
+                break;
+        }
         decoded = decodeCp932(bytes);
-        if (!decoded.ok) {
-            result.faults.push_back(
-                {firstNonUtf8Line(bytes), 0,
-                 "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります"});
-            return result;
+        if (decoded.ok) {
+            text = decoded.text;
+        } else if (!isValidUtf8(bytes)) {
+            return refuse(firstNonUtf8Line(bytes),
+                          "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります");
         }
-        text = decoded.text;
     }
     const DelimitedText sheet = readDelimited(text, separator);
-    SheetReader(target, result).read(sheet);
-    if (!sheet.ok) {
-        result.faults.push_back({sheet.errorLine, sheet.errorColumn, sheet.error});
-    }
+    result = importRecords(sheet, target);
     return result;
 }
 
@@ -487,12 +773,14 @@ char guessSeparator(std::string_view name, std::string_view bytes) {
     if (endsWith(".tsv") || endsWith(".tab") || endsWith(".txt")) {
         return '\t';
     }
-    if (endsWith(".csv")) {
-        return ',';
+    // The first lines, so that a title line alone above the table does not decide.
+    std::size_t end = 0;
+    for (int line = 0; line < kTitleRows + 2 && end != std::string_view::npos; ++line) {
+        const std::size_t next = bytes.find('\n', end);
+        end = next == std::string_view::npos ? next : next + 1;
     }
-    const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
-    return firstLine.find('\t') != std::string_view::npos &&
-                   firstLine.find(',') == std::string_view::npos
+    const std::string_view head = bytes.substr(0, end);
+    return std::count(head.begin(), head.end(), '\t') > std::count(head.begin(), head.end(), ',')
                ? '\t'
                : ',';
 }

@@ -98,6 +98,7 @@ TEST(DelimitedTest, WrittenRecordsReadBackAsTheSameFields) {
     EXPECT_EQ(delimitedRecord({"a", "", "b c"}, ','), "a,,b c\r\n");
     EXPECT_EQ(delimitedRecord({"a,b", " 3 "}, ','), "\"a,b\",\" 3 \"\r\n");
     EXPECT_EQ(delimitedRecord({"a,b"}, '\t'), "a,b\r\n");
+    EXPECT_EQ(delimitedRecord({"#a", "b#"}, '\t'), "\"#a\"\tb#\r\n") << "not a comment line";
 }
 
 }  // namespace

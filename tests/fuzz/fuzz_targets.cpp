@@ -12,6 +12,7 @@
 #include "data/text_check.h"
 #include "data/text_encoding.h"
 #include "tool/question_sheet.h"
+#include "tool/workbook.h"
 
 namespace studyhop::fuzz {
 
@@ -237,6 +238,36 @@ void delimited(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// The workbook reader: bounded by its limits, every fault has its place and
+// words, every row is the record of its number, and what it read goes
+// through the sheet reader.
+void workbook(const std::uint8_t* data, std::size_t size) {
+    tool::WorkbookLimits limits;
+    limits.partBytes = 1 << 20;
+    limits.totalBytes = 2 << 20;
+    limits.rows = 2000;
+    limits.columns = 64;
+    const tool::WorkbookRead read = tool::readWorkbook(view(data, size), limits);
+    for (const tool::SheetFault& fault : read.faults) {
+        if (fault.line < 1 || fault.column < 0 || fault.message.empty()) {
+            fail("a workbook fault without its place");
+        }
+    }
+    if (static_cast<int>(read.sheet.records.size()) > limits.rows) {
+        fail("more rows than the limit");
+    }
+    for (std::size_t r = 0; r < read.sheet.records.size(); ++r) {
+        const DelimitedRecord& record = read.sheet.records[r];
+        if (record.line != static_cast<int>(r) + 1 ||
+            static_cast<int>(record.cells.size()) > limits.columns) {
+            fail("a workbook row out of its place");
+        }
+    }
+    if (read.faults.empty()) {
+        tool::importRecords(read.sheet, FileFormat::Current);
+    }
+}
+
 }  // namespace
 
 const std::vector<Target>& targets() {
@@ -244,6 +275,7 @@ const std::vector<Target>& targets() {
         {"field_reader", fieldReader},   {"current_loader", currentLoader},
         {"legacy_loader", legacyLoader}, {"settings_reader", settingsReader},
         {"text_check", textCheck},       {"delimited", delimited},
+        {"workbook", workbook},
     };
     return all;
 }

@@ -16,6 +16,7 @@
 #include "tool/commands.h"
 #include "tool/interruption.h"
 #include "tool/question_sheet.h"
+#include "tool/workbook.h"
 
 namespace studyhop::tool {
 namespace {
@@ -83,9 +84,15 @@ TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
         {"geography.qzb", ExportFormat::Csv, "geography.csv", "geography-back.qzb"},
         {"quiz.qz2", ExportFormat::Csv, "quiz.csv", "quiz-back.qz2"},
         {"quiz.qz2", ExportFormat::Tsv, "quiz.tsv", "quiz-back2.qz2"},
+        {"general.qz2", ExportFormat::Xlsx, "general.xlsx", "general-back3.qz2"},
+        {"geography.qzb", ExportFormat::Xlsx, "geography.xlsx", "geography-back3.qzb"},
+        {"quiz.qz2", ExportFormat::Xlsx, "quiz.xlsx", "quiz-back3.qz2"},
     };
     for (const Case& c : cases) {
         Output output;
+        if (c.format == ExportFormat::Xlsx && !workbooksSupported()) {
+            continue;
+        }
         ASSERT_EQ(exportFile(c.file, c.sheet, c.format, output), kExitOk) << output.err;
         ASSERT_EQ(importFile(c.sheet, c.back, output), kExitOk) << output.err;
         EXPECT_TRUE(readBytes(c.back) == readBytes(c.file)) << c.file << " via " << c.sheet;
@@ -145,6 +152,29 @@ TEST(ToolTest, NumberLikeAndBlankEdgedTextsImportAndReadBackExactly) {
     }
 }
 
+// A spreadsheet opening the CSV would change these texts: the export names
+// each cell and points to xlsx, which keeps them.
+TEST(ToolTest, CsvExportNamesTheCellsASpreadsheetWouldChange) {
+    TestDir dir;
+    writeBytes("in.csv", "q,a,b,,,,1\r\n007,1.50,1/2,2-3,3:00,(1),1\r\n"
+                         "１，０００,1e3,+5,=A1,-3,2024年,1\r\n");
+    Output output;
+    ASSERT_EQ(importFile("in.csv", "in.qz2", output), kExitOk) << output.err;
+    output = {};
+    ASSERT_EQ(exportFile("in.qz2", "out.csv", ExportFormat::Csv, output), kExitOk);
+    EXPECT_EQ(output.err,
+              "out.csv: 注意: 表計算ソフトでこのCSVを開くと、数値・日付・式として読まれて書き換わる"
+              "セルがあります: A3「007」、B3「1.50」、C3「1/2」、D3「2-3」、E3「3:00」、F3「(1)」、"
+              "A4「１，０００」、B4「1e3」、C4「+5」、D4「=A1」。表計算ソフトで編集するときは "
+              "--format xlsx で書き出してください\n");
+    output = {};
+    ASSERT_EQ(exportFile("in.qz2", "out.tsv", ExportFormat::Tsv, output), kExitOk);
+    writeBytes("plain.csv", "q,a,b,,,,1\r\n");
+    ASSERT_EQ(importFile("plain.csv", "plain.qz2", output), kExitOk);
+    ASSERT_EQ(exportFile("plain.qz2", "plain-out.csv", ExportFormat::Csv, output), kExitOk);
+    EXPECT_EQ(output.err, "") << "no warning where nothing changes";
+}
+
 TEST(ToolTest, QuestionFileSavedAsUtf8ImportsToItsShiftJisBytes) {
     TestDir dir;
     const std::string original = readBytes(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2");
@@ -190,6 +220,17 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
         {"問題,問題,正解番号\r\n", "1:2", "2回あります"},
         {"回答1,正解番号\r\n", "1", "「問題」の列がありません"},
         {std::string("\xFF\xFEq\0\t\0", 6), "1", "UTF-16"},
+        // はい,いいえ in EUC-JP reads as CP932 half-width katakana.
+        {"\xA4\xCF\xA4\xA4,\xA4\xA4\xA4\xA8,b,,,,1\r\n", "1", "EUC-JP"},
+        {"\x1B$B$O$$\x1B(B,a,b,,,,1\r\n", "1", "ISO-2022-JP"},
+        {"#N/A,a,b,,,,1\r\n", "1:1", "セルA1は「#N/A」という表計算ソフトのエラー値"},
+        {"ok,a,b,,,,1\r\nq,a,b,,,,#DIV/0!\r\n", "2:7", "セルG2は「#DIV/0!」"},
+        {"q,#REF!,b,,,,1\r\n", "1:2", "エラー値"},
+        {"問題,回答1,回答2,正解番号,問題\r\nq,a,b,1,\r\n", "1:5", "2回あります（A列とE列）"},
+        // A line break inside a cell: the row the spreadsheet shows, then the text line.
+        {"ok,a,b,,,,1\r\nq,\"x\r\ny\",b,,,,1\r\nq,a,b,,,,9\r\n", "3:7",
+         "1〜5の整数ではありません（表の3行目、テキストの4行目）"},
+        {"q,\"x\r\ny\",b,,,,1\r\nq,\"a\"b,c,,,,1\r\n", "2:2", "（表の2行目、テキストの3行目）"},
     };
     for (const Case& c : cases) {
         TestDir dir;
@@ -200,6 +241,48 @@ TEST(ToolTest, ImportFaultsNameLineAndColumn) {
             << c.sheet << output.err;
         EXPECT_NE(output.err.find(c.what), std::string::npos) << c.sheet << output.err;
         EXPECT_FALSE(test::fileExists("out.qz2")) << c.sheet;
+    }
+    // A broken header would make every row's faults wrong: it is the only one.
+    TestDir dir;
+    writeBytes("in.csv", "問題,回答1,回答2,正解番号,問題\r\nq,a,b,1,\r\n");
+    Output output;
+    EXPECT_EQ(importFile("in.csv", "out.qz2", output), kExitFault);
+    EXPECT_NE(output.err.find("1件の不具合"), std::string::npos) << output.err;
+}
+
+// Sheets as people type and save them: each imports to the question file the
+// editor would save, and what was left out is named in a note.
+TEST(ToolTest, SheetsAsPeopleMakeThemImportWithoutLoss) {
+    struct Case {
+        const char* what;
+        std::string sheet;
+        std::string expected;  // the file's text, before it goes to CP932
+        const char* note;
+    };
+    const std::string header = "問題,回答1,回答2,回答3,回答4,回答5,正解番号";
+    const std::string one = "1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n";
+    const Case cases[] = {
+        {"full-width correct number", "q,a,b,,,,２\r\n", one, ""},
+        {"blank-only choices", "q,a,b,　,\" \",,2\r\n", one, ""},
+        {"trailing empty columns", "q,a,b,,,,2,,0,\r\n", one, ""},
+        {"tabs in a file named .csv", "q\ta\tb\t\t\t\t2\r\n", one, ""},
+        {"tabs below a title", "第1回\r\n問題\t回答1\t回答2\t正解番号\r\nq\ta\tb\t2\r\n", one,
+         "表題として読み飛ばしました"},
+        {"an unknown header is left out", header + ",解説\r\nq,a,b,,,,2,長い説明\r\n", one,
+         "in.csv:1:8: 見出し「解説」のH列は問題ファイルの項目ではないので読み込みません"},
+        {"headers with ideographic spaces and full-width digits",
+         "問題,回答　１,回答 ２,正解　番号\r\nq,a,b,2\r\n", one, ""},
+        {"a title above the header", "第1回 小テスト,,\r\n\r\n" + header + "\r\nq,a,b,,,,2\r\n", one,
+         "in.csv:1: 「第1回 小テスト」の行は見出しの上の表題として読み飛ばしました"},
+        {"CP932 that is valid UTF-8 too", sjis("q,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n"), one, ""},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("in.csv", c.sheet);
+        Output output;
+        ASSERT_EQ(importFile("in.csv", "out.qz2", output), kExitOk) << c.what << output.err;
+        EXPECT_EQ(readBytes("out.qz2"), sjis(c.expected)) << c.what;
+        EXPECT_NE(output.err.find(c.note), std::string::npos) << c.what << output.err;
     }
 }
 
@@ -233,6 +316,14 @@ TEST(ToolTest, MoreThanAHundredQuestionsAreRefusedOrSplit) {
         EXPECT_EQ(loaded.count, expected[f]) << name;
         EXPECT_EQ(loaded.table.rows[0][kQuestionText].asText(), "q" + std::to_string(f * 100 + 1));
     }
+    // Fewer parts over an earlier split: the part left over is named, not deleted.
+    writeBytes("big.csv", sheet.substr(0, sheet.find("q151,")));
+    output = {};
+    ASSERT_EQ(importFile("big.csv", "big.qz2", output, true, true), kExitOk) << output.err;
+    EXPECT_NE(output.err.find("big-3.qz2: 前に分けて書き出したファイルが残っています"),
+              std::string::npos)
+        << output.err;
+    EXPECT_TRUE(test::fileExists("big-3.qz2"));
 }
 
 TEST(ToolTest, ExistingFilesAreReplacedOnlyWithForce) {
@@ -347,6 +438,28 @@ TEST(ToolTest, CardsShowQuestionAndNumberedChoicesWithTheAnswerOnTheBack) {
               "");
     row[kCorrectNumber] = Cell::number(5);
     EXPECT_NE(exportCards(table, 1, "t").find("\t5. 京都\tt\r\n"), std::string::npos);
+    // The program's text reader skips a line that begins with '#'.
+    row[kQuestionText] = Cell::text("#1 問題");
+    EXPECT_NE(exportCards(table, 1, "#t").find("\r\n\"#1 問題<br>"), std::string::npos);
+    EXPECT_NE(exportCards(table, 1, "#t").find("\t\"#t\"\r\n"), std::string::npos);
+}
+
+// Mnemosyne's reader splits each line on tabs and takes two fields as front
+// and back: no header, no quotes, no tags.
+TEST(ToolTest, MnemosyneCardsAreFrontTabBackLines) {
+    QuestionTable table;
+    const char* rows[][kColumns] = {
+        {"1 < 2 & 3", "東京", "", "大阪", "ﾅｼ", "京都", "3", "0", "0", "ﾅｼ"},
+        {"\"#q\"", "a\tb", "c", "ﾅｼ", "ﾅｼ", "ﾅｼ", "1", "0", "0", "ﾅｼ"},
+    };
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            table.rows[r][c] = Cell::text(rows[r][c]);
+        }
+    }
+    EXPECT_EQ(exportMnemosyneCards(table, 2),
+              "1 &lt; 2 &amp; 3<br>1. 東京<br>3. 大阪<br>5. 京都\t3. 大阪\n"
+              "\"#q\"<br>1. a b<br>2. c\t1. a b\n");
 }
 
 TEST(ToolTest, CheckFlagsEveryCatalogueFileOnItsLine) {
@@ -440,6 +553,9 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
         {"1\r\nq,a,b,c,d,e,1,1.5,0,x\r\n", 2, "出題回数「1.5」が0以上の整数ではありません"},
         {"1\r\nq,a,b,c,d,e,1,0,-1,x\r\n", 2, "正解回数「-1」"},
         {"1\r\nq,ﾅｼ,ﾅｼ,,ﾅｼ,ﾅｼ,1,0,0,x\r\n", 2, "回答が1つもありません"},
+        // What import refuses, check names too.
+        {"1\r\n\"a\tb\",x,y,c,d,e,1,0,0,x\r\n", 2, "1問目の問題文: 制御文字（U+0009）"},
+        {"1\r\nq,\"a\r\nb\",y,c,d,e,1,0,0,x\r\n", 2, "1問目の回答1: "},
     };
     for (const Case& c : cases) {
         const std::vector<Fault> faults = checkBytes("a.qz2", sjis(c.bytes));
@@ -448,6 +564,9 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
         EXPECT_NE(faults[0].message.find(c.what), std::string::npos) << faultLine(faults[0]);
     }
     EXPECT_TRUE(checkBytes("a.qz2", "1\r\n" + ok).empty());
+    // はい in EUC-JP is valid CP932 half-width katakana.
+    EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xA4\xCF\xA4\xA4,a,b,c,d,e,1,0,0,x\r\n").at(0).message,
+              "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
     EXPECT_TRUE(checkBytes("a.qzb", "\"007\",a,b,c,d,e,1\r\n").empty())
         << "the quoted first record of a legacy file keeps its texts";
 }
@@ -497,7 +616,8 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         {"check", 2, "ファイルを指定してください"},
         {"import --bogus in.csv", 2, "知らないオプションです: bogus"},
         {"import in.csv extra.csv", 2, "1つ指定してください"},
-        {"export in.qz2 --format pdf", 2, "csv、tsv、anki"},
+        {"export in.qz2 --format pdf", 2, "csv、tsv、xlsx、anki、mnemosyne"},
+        {"export --help", 0, "mnemosyne  Mnemosyne の「タブ区切りテキスト」"},
         {"check '" + fixture("empty_file.qz2") + "'", 1, "empty_file.qz2:1: "},
         {"import in.csv -o out.qz2", 0, "out.qz2: 1問を書き出しました"},
         {"check out.qz2", 0, "不具合はありません"},
