@@ -12,6 +12,7 @@
 #include "data/question_file.h"
 #include "quiz/quiz_window.h"
 #include "ui/prompt.h"
+#include "ui/text_fit.h"
 #include "window/shared_state.h"
 
 namespace studyhop::bench {
@@ -70,6 +71,24 @@ void QuizStepNextThenBack(benchmark::State& state) {
     }
 }
 BENCHMARK(QuizStepNextThenBack)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+// The floors: the same, with every text set as it is, unfitted.
+struct PlainTexts {
+    PlainTexts() { setTextFittingEnabled(false); }
+    ~PlainTexts() { setTextFittingEnabled(true); }
+};
+
+void ShowResults101Plain(benchmark::State& state) {
+    const PlainTexts plain;
+    ShowResults101(state);
+}
+BENCHMARK(ShowResults101Plain)->Unit(benchmark::kMicrosecond);
+
+void QuizStepNextThenBackPlain(benchmark::State& state) {
+    const PlainTexts plain;
+    QuizStepNextThenBack(state);
+}
+BENCHMARK(QuizStepNextThenBackPlain)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace studyhop::bench

@@ -1,6 +1,7 @@
 #include "ui/text_fit.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextLayout>
@@ -12,6 +13,7 @@ namespace studyhop {
 namespace {
 
 constexpr char kFullTextProperty[] = "studyhopFullText";
+bool g_fittingEnabled = true;
 const QChar kEllipsis(0x2026);
 
 // The text as one line: a line break inside a cut last line would otherwise
@@ -33,10 +35,55 @@ FittedText fitOneLine(const QFontMetrics& metrics, const QString& text, int widt
 
 }  // namespace
 
+namespace {
+
+FittedText layOut(const QFont& font, const QString& text, int width, int height, bool wrap);
+
+// A quiz goes back and forth over the same texts in the same labels: each is
+// laid out once per font and size. Bounded, so a long session of many files
+// cannot grow it without limit.
+struct FitKey {
+    QString font;
+    QString text;
+    int width;
+    int height;
+    bool wrap;
+    bool operator==(const FitKey&) const = default;
+};
+
+size_t qHash(const FitKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.font, key.text, key.width, key.height, key.wrap);
+}
+
+constexpr qsizetype kMaxCachedFits = 2048;
+
+}  // namespace
+
 FittedText fitText(const QFont& font, const QString& text, int width, int height, bool wrap) {
+    static QHash<FitKey, FittedText> cache;
+    FitKey key{font.key(), text, width, height, wrap};
+    if (const auto found = cache.constFind(key); found != cache.constEnd()) {
+        return found.value();
+    }
+    if (cache.size() >= kMaxCachedFits) {
+        cache.clear();
+    }
+    const FittedText fitted = layOut(font, text, width, height, wrap);
+    cache.insert(std::move(key), fitted);
+    return fitted;
+}
+
+namespace {
+
+FittedText layOut(const QFont& font, const QString& text, int width, int height, bool wrap) {
     const QFontMetrics metrics(font);
     if (!wrap || text.isEmpty()) {
         return fitOneLine(metrics, text, width);
+    }
+    // One line that fits needs no layout of lines.
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+        metrics.horizontalAdvance(text) <= width) {
+        return {text, false};
     }
     const int maxLines = std::max(1, height / std::max(1, metrics.lineSpacing()));
 
@@ -87,8 +134,18 @@ FittedText fitText(const QFont& font, const QString& text, int width, int height
     return {lines.join(QLatin1Char('\n')), true};
 }
 
+}  // namespace
+
+void setTextFittingEnabled(bool enabled) {
+    g_fittingEnabled = enabled;
+}
+
 void setFittedText(QLabel* label, const QString& text) {
     label->setProperty(kFullTextProperty, text);
+    if (!g_fittingEnabled) {
+        label->setText(text);
+        return;
+    }
     const QRect area = label->contentsRect();
     const int indent = label->indent() > 0 ? label->indent() : 0;
     const int width = area.width() - 2 * label->margin() - indent;

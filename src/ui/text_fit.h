@@ -23,6 +23,9 @@ FittedText fitText(const QFont& font, const QString& text, int width, int height
 // Shows `text` in the label as far as it fits; a cut text ends in "…" and the
 // whole text becomes the label's tooltip and its accessible name.
 void setFittedText(QLabel* label, const QString& text);
+// For benchmarks only: with fitting off, setFittedText sets texts as they
+// are, which is the floor the cost of fitting is measured against.
+void setTextFittingEnabled(bool enabled);
 // The whole text last given to setFittedText.
 QString fullText(const QLabel* label);
 
