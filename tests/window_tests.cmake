@@ -23,7 +23,7 @@ add_executable(window_tests
   shell/main_window_test.cpp
   shell/settings_dialog_test.cpp
   shell/start_up_files_test.cpp
-  shell/special_files_test.cpp
+  shell/pipes_and_devices_test.cpp
   shell/unregistered_input_test.cpp
   editor/change_journal_test.cpp
   editor/editor_window_test.cpp
