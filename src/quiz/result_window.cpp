@@ -43,8 +43,13 @@ void Form6::showResults(const PassResults& results) {
         List1->addItem(QString::fromStdString(line));
     }
     if (results.notRecorded > 0) {
-        List1->addItem(
-            QStringLiteral("※%1問の成績は、問題がほかで変更または削除されていたため記録していません")
+        // In lines as narrow as the list; the tooltip has it in one sentence.
+        auto* note = new QListWidgetItem(
+            QStringLiteral("※%1問の成績は\n記録していません\n（問題がほかで\n変更・削除された）")
+                .arg(results.notRecorded),
+            List1);
+        note->setToolTip(
+            QStringLiteral("%1問の成績は、問題がほかで変更または削除されていたため記録していません")
                 .arg(results.notRecorded));
     }
     Label2->setText(QString::number(results.total));
