@@ -66,7 +66,7 @@ Form2::Form2(const WindowContext& context)
     Combo1->setObjectName(QStringLiteral("Combo1"));
     placeTwips(Combo1, 840, 2880, 855, 300);
     Combo1->setAccessibleName(QStringLiteral("正解番号"));
-    Label7->setBuddy(Combo1);
+    nameComboBox(Combo1, QStringLiteral("正解番号"));
     Label21 = makeLabel(this, "Label21", QStringLiteral("正解率"), 3120, 2880, 615, 255);
     Label22 = makeLabel(this, "Label22", QString(), 3720, 2880, 855, 255);
 

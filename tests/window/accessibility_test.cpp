@@ -211,6 +211,36 @@ TEST_F(AccessibilityTest, EachNewQuestionIsAnnouncedWholeEvenWhenCut) {
     EXPECT_GT(announced(), beforeRetest);
 }
 
+// A screen reader names a combo box by the label its relation points at and
+// found no value to read: the relation pointed at the trailing caption.
+TEST_F(AccessibilityTest, ComboBoxesAreNamedByALeadingCaptionWithTheirValue) {
+    state().setText1(QStringLiteral("a.qz2"));
+    state().setFileState(FileState::Current);
+    for (WindowId id : {WindowId::System, WindowId::Form7, WindowId::Form2}) {
+        windows->show(id);
+    }
+    static const struct {
+        WindowId window;
+        const char* caption;
+    } cases[] = {
+        {WindowId::System, "出題する問題の正解率"},
+        {WindowId::Form7, "ファイルの種類"},
+        {WindowId::Form2, "正解番号"},
+    };
+    for (const auto& c : cases) {
+        auto* combo = windows->loaded(c.window)->findChild<QComboBox*>(QStringLiteral("Combo1"));
+        ASSERT_NE(combo, nullptr) << c.caption;
+        combo->setCurrentIndex(1);
+        const QString expected = QString::fromUtf8(c.caption) + QLatin1Char(' ') + combo->itemText(1);
+        QStringList labels;
+        for (const auto& [label, relation] :
+             QAccessible::queryAccessibleInterface(combo)->relations(QAccessible::Label)) {
+            labels << label->text(QAccessible::Name);
+        }
+        EXPECT_EQ(labels, QStringList{expected}) << c.caption;
+    }
+}
+
 TEST(QtPromptTest, MessageBoxIsReadOutWithItsTitleAndText) {
     const QString text = QStringLiteral("問題ファイルを読み込めませんでした。\r\nファイル名 ：a.qz2");
     QString name;
