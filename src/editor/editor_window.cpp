@@ -1,5 +1,6 @@
 #include "editor/editor_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 
 #include "data/file_io.h"
@@ -44,7 +45,8 @@ Form2::Form2(const WindowContext& context)
     : Form(context, WindowId::Form2, QStringLiteral("問題登録"), kClientWidth, kClientHeight) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
     Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
-    Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
+    // A gap before the file name, so that the caption never runs into it.
+    Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 900, 255);
     fitCaption(Label8, kMinCaptionPoints);
     Label9 = makeLabel(this, "Label9", QString(), 3240, 120, 1335, 255);
     Text1 = new QLineEdit(this);
@@ -61,7 +63,8 @@ Form2::Form2(const WindowContext& context)
         placeTwips(Text2[k], 840, kChoiceTops[k], 3735, 300);
         Text2[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
     }
-    Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 0, 2880, 855, 255);
+    // Kept off the window's edge.
+    Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 60, 2880, 780, 255);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     placeTwips(Combo1, 840, 2880, 855, 300);
@@ -105,12 +108,16 @@ Form2::Form2(const WindowContext& context)
     Label20 = makeLabel(this, "Label20", QString(), 2560, 3720, 615, 255);
 
     // The design's state before any code runs.
-    Text1->setEnabled(false);
-    for (QLineEdit* box : Text2) {
-        box->setEnabled(false);
-    }
+    setBoxesEditable(false);
     resetCorrectNumbers();
     Combo1->setEnabled(false);
+    // The correct number while browsing: a disabled box, drawn dark enough
+    // to read (at least 4.5:1 on the button face).
+    QPalette correctColors = Combo1->palette();
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) {
+        correctColors.setColor(QPalette::Disabled, role, QColor(0x40, 0x40, 0x40));
+    }
+    Combo1->setPalette(correctColors);
     Command5->setVisible(false);
     Command4->setVisible(false);
     Label22->setVisible(false);
@@ -260,6 +267,27 @@ void Form2::ShowQuestion() {
     for (int k = 0; k < 5; ++k) {
         setTextFromStart(Text2[k], toQt(row[kChoice1 + k].asText()));
     }
+    // "<" and ">" keep the focus; a screen reader reads the change of their
+    // description: the question now shown.
+    QString spoken = QStringLiteral("問%1（%2問中） %3").arg(Mcnt + 1).arg(QCount).arg(Text1->text());
+    for (int k = 0; k < 5; ++k) {
+        spoken += QStringLiteral("。回答 %1 %2").arg(k + 1).arg(Text2[k]->text());
+    }
+    spoken += QStringLiteral("。正解番号 %1").arg(Combo1->currentText());
+    Command5->setAccessibleDescription(spoken);
+    Command6->setAccessibleDescription(spoken);
+}
+
+// Browsed texts are read-only, not disabled: readable in full contrast and
+// reachable with Tab, while nothing can be typed into them.
+void Form2::setBoxesEditable(bool editable) {
+    for (QLineEdit* box : {Text1, Text2[0], Text2[1], Text2[2], Text2[3], Text2[4]}) {
+        box->setReadOnly(!editable);
+        QPalette colors = box->palette();
+        colors.setColor(QPalette::Base, editable ? QApplication::palette().color(QPalette::Base)
+                                                 : QApplication::palette().color(QPalette::Window));
+        box->setPalette(colors);
+    }
 }
 
 // Hides "<" or ">" where it would leave the rows in use (first rule only);
@@ -299,13 +327,10 @@ void Form2::setEditing(bool editing) {
         b->setVisible(!editing);
     }
     Command4->setVisible(editing);
-    Text1->setEnabled(editing);
+    setBoxesEditable(editing);
     if (!editing) {
         hideNavigationAtTheEnds();
         UpdateNewButton();
-    }
-    for (QLineEdit* box : Text2) {
-        box->setEnabled(editing);
     }
 }
 
@@ -351,6 +376,7 @@ void Form2::Command5_Click() {
     --Mcnt;
     Command6->setVisible(true);
     ShowQuestion();
+    keepBrowsingFocus(Command5, Command6);
 }
 
 void Form2::Command6_Click() {
@@ -361,6 +387,15 @@ void Form2::Command6_Click() {
     ++Mcnt;
     Command5->setVisible(true);
     ShowQuestion();
+    keepBrowsingFocus(Command6, Command5);
+}
+
+// At the end of the questions the pressed button hides: the focus goes to
+// the other one, which a screen reader reads with the question.
+void Form2::keepBrowsingFocus(QPushButton* pressed, QPushButton* other) {
+    if (!pressed->isVisible() && other->isVisible()) {
+        other->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void Form2::Command2_Click() {

@@ -86,6 +86,8 @@ private:
     void setFileFormat(FileFormat format);
     void showCounters();
     void setEditing(bool editing);
+    void setBoxesEditable(bool editable);
+    void keepBrowsingFocus(QPushButton* pressed, QPushButton* other);
     QuestionEdit questionEdit(WriteCheck* check);
     // Runs one change with its write guarded against a change on disk.
     Status guardedEdit(const std::function<Status(QuestionEdit&)>& change);

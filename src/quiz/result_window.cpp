@@ -29,8 +29,9 @@ Form6::Form6(const WindowContext& context)
     Label5 = makeLabel(this, "Label5", QString(), 720, 360, 495, 255);
     Label4 = makeLabel(this, "Label4", QStringLiteral("正解率"), 120, 600, 615, 255);
     Label6 = makeLabel(this, "Label6", QString(), 720, 600, 495, 255);
+    Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Beside the figure, so that a figure cut to fit never takes the sign along.
-    PercentSign = makeLabel(this, "PercentSign", QStringLiteral("%"), 1215, 600, 195, 255);
+    PercentSign = makeLabel(this, "PercentSign", QStringLiteral("%"), 1230, 600, 180, 255);
     Command1 = makeButton(this, "Command1", QStringLiteral("Ｏ    Ｋ (&O)"), 1440, 120, 975, 375);
     Command2 = makeButton(this, "Command2", QStringLiteral("追   試 (&T)"), 1440, 600, 975, 375);
     Command2->setVisible(false);

@@ -2,6 +2,8 @@
 // control, word of each new question, and the text of every message box.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -18,6 +20,7 @@
 
 #include <QTest>
 
+#include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
 #include "ui/qt_prompt.h"
@@ -239,6 +242,48 @@ TEST_F(AccessibilityTest, ComboBoxesAreNamedByALeadingCaptionWithTheirValue) {
         }
         EXPECT_EQ(labels, QStringList{expected}) << c.caption;
     }
+}
+
+double luminance(const QColor& c) {
+    auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Browsing used to show the texts in disabled boxes (about 1.6:1, out of
+// Tab's reach) and said nothing when ">" showed another question.
+TEST_F(AccessibilityTest, BrowsedQuestionsAreReadableReachableAndReadOut) {
+    state().setText1(QStringLiteral("a.qz2"));
+    state().setFileState(FileState::Current);
+    auto* editor = show<Form2>(WindowId::Form2);
+    QApplication::setActiveWindow(editor);
+    editor->Command6->setFocus();
+    QTest::keyClick(editor->Command6, Qt::Key_Space);
+    EXPECT_TRUE(editor->Command6->accessibleDescription().startsWith(
+        QStringLiteral("問2（2問中） 問二。回答 1 a。回答 2 b")));
+    // At the last question ">" hides: "<" takes the focus and reads it out.
+    EXPECT_EQ(editor->focusWidget(), editor->Command5);
+    EXPECT_EQ(editor->Command5->accessibleDescription(), editor->Command6->accessibleDescription());
+    for (QLineEdit* box : {editor->Text1, editor->Text2[0], editor->Text2[4]}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        EXPECT_TRUE(box->isEnabled());
+        EXPECT_TRUE(box->focusPolicy() & Qt::TabFocus);
+        const QString before = box->text();
+        QTest::keyClicks(box, "xyz");
+        EXPECT_EQ(box->text(), before);
+        EXPECT_GE(contrast(box->palette().color(QPalette::Text), box->palette().color(QPalette::Base)),
+                  4.5);
+    }
+    const QPalette combo = editor->Combo1->palette();
+    EXPECT_GE(contrast(combo.color(QPalette::Disabled, QPalette::ButtonText),
+                       combo.color(QPalette::Disabled, QPalette::Button)),
+              4.5);
 }
 
 TEST(QtPromptTest, MessageBoxIsReadOutWithItsTitleAndText) {
