@@ -287,6 +287,7 @@ void Form2::setBoxesEditable(bool editable) {
         colors.setColor(QPalette::Base, editable ? QApplication::palette().color(QPalette::Base)
                                                  : QApplication::palette().color(QPalette::Window));
         box->setPalette(colors);
+        markCutText(box);
     }
 }
 

@@ -198,7 +198,7 @@ bool Form4::answerAreaKey(KeyDown key) {
         return true;
     }
     const bool quizKey = (key.keyCode >= '1' && key.keyCode <= '5') || key.keyCode == 'N' ||
-                         key.keyCode == 'B' || key.keyCode == 'X';
+                         key.keyCode == 'B' || key.keyCode == 'X' || key.keyCode == 'A';
     if (quizKey && (key.shift & ~kShiftMask) == 0) {
         Command1_KeyDown(1, key.keyCode, key.shift);
         return true;
@@ -386,7 +386,26 @@ void Form4::Command1_KeyDown(int /*index*/, int keyCode, int /*shift*/) {
         previousQuestion();
     } else if (keyCode == 'X') {
         exitQuiz();
+    } else if (keyCode == 'A') {
+        showWholeQuestion();
     }
+}
+
+// A label shows what fits; A shows everything, to the keyboard and to a
+// screen reader alike.
+void Form4::showWholeQuestion() {
+    if (m_noData) {
+        return;
+    }
+    const int r = pass.Order[std::clamp(Pos, 0, kRows - 1)];
+    const std::array<QString, 6>& texts = displayTexts(r);
+    QString whole = texts[kQuestionText];
+    for (int k = 0; k < 5; ++k) {
+        if (Avail[k] == 1) {
+            whole += QStringLiteral("\r\n回答 %1 %2").arg(k + 1).arg(texts[kChoice1 + k]);
+        }
+    }
+    m_prompt.ask(whole, QStringLiteral("問題の全文"));
 }
 
 void Form4::nextQuestion() {

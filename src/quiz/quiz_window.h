@@ -70,6 +70,7 @@ private:
     void nextQuestion();
     void previousQuestion();
     void exitQuiz();
+    void showWholeQuestion();
     void showResults();
     void prepareRetest();
 

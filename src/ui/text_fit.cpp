@@ -38,7 +38,10 @@ FittedText fitText(const QFont& font, const QString& text, int width, int height
     if (!wrap || text.isEmpty()) {
         return fitOneLine(metrics, text, width);
     }
-    const int maxLines = std::max(1, height / std::max(1, metrics.lineSpacing()));
+    // A line has room once its baseline is inside: only the descent of its
+    // last line may be cut, which most Japanese glyphs do not reach into.
+    const int spacing = std::max(1, metrics.lineSpacing());
+    const int maxLines = height < metrics.ascent() ? 1 : 1 + (height - metrics.ascent()) / spacing;
 
     // Lay out paragraph by paragraph, as the label does, and keep the lines
     // as they break.
@@ -108,6 +111,33 @@ QString fullText(const QLabel* label) {
 void setTextFromStart(QLineEdit* box, const QString& text) {
     box->setText(text);
     box->setCursorPosition(0);
+    markCutText(box);
+}
+
+void markCutText(QLineEdit* box) {
+    constexpr char kCaptionProperty[] = "studyhopCaption";
+    if (!box->property(kCaptionProperty).isValid()) {
+        box->setProperty(kCaptionProperty, box->accessibleName());
+    }
+    const QString caption = box->property(kCaptionProperty).toString();
+    auto* mark = box->findChild<QLabel*>(QStringLiteral("CutMark"), Qt::FindDirectChildrenOnly);
+    if (mark == nullptr) {
+        mark = new QLabel(QString(kEllipsis), box);
+        mark->setObjectName(QStringLiteral("CutMark"));
+        mark->setAutoFillBackground(true);
+        mark->setAlignment(Qt::AlignCenter);
+    }
+    // The frame and the text margins of the box take a few pixels each side.
+    constexpr int kInner = 4;
+    const bool cut = box->fontMetrics().horizontalAdvance(box->text()) >
+                     box->contentsRect().width() - 2 * kInner;
+    const int markWidth = box->fontMetrics().horizontalAdvance(kEllipsis) + kInner;
+    mark->setGeometry(box->width() - markWidth - 2, 2, markWidth, box->height() - 4);
+    mark->setBackgroundRole(QPalette::Base);
+    mark->setPalette(box->palette());
+    mark->setVisible(cut && box->isReadOnly());
+    box->setToolTip(cut ? box->text() : QString());
+    box->setAccessibleName(cut ? caption + QLatin1Char(' ') + box->text() : caption);
 }
 
 void fitCaption(QLabel* label, double minPointSize) {

@@ -16,8 +16,9 @@ struct FittedText {
 };
 
 // Lays `text` out in `width` x `height` pixels: on one line, or wrapped at
-// word or character boundaries when `wrap` is set. At least one line is
-// always shown, even when not even one fits the height.
+// word or character boundaries when `wrap` is set, as many lines as have their
+// baseline inside `height`. At least one line is always shown, even when not
+// even one fits the height.
 FittedText fitText(const QFont& font, const QString& text, int width, int height, bool wrap);
 
 // Shows `text` in the label as far as it fits; a cut text ends in "…" and the
@@ -27,8 +28,11 @@ void setFittedText(QLabel* label, const QString& text);
 QString fullText(const QLabel* label);
 
 // Sets the text and scrolls the box to its beginning, so that a long text
-// shows its start even while the box is disabled.
+// shows its start even while the box is disabled; then marks it as below.
 void setTextFromStart(QLineEdit* box, const QString& text);
+// A read-only box whose text is wider than the box ends in "…"; the whole
+// text is its tooltip and follows its caption in its accessible name.
+void markCutText(QLineEdit* box);
 
 // Makes a one-line caption fit its label without going below `minPointSize`:
 // first a smaller size, then narrower glyphs.

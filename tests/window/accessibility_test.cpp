@@ -286,6 +286,35 @@ TEST_F(AccessibilityTest, BrowsedQuestionsAreReadableReachableAndReadOut) {
               4.5);
 }
 
+// A cut text was readable only as a mouse tooltip, and the editor cut its
+// boxes mid-character without "…".
+TEST_F(AccessibilityTest, LongTextsCanBeReadWholeFromTheKeyboard) {
+    const QString longText = QStringLiteral("長い問題文です。").repeated(20);
+    writeBytes("a.qz2", sjis("1\r\n" + longText.toStdString() + ",東京," +
+                             longText.toStdString() + ",ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+    Form4* quiz = openQuiz();
+    QTest::keyClick(quiz->focusWidget(), Qt::Key_A);
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("問題の全文"));
+    EXPECT_EQ(prompt.boxes[0].text,
+              longText + QStringLiteral("\r\n回答 1 東京\r\n回答 2 ") + longText);
+
+    state().setText1(QStringLiteral("a.qz2"));
+    auto* editor = show<Form2>(WindowId::Form2);
+    static const struct {
+        int box;  // -1: the question box, else a choice box
+        bool cut;
+    } cases[] = {{-1, true}, {0, false}, {1, true}};
+    for (const auto& c : cases) {
+        QLineEdit* box = c.box < 0 ? editor->Text1 : editor->Text2[c.box];
+        auto* mark = box->findChild<QLabel*>(QStringLiteral("CutMark"));
+        ASSERT_NE(mark, nullptr) << c.box;
+        EXPECT_EQ(mark->isVisibleTo(editor), c.cut) << c.box;
+        EXPECT_EQ(box->toolTip(), c.cut ? longText : QString()) << c.box;
+        EXPECT_EQ(box->accessibleName().endsWith(longText), c.cut) << c.box;
+    }
+}
+
 TEST(QtPromptTest, MessageBoxIsReadOutWithItsTitleAndText) {
     const QString text = QStringLiteral("問題ファイルを読み込めませんでした。\r\nファイル名 ：a.qz2");
     QString name;
