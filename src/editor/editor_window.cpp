@@ -159,6 +159,12 @@ void Form2::resetCorrectNumbers() {
 }
 
 void Form2::Form_Load() {
+    // The maintenance strip lies below the client area: out of sight, and
+    // out of a screen reader's reach too, unless the maintenance mode shows it.
+    for (QLabel* l : {Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18, Label19,
+                      Label20}) {
+        l->setVisible(m_state.Mode() == 1);
+    }
     if (m_state.Mode() == 1) {
         setOuterHeightTwips(this, kMaintenanceOuterHeight);
     }

@@ -315,6 +315,24 @@ TEST_F(AccessibilityTest, LongTextsCanBeReadWholeFromTheKeyboard) {
     }
 }
 
+// The maintenance strips lie below the client areas; they were "showing" to
+// assistive technology while out of sight.
+TEST_F(AccessibilityTest, ControlsOutsideTheWindowAreHidden) {
+    openQuiz();
+    state().setText1(QStringLiteral("a.qz2"));
+    windows->show(WindowId::Form2);
+    for (WindowId id : {WindowId::Form1, WindowId::Form2, WindowId::Form4}) {
+        QWidget* window = windows->loaded(id);
+        ASSERT_NE(window, nullptr);
+        for (QWidget* child : window->findChildren<QWidget*>()) {
+            if (child->isVisibleTo(window) && child->parentWidget() == window) {
+                EXPECT_LE(child->geometry().bottom(), window->height())
+                    << window->objectName().toStdString() << "." << child->objectName().toStdString();
+            }
+        }
+    }
+}
+
 TEST(QtPromptTest, MessageBoxIsReadOutWithItsTitleAndText) {
     const QString text = QStringLiteral("問題ファイルを読み込めませんでした。\r\nファイル名 ：a.qz2");
     QString name;
