@@ -45,8 +45,12 @@ Form1::Form1(const WindowContext& context)
            kClientHeight) {
     Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
     registerResources();
-    // Drawn once and kept as a picture: no font work at start-up.
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/title.png")));
+    // Drawn once and kept as a picture: no font work at start-up. A screen
+    // above 1x gets the picture drawn at twice the size, which stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap title(ratio > 1 ? QStringLiteral(":/title@2x.png") : QStringLiteral(":/title.png"));
+    title.setDevicePixelRatio(ratio > 1 ? 2 : 1);
+    Picture1->setPixmap(title);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Command1[0] = makeButton(this, "Command1_0", QStringLiteral("問題登録"), 3720, 120, 1215, 495);
