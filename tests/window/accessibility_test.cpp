@@ -149,6 +149,8 @@ TEST_F(AccessibilityTest, EachQuestionAndAnswerIsReadOutFromTheFocus) {
     Form4* quiz = openQuiz();
     for (const auto& c : cases) {
         const QString key = QString::fromUtf8(c.key);
+        // Keys go where the focus is; before, nothing in the quiz took it.
+        ASSERT_NE(quiz->focusWidget(), nullptr) << c.key;
         if (key == QStringLiteral("click1")) {
             QTest::mouseClick(quiz->Label18[0], Qt::LeftButton);
         } else if (key == QStringLiteral("Enter")) {
