@@ -49,7 +49,7 @@ Form2::Form2(const WindowContext& context)
     Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 900, 255);
     fitCaption(Label8, kMinCaptionPoints);
     Label9 = makeLabel(this, "Label9", QString(), 3240, 120, 1335, 255);
-    Text1 = new QLineEdit(this);
+    Text1 = new QuestionBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 120, 360, 4455, 495);
     Text1->setAccessibleName(QStringLiteral("問題内容"));
@@ -287,12 +287,17 @@ void Form2::ShowQuestion() {
 // Browsed texts are read-only, not disabled: readable in full contrast and
 // reachable with Tab, while nothing can be typed into them.
 void Form2::setBoxesEditable(bool editable) {
-    for (QLineEdit* box : {Text1, Text2[0], Text2[1], Text2[2], Text2[3], Text2[4]}) {
-        box->setReadOnly(!editable);
+    const QColor background = QApplication::palette().color(editable ? QPalette::Base : QPalette::Window);
+    for (QWidget* box : std::initializer_list<QWidget*>{Text1, Text2[0], Text2[1], Text2[2], Text2[3],
+                                                        Text2[4]}) {
         QPalette colors = box->palette();
-        colors.setColor(QPalette::Base, editable ? QApplication::palette().color(QPalette::Base)
-                                                 : QApplication::palette().color(QPalette::Window));
+        colors.setColor(QPalette::Base, background);
         box->setPalette(colors);
+    }
+    Text1->setReadOnly(!editable);
+    markCutText(Text1);
+    for (QLineEdit* box : Text2) {
+        box->setReadOnly(!editable);
         markCutText(box);
     }
 }

@@ -12,6 +12,7 @@
 #include "data/status.h"
 #include "editor/field_check.h"
 #include "editor/question_edit.h"
+#include "ui/question_box.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -44,7 +45,8 @@ public:
     QLabel* Label10;
     QLabel* Label8;
     QLabel* Label9;
-    QLineEdit* Text1;
+    // Wraps the question over its lines while it is typed.
+    QuestionBox* Text1;
     std::array<QLabel*, 5> ChoiceCaptions{};  // Label2..Label6
     std::array<QLineEdit*, 5> Text2{};
     QLabel* Label7;

@@ -5,8 +5,11 @@
 class QFont;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace studyhop {
+
+class QuestionBox;
 
 // What a label of a fixed size shows of a text: the lines that fit, the last
 // one ending in "…" when the text goes on. `cut` tells whether it did.
@@ -30,9 +33,11 @@ QString fullText(const QLabel* label);
 // Sets the text and scrolls the box to its beginning, so that a long text
 // shows its start even while the box is disabled; then marks it as below.
 void setTextFromStart(QLineEdit* box, const QString& text);
-// A read-only box whose text is wider than the box ends in "…"; the whole
-// text is its tooltip and follows its caption in its accessible name.
+void setTextFromStart(QuestionBox* box, const QString& text);
+// A read-only box whose text does not fit ends in "…"; the whole text is its
+// tooltip and follows its caption in its accessible name.
 void markCutText(QLineEdit* box);
+void markCutText(QuestionBox* box);
 
 // Makes a one-line caption fit its label without going below `minPointSize`:
 // first a smaller size, then narrower glyphs.

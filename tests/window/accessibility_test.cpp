@@ -24,6 +24,7 @@
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
 #include "ui/qt_prompt.h"
+#include "ui/question_box.h"
 #include "ui/text_fit.h"
 #include "window_test.h"
 
@@ -246,6 +247,13 @@ TEST_F(AccessibilityTest, ComboBoxesAreNamedByALeadingCaptionWithTheirValue) {
     }
 }
 
+QString boxText(const QWidget* box) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(box)) {
+        return line->text();
+    }
+    return qobject_cast<const QuestionBox*>(box)->text();
+}
+
 double luminance(const QColor& c) {
     auto channel = [](double v) {
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -272,13 +280,13 @@ TEST_F(AccessibilityTest, BrowsedQuestionsAreReadableReachableAndReadOut) {
     // At the last question ">" hides: "<" takes the focus and reads it out.
     EXPECT_EQ(editor->focusWidget(), editor->Command5);
     EXPECT_EQ(editor->Command5->accessibleDescription(), editor->Command6->accessibleDescription());
-    for (QLineEdit* box : {editor->Text1, editor->Text2[0], editor->Text2[4]}) {
+    for (QWidget* box : std::initializer_list<QWidget*>{editor->Text1, editor->Text2[0], editor->Text2[4]}) {
         SCOPED_TRACE(box->objectName().toStdString());
         EXPECT_TRUE(box->isEnabled());
         EXPECT_TRUE(box->focusPolicy() & Qt::TabFocus);
-        const QString before = box->text();
+        const QString before = boxText(box);
         QTest::keyClicks(box, "xyz");
-        EXPECT_EQ(box->text(), before);
+        EXPECT_EQ(boxText(box), before);
         EXPECT_GE(contrast(box->palette().color(QPalette::Text), box->palette().color(QPalette::Base)),
                   4.5);
     }
@@ -303,12 +311,14 @@ TEST_F(AccessibilityTest, LongTextsCanBeReadWholeFromTheKeyboard) {
 
     state().setText1(QStringLiteral("a.qz2"));
     auto* editor = show<Form2>(WindowId::Form2);
+    test::saveScreenshot(editor, "editor_long_texts_browsed");
+    test::saveScreenshot(quiz, "quiz_long_texts");
     static const struct {
         int box;  // -1: the question box, else a choice box
         bool cut;
     } cases[] = {{-1, true}, {0, false}, {1, true}};
     for (const auto& c : cases) {
-        QLineEdit* box = c.box < 0 ? editor->Text1 : editor->Text2[c.box];
+        QWidget* box = c.box < 0 ? static_cast<QWidget*>(editor->Text1) : editor->Text2[c.box];
         auto* mark = box->findChild<QLabel*>(QStringLiteral("CutMark"));
         ASSERT_NE(mark, nullptr) << c.box;
         EXPECT_EQ(mark->isVisibleTo(editor), c.cut) << c.box;
