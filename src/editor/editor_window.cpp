@@ -387,8 +387,8 @@ void Form2::Command5_Click() {
     }
     --Mcnt;
     Command6->setVisible(true);
+    keepBrowsingFocus(Command5, Command6, Mcnt <= 0);
     ShowQuestion();
-    keepBrowsingFocus(Command5, Command6);
 }
 
 void Form2::Command6_Click() {
@@ -398,14 +398,16 @@ void Form2::Command6_Click() {
     }
     ++Mcnt;
     Command5->setVisible(true);
+    keepBrowsingFocus(Command6, Command5, Mcnt + 1 >= QCount);
     ShowQuestion();
-    keepBrowsingFocus(Command6, Command5);
 }
 
-// At the end of the questions the pressed button hides: the focus goes to
-// the other one, which a screen reader reads with the question.
-void Form2::keepBrowsingFocus(QPushButton* pressed, QPushButton* other) {
-    if (!pressed->isVisible() && other->isVisible()) {
+// At the end of the questions the pressed button is about to hide: the
+// focus goes to the other one first, straight, and without a description, so
+// that a screen reader reads the new question when the description comes.
+void Form2::keepBrowsingFocus(QPushButton* pressed, QPushButton* other, bool pressedHides) {
+    if (pressedHides && pressed->hasFocus()) {
+        other->setAccessibleDescription(QString());
         other->setFocus(Qt::OtherFocusReason);
     }
 }

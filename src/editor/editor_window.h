@@ -89,7 +89,7 @@ private:
     void showCounters();
     void setEditing(bool editing);
     void setBoxesEditable(bool editable);
-    void keepBrowsingFocus(QPushButton* pressed, QPushButton* other);
+    void keepBrowsingFocus(QPushButton* pressed, QPushButton* other, bool pressedHides);
     QuestionEdit questionEdit(WriteCheck* check);
     // Runs one change with its write guarded against a change on disk.
     Status guardedEdit(const std::function<Status(QuestionEdit&)>& change);

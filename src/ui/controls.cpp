@@ -93,6 +93,12 @@ void nameComboBox(QComboBox* combo, const QString& caption) {
     combo->view()->setAccessibleName(caption);
     auto follow = [combo, label, caption](int index) {
         label->setText(caption + QLatin1Char(' ') + combo->itemText(index));
+        // Only a change the user makes is read out: the list's current item
+        // is announced as if focused, which would pull a screen reader away
+        // from wherever the user is when a window sets the value.
+        if (!combo->hasFocus()) {
+            return;
+        }
         QAbstractItemView* list = combo->view();
         const QModelIndex item =
             combo->model()->index(index, combo->modelColumn(), combo->rootModelIndex());

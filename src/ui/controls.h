@@ -42,8 +42,8 @@ void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler);
 // Gives a combo box what a screen reader needs to read its value: a label
 // that is never shown, leads and names it as "caption value" (screen readers
 // name a combo box by its label and read a closed one's value from its list,
-// which Qt 6.4 does not offer them), and a list whose selection follows the
-// current item, so that a change is read out too.
+// which Qt 6.4 does not offer them), and a list whose selection follows a
+// change made while the box has the focus, so that the change is read out too.
 void nameComboBox(QComboBox* combo, const QString& caption);
 
 // Sets the program font: a Japanese sans-serif, whatever fonts are installed.
