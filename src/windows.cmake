@@ -8,6 +8,8 @@ add_library(studyhop_windows STATIC
   ui/file_list_box.cpp ui/file_list_box.h
   ui/key_codes.cpp
   ui/qt_prompt.cpp
+  ui/question_box.cpp ui/question_box.h
+  ui/spoken_label.cpp ui/spoken_label.h
   ui/text_fit.cpp ui/text_fit.h
   ui/twips.cpp
   ui/window_placement.cpp ui/window_placement.h

@@ -1,5 +1,6 @@
 #include "editor/editor_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 
 #include "data/file_io.h"
@@ -44,10 +45,11 @@ Form2::Form2(const WindowContext& context)
     : Form(context, WindowId::Form2, QStringLiteral("問題登録"), kClientWidth, kClientHeight) {
     Label1 = makeLabel(this, "Label1", QStringLiteral("問題内容"), 120, 120, 855, 255);
     Label10 = makeLabel(this, "Label10", QString(), 1080, 120, 1095, 255);
-    Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 975, 255);
+    // A gap before the file name, so that the caption never runs into it.
+    Label8 = makeLabel(this, "Label8", QStringLiteral("Ｆｉｌｅ Ｎａｍｅ"), 2280, 120, 900, 255);
     fitCaption(Label8, kMinCaptionPoints);
     Label9 = makeLabel(this, "Label9", QString(), 3240, 120, 1335, 255);
-    Text1 = new QLineEdit(this);
+    Text1 = new QuestionBox(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     placeTwips(Text1, 120, 360, 4455, 495);
     Text1->setAccessibleName(QStringLiteral("問題内容"));
@@ -61,12 +63,13 @@ Form2::Form2(const WindowContext& context)
         placeTwips(Text2[k], 840, kChoiceTops[k], 3735, 300);
         Text2[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
     }
-    Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 0, 2880, 855, 255);
+    // Kept off the window's edge.
+    Label7 = makeLabel(this, "Label7", QStringLiteral("正解番号"), 60, 2880, 780, 255);
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     placeTwips(Combo1, 840, 2880, 855, 300);
     Combo1->setAccessibleName(QStringLiteral("正解番号"));
-    Label7->setBuddy(Combo1);
+    nameComboBox(Combo1, QStringLiteral("正解番号"));
     Label21 = makeLabel(this, "Label21", QStringLiteral("正解率"), 3120, 2880, 615, 255);
     Label22 = makeLabel(this, "Label22", QString(), 3720, 2880, 855, 255);
 
@@ -105,12 +108,16 @@ Form2::Form2(const WindowContext& context)
     Label20 = makeLabel(this, "Label20", QString(), 2560, 3720, 615, 255);
 
     // The design's state before any code runs.
-    Text1->setEnabled(false);
-    for (QLineEdit* box : Text2) {
-        box->setEnabled(false);
-    }
+    setBoxesEditable(false);
     resetCorrectNumbers();
     Combo1->setEnabled(false);
+    // The correct number while browsing: a disabled box, drawn dark enough
+    // to read (at least 4.5:1 on the button face).
+    QPalette correctColors = Combo1->palette();
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText}) {
+        correctColors.setColor(QPalette::Disabled, role, QColor(0x40, 0x40, 0x40));
+    }
+    Combo1->setPalette(correctColors);
     Command5->setVisible(false);
     Command4->setVisible(false);
     Label22->setVisible(false);
@@ -164,6 +171,12 @@ void Form2::resetCorrectNumbers() {
 }
 
 void Form2::Form_Load() {
+    // The maintenance strip lies below the client area: out of sight, and
+    // out of a screen reader's reach too, unless the maintenance mode shows it.
+    for (QLabel* l : {Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18, Label19,
+                      Label20}) {
+        l->setVisible(m_state.Mode() == 1);
+    }
     if (m_state.Mode() == 1) {
         setOuterHeightTwips(this, kMaintenanceOuterHeight);
     }
@@ -279,6 +292,33 @@ void Form2::ShowQuestion() {
     for (int k = 0; k < 5; ++k) {
         setTextFromStart(Text2[k], toQt(row[kChoice1 + k].asText()));
     }
+    // "<" and ">" keep the focus; a screen reader reads the change of their
+    // description: the question now shown.
+    QString spoken = QStringLiteral("問%1（%2問中） %3").arg(Mcnt + 1).arg(QCount).arg(Text1->text());
+    for (int k = 0; k < 5; ++k) {
+        spoken += QStringLiteral("。回答 %1 %2").arg(k + 1).arg(Text2[k]->text());
+    }
+    spoken += QStringLiteral("。正解番号 %1").arg(Combo1->currentText());
+    Command5->setAccessibleDescription(spoken);
+    Command6->setAccessibleDescription(spoken);
+}
+
+// Browsed texts are read-only, not disabled: readable in full contrast and
+// reachable with Tab, while nothing can be typed into them.
+void Form2::setBoxesEditable(bool editable) {
+    const QColor background = QApplication::palette().color(editable ? QPalette::Base : QPalette::Window);
+    for (QWidget* box : std::initializer_list<QWidget*>{Text1, Text2[0], Text2[1], Text2[2], Text2[3],
+                                                        Text2[4]}) {
+        QPalette colors = box->palette();
+        colors.setColor(QPalette::Base, background);
+        box->setPalette(colors);
+    }
+    Text1->setReadOnly(!editable);
+    markCutText(Text1);
+    for (QLineEdit* box : Text2) {
+        box->setReadOnly(!editable);
+        markCutText(box);
+    }
 }
 
 // Hides "<" or ">" where it would leave the rows in use (first rule only);
@@ -318,13 +358,10 @@ void Form2::setEditing(bool editing) {
         b->setVisible(!editing);
     }
     Command4->setVisible(editing);
-    Text1->setEnabled(editing);
+    setBoxesEditable(editing);
     if (!editing) {
         hideNavigationAtTheEnds();
         UpdateNewButton();
-    }
-    for (QLineEdit* box : Text2) {
-        box->setEnabled(editing);
     }
 }
 
@@ -369,6 +406,7 @@ void Form2::Command5_Click() {
     }
     --Mcnt;
     Command6->setVisible(true);
+    keepBrowsingFocus(Command5, Command6, Mcnt <= 0);
     ShowQuestion();
 }
 
@@ -379,7 +417,18 @@ void Form2::Command6_Click() {
     }
     ++Mcnt;
     Command5->setVisible(true);
+    keepBrowsingFocus(Command6, Command5, Mcnt + 1 >= QCount);
     ShowQuestion();
+}
+
+// At the end of the questions the pressed button is about to hide: the
+// focus goes to the other one first, straight, and without a description, so
+// that a screen reader reads the new question when the description comes.
+void Form2::keepBrowsingFocus(QPushButton* pressed, QPushButton* other, bool pressedHides) {
+    if (pressedHides && pressed->hasFocus()) {
+        other->setAccessibleDescription(QString());
+        other->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void Form2::Command2_Click() {

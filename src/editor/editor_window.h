@@ -12,6 +12,7 @@
 #include "data/status.h"
 #include "editor/field_check.h"
 #include "editor/question_edit.h"
+#include "ui/question_box.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -46,7 +47,8 @@ public:
     QLabel* Label10;
     QLabel* Label8;
     QLabel* Label9;
-    QLineEdit* Text1;
+    // Wraps the question over its lines while it is typed.
+    QuestionBox* Text1;
     std::array<QLabel*, 5> ChoiceCaptions{};  // Label2..Label6
     std::array<QLineEdit*, 5> Text2{};
     QLabel* Label7;
@@ -88,6 +90,8 @@ private:
     void setFileFormat(FileFormat format);
     void showCounters();
     void setEditing(bool editing);
+    void setBoxesEditable(bool editable);
+    void keepBrowsingFocus(QPushButton* pressed, QPushButton* other, bool pressedHides);
     // Runs one change on the file as it is now (see QuestionEdit).
     Status mergedEdit(const std::function<Status(QuestionEdit&)>& change);
     void hideNavigationAtTheEnds();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QAccessible>
 #include "data/file_io.h"
 #include "quiz/result_window.h"
 
@@ -18,6 +17,7 @@ namespace {
 
 constexpr int kNoneHighlighted = 5;
 const char* const kChoiceCaptions[] = {"回答 １", "回答 2", "回答 3", "回答 4", "回答 5"};
+// The captions as a screen reader reads them: the same digits for every choice.
 const char* const kChoiceNames[] = {"回答 1", "回答 2", "回答 3", "回答 4", "回答 5"};
 constexpr int kChoiceTops[] = {1080, 1560, 2040, 2520, 3000};
 
@@ -32,21 +32,26 @@ Form4::Form4(const WindowContext& context)
     Label15 = makeLabel(this, "Label15", QStringLiteral("問題"), 120, 120, 375, 255);
     Label16 = makeLabel(this, "Label16", QString(), 1200, 120, 975, 255);
     Label17 = makeLabel(this, "Label17", QString(), 3720, 120, 1335, 255);
-    Label2 = makeLabel(this, "Label2", QString(), 120, 360, 4935, 615);
+    Label2 = new SpokenLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText);
+    placeTwips(Label2, 120, 360, 4935, 615);
     Label2->setFont(gothicFont(9.75));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Options = new QButtonGroup(this);
+    Options->setExclusive(true);
     for (int k = 0; k < 5; ++k) {
         const QByteArray n = QByteArray::number(k);
         Label3[k] = makeLabel(this, ("Label3_" + n).constData(),
                               QString::fromUtf8(kChoiceCaptions[k]), 120, kChoiceTops[k], 615, 255);
+        Label3[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
         Option6[k] = new QRadioButton(this);
         Option6[k]->setObjectName(QStringLiteral("Option6_%1").arg(k));
-        Option6[k]->setAutoExclusive(false);
-        // The answer keys work while a command button has the focus; clicking
-        // a choice must not take it away.
-        Option6[k]->setFocusPolicy(Qt::NoFocus);
+        // A chosen answer takes the focus, so that a screen reader says which.
+        Option6[k]->setFocusPolicy(Qt::StrongFocus);
         Option6[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]));
+        Options->addButton(Option6[k], k);
         placeTwips(Option6[k], 720, kChoiceTops[k], 255, 255);
         Label18[k] =
             makeClickableLabel(this, ("Label18_" + n).constData(), 960, kChoiceTops[k], 4095, 495);
@@ -60,14 +65,17 @@ Form4::Form4(const WindowContext& context)
         Label18[k]->setPalette(colors);
         Label18[k]->setAutoFillBackground(true);
         connect(Option6[k], &QRadioButton::clicked, this, [this, k] {
-            checkOption(k);
             Option6_Click(k);
+            // A click after the end changes no answer: the mark goes back.
+            checkOption(m_answerShown - 1);
         });
+        onKeyDown(Option6[k], [this](KeyDown key) { return answerAreaKey(key); });
         connect(Label18[k], &ClickableLabel::clicked, this, [this, k] { Label18_Click(k); });
     }
     Label8 = makeLabel(this, "Label8", QStringLiteral("回答欄"), 120, 3675, 615, 255);
     Label14 = makeLabel(this, "Label14", QString(), 960, 3600, 975, 375);
     Label14->setFont(gothicFont(12.75));
+    showAnswer(0);
     Label4 = makeLabel(this, "Label4", QStringLiteral("正解率"), 3720, 3600, 615, 255);
     Label5 = makeLabel(this, "Label5", QString(), 4320, 3600, 735, 255);
     Label4->setVisible(false);
@@ -77,9 +85,17 @@ Form4::Form4(const WindowContext& context)
     Command1[2] = makeButton(this, "Command1_2", QStringLiteral("Back (&B)"), 5160, 600, 1095, 495);
     Command1[0] =
         makeButton(this, "Command1_0", QStringLiteral("終了 (&X)"), 5160, 1080, 1095, 495);
-    Command1[1]->setAccessibleName(QStringLiteral("次の問題"));
-    Command1[2]->setAccessibleName(QStringLiteral("前の問題"));
-    Command1[0]->setAccessibleName(QStringLiteral("終了"));
+    // Named by their captions first, so that voice control finds them by
+    // what is on screen.
+    Command1[1]->setAccessibleName(QStringLiteral("Next (N) 次の問題"));
+    Command1[2]->setAccessibleName(QStringLiteral("Back (B) 前の問題"));
+    Command1[0]->setAccessibleName(QStringLiteral("終了 (X)"));
+    onKeyDown(Label2, [this](KeyDown key) { return answerAreaKey(key); });
+    setTabOrder(Label2, Option6[0]);
+    for (int k = 1; k < 5; ++k) {
+        setTabOrder(Option6[k - 1], Option6[k]);
+    }
+    setTabOrder(Option6[4], Command1[1]);
     setTabOrder(Command1[1], Command1[2]);
     setTabOrder(Command1[2], Command1[0]);
     for (int i = 0; i < 3; ++i) {
@@ -168,10 +184,44 @@ void Form4::enterNoDataState(const QString& message) {
 }
 
 void Form4::resetChoices() {
+    checkOption(-1);
     for (int k = 0; k < 5; ++k) {
-        Option6[k]->setChecked(false);
         highlight(k, false);
     }
+}
+
+bool Form4::answerAreaKey(KeyDown key) {
+    if (key.keyCode == kKeyEnter && key.shift == 0) {
+        // As on the Next button: Enter goes on from wherever the answer was given.
+        nextQuestion();
+        return true;
+    }
+    const bool quizKey = (key.keyCode >= '1' && key.keyCode <= '5') || key.keyCode == 'N' ||
+                         key.keyCode == 'B' || key.keyCode == 'X' || key.keyCode == 'A';
+    if (quizKey && (key.shift & ~kShiftMask) == 0) {
+        Command1_KeyDown(1, key.keyCode, key.shift);
+        return true;
+    }
+    return false;
+}
+
+QString Form4::spokenQuestion(int row) const {
+    const std::array<QString, 6>& texts = m_displayTexts[row];
+    QString spoken = m_state.fileState() == FileState::Retest ? QStringLiteral("追試 ") : QString();
+    const bool filtered = SharedState::number(m_state.Tex1()) != 0;
+    spoken += QStringLiteral("問%1（%2問中） %3")
+                  .arg(filtered ? Step + 1 : Pos + 1)
+                  .arg(filtered ? pass.Total : pass.QuestionCount)
+                  .arg(texts[kQuestionText]);
+    for (int k = 0; k < 5; ++k) {
+        if (Avail[k] == 1) {
+            spoken += QStringLiteral("。回答 %1 %2").arg(k + 1).arg(texts[kChoice1 + k]);
+        }
+    }
+    if (m_answerShown != 0) {
+        spoken += QStringLiteral("。選んだ回答 %1").arg(m_answerShown);
+    }
+    return spoken;
 }
 
 // Each choice label carries both looks in its palette; highlighting only
@@ -208,7 +258,8 @@ void Form4::showQuestion() {
             Option6[k]->setVisible(false);
         } else {
             setFittedText(Label18[k], texts[kChoice1 + k]);
-            Option6[k]->setAccessibleDescription(texts[kChoice1 + k]);
+            Option6[k]->setAccessibleName(QString::fromUtf8(kChoiceNames[k]) + QLatin1Char(' ') +
+                                          texts[kChoice1 + k]);
             Avail[k] = 1;
             for (QWidget* w : std::initializer_list<QWidget*>{Label3[k], Label18[k], Option6[k]}) {
                 moveTopTwips(w, y);
@@ -239,21 +290,29 @@ void Form4::showQuestion() {
         Label16->setText(QStringLiteral("(%1/%2)").arg(Step + 1).arg(pass.Total));
     }
     Label9->setText(QStringLiteral("kai(7,%1)").arg(r));
-    // A screen reader reads the new question out.
-    QAccessibleEvent changed(Label2, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
     Label10->setText(cellText(pass.Pick.rows[r][QuizPass::kPickMark]));
+    // The focus goes to the question, so a screen reader reads it out.
+    Label2->speak(spokenQuestion(r));
 }
 
 void Form4::showAnswer(int choice) {
     m_answerShown = choice;
     Label14->setText(choice == 0 ? QString() : QString::number(choice));
+    Label14->setAccessibleName(choice == 0 ? QStringLiteral("回答欄 未回答")
+                                           : QStringLiteral("回答欄 %1").arg(choice));
 }
 
+// An exclusive group never unchecks its last checked button by itself.
 void Form4::checkOption(int index) {
-    for (int k = 0; k < 5; ++k) {
-        Option6[k]->setChecked(k == index);
+    if (index >= 0 && index < 5) {
+        Option6[index]->setChecked(true);
+        return;
     }
+    Options->setExclusive(false);
+    for (QRadioButton* option : Option6) {
+        option->setChecked(false);
+    }
+    Options->setExclusive(true);
 }
 
 // Selecting an option button from code runs its click handler, but only when
@@ -273,6 +332,9 @@ void Form4::chooseAnswer() {
     }
     highlight(Sel, true);
     Prev = Sel;
+    // The mark, the answer box and what a screen reader hears agree.
+    checkOption(Sel);
+    Option6[Sel]->setFocus(Qt::OtherFocusReason);
 }
 
 void Form4::Option6_Click(int index) {
@@ -323,7 +385,26 @@ void Form4::Command1_KeyDown(int /*index*/, int keyCode, int /*shift*/) {
         previousQuestion();
     } else if (keyCode == 'X') {
         exitQuiz();
+    } else if (keyCode == 'A') {
+        showWholeQuestion();
     }
+}
+
+// A label shows what fits; A shows everything, to the keyboard and to a
+// screen reader alike.
+void Form4::showWholeQuestion() {
+    if (m_noData) {
+        return;
+    }
+    const int r = pass.Order[std::clamp(Pos, 0, kRows - 1)];
+    const std::array<QString, 6>& texts = displayTexts(r);
+    QString whole = texts[kQuestionText];
+    for (int k = 0; k < 5; ++k) {
+        if (Avail[k] == 1) {
+            whole += QStringLiteral("\r\n回答 %1 %2").arg(k + 1).arg(texts[kChoice1 + k]);
+        }
+    }
+    m_prompt.ask(whole, QStringLiteral("問題の全文"));
 }
 
 void Form4::nextQuestion() {

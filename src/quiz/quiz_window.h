@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QButtonGroup>
 #include <QRadioButton>
 #include <array>
 
@@ -9,6 +10,7 @@
 #include "quiz/asking_order.h"
 #include "quiz/quiz_pass.h"
 #include "ui/controls.h"
+#include "ui/spoken_label.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -31,9 +33,13 @@ public:
     QLabel* Label15;
     QLabel* Label16;
     QLabel* Label17;
-    QLabel* Label2;
+    // The question; it takes the focus whenever a question appears, so that
+    // a screen reader reads it with its choices.
+    SpokenLabel* Label2;
     std::array<QLabel*, 5> Label3{};
     std::array<QRadioButton*, 5> Option6{};
+    // Makes the choices one set of radio buttons: at most one is checked.
+    QButtonGroup* Options;
     std::array<ClickableLabel*, 5> Label18{};
     QLabel* Label8;
     QLabel* Label14;
@@ -64,6 +70,7 @@ private:
     void nextQuestion();
     void previousQuestion();
     void exitQuiz();
+    void showWholeQuestion();
     void showResults();
     void prepareRetest();
 
@@ -74,6 +81,11 @@ private:
     void checkOption(int index);
     void selectOption(int index);
     void highlight(int index, bool on);
+    // What a screen reader hears of the question shown: its number, its text,
+    // its choices and the answer chosen so far.
+    QString spokenQuestion(int row) const;
+    // The keys of the answer area, wherever the focus is in it.
+    bool answerAreaKey(KeyDown key);
     const std::array<QString, 6>& displayTexts(int row);
 
     RandomSource& m_random;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "quiz/quiz_pass.h"
+#include "ui/spoken_label.h"
 #include "window/form.h"
 
 namespace studyhop {
@@ -30,9 +31,13 @@ public:
     QLabel* Label4;
     QLabel* Label5;
     QLabel* Label6;
+    QLabel* PercentSign;
     QPushButton* Command1;
     QPushButton* Command2;
     QListWidget* List1;
+    // Lies over the figures and holds the focus when results appear, so that
+    // a screen reader reads the score out.
+    SpokenLabel* Score;
 
 protected:
     // With a retest offered as the retest button (the quiz goes on), else as OK.

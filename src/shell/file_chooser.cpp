@@ -50,12 +50,7 @@ Form7::Form7(const WindowContext& context)
     setDialogKeys(nullptr, Command2);
     File1->setAccessibleName(QStringLiteral("問題ファイル"));
     Combo1->setAccessibleName(QStringLiteral("ファイルの種類"));
-    // Screen readers on Linux name a list box by its label; this one has
-    // none on screen, so it gets one that is never shown.
-    auto* comboCaption = new QLabel(QStringLiteral("ファイルの種類"), this);
-    comboCaption->setObjectName(QStringLiteral("Combo1Caption"));
-    comboCaption->setBuddy(Combo1);
-    comboCaption->setVisible(false);
+    nameComboBox(Combo1, QStringLiteral("ファイルの種類"));
     Command3->setAccessibleName(QStringLiteral("新規作成"));
     Command1->setAccessibleName(QStringLiteral("開く"));
     Command2->setAccessibleName(QStringLiteral("キャンセル"));

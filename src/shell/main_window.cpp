@@ -46,8 +46,12 @@ Form1::Form1(const WindowContext& context)
            kClientHeight) {
     Picture1 = makeLabel(this, "Picture1", QString(), 120, 120, 3465, 2010);
     registerResources();
-    // Drawn once and kept as a picture: no font work at start-up.
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/title.png")));
+    // Drawn once and kept as a picture: no font work at start-up. A screen
+    // above 1x gets the picture drawn at twice the size, which stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap title(ratio > 1 ? QStringLiteral(":/title@2x.png") : QStringLiteral(":/title.png"));
+    title.setDevicePixelRatio(ratio > 1 ? 2 : 1);
+    Picture1->setPixmap(title);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Command1[0] = makeButton(this, "Command1_0", QStringLiteral("問題登録"), 3720, 120, 1215, 495);
@@ -77,7 +81,8 @@ Form1::Form1(const WindowContext& context)
     Label3 = makeLabel(this, "Label3", QStringLiteral("Combo2_ID"), 120, 3000, 1215, 255);
     Tex2 = makeStripBox(this, "Tex2", 1320, 3000, 2175);
 
-    Picture1->setAccessibleName(QStringLiteral("タイトル"));
+    // Named by what the picture says.
+    Picture1->setAccessibleName(QStringLiteral("Studyhop 問題集ドリル Ver 1.6"));
     Command1[0]->setAccessibleName(QStringLiteral("問題登録"));
     Command1[1]->setAccessibleName(QStringLiteral("問題"));
     Command1[3]->setAccessibleName(QStringLiteral("設定"));
@@ -131,6 +136,12 @@ void Form1::showStrip() {
     Text4->setText(m_state.Text4());
     Tex1->setText(m_state.Tex1());
     Tex2->setText(m_state.Tex2());
+    // The strip lies below the client area: out of sight, and out of a
+    // screen reader's reach too, until the maintenance mode shows it.
+    for (QWidget* w : std::initializer_list<QWidget*>{Text2, Text1, Label4, Text4, Label5, Tex1, File1,
+                                                      Label3, Tex2}) {
+        w->setVisible(m_state.Mode() == 1);
+    }
     if (m_state.Mode() == 1) {
         setOuterHeightTwips(this, kMaintenanceOuterHeight);
     }

@@ -43,8 +43,9 @@ System::System(const WindowContext& context)
     connect(Command2, &QPushButton::clicked, this, &System::Command2_Click);
     // Enter in a closed list box accepts, Esc cancels.
     setDialogKeys(Command1, Command2);
-    Label1->setBuddy(Combo1);
-    Label2->setBuddy(Combo2);
+    // Named by a leading caption, not by the trailing labels on screen.
+    nameComboBox(Combo1, QStringLiteral("出題する問題の正解率"));
+    nameComboBox(Combo2, QStringLiteral("出題の順序"));
     Combo1->setAccessibleName(QStringLiteral("出題する問題の正解率"));
     Combo2->setAccessibleName(QStringLiteral("出題の順序"));
     Command1->setAccessibleName(QStringLiteral("ＯＫ"));

@@ -1,6 +1,8 @@
 #include "ui/controls.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPalette>
@@ -81,6 +83,33 @@ ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, 
 
 void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler) {
     widget->installEventFilter(new KeyDownFilter(widget, std::move(handler)));
+}
+
+void nameComboBox(QComboBox* combo, const QString& caption) {
+    auto* label = new QLabel(combo->parentWidget());
+    label->setObjectName(combo->objectName() + QStringLiteral("Caption"));
+    label->setBuddy(combo);
+    label->setVisible(false);
+    combo->view()->setAccessibleName(caption);
+    auto follow = [combo, label, caption](int index) {
+        label->setText(caption + QLatin1Char(' ') + combo->itemText(index));
+        // Only a change the user makes is read out: the list's current item
+        // is announced as if focused, which would pull a screen reader away
+        // from wherever the user is when a window sets the value.
+        if (!combo->hasFocus()) {
+            return;
+        }
+        QAbstractItemView* list = combo->view();
+        const QModelIndex item =
+            combo->model()->index(index, combo->modelColumn(), combo->rootModelIndex());
+        if (item.isValid()) {
+            list->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        } else {
+            list->selectionModel()->clear();
+        }
+    };
+    QObject::connect(combo, &QComboBox::currentIndexChanged, label, follow);
+    follow(combo->currentIndex());
 }
 
 void applyProgramFont(QApplication& app) {

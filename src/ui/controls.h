@@ -7,6 +7,7 @@
 #include "ui/key_codes.h"
 
 class QApplication;
+class QComboBox;
 class QPushButton;
 class QWidget;
 
@@ -37,6 +38,13 @@ ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, 
 // Calls `handler` with the translated key for every key pressed while
 // `widget` has the focus; the handler returns true when it used the key.
 void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler);
+
+// Gives a combo box what a screen reader needs to read its value: a label
+// that is never shown, leads and names it as "caption value" (screen readers
+// name a combo box by its label and read a closed one's value from its list,
+// which Qt 6.4 does not offer them), and a list whose selection follows a
+// change made while the box has the focus, so that the change is read out too.
+void nameComboBox(QComboBox* combo, const QString& caption);
 
 // Sets the program font: a Japanese sans-serif, whatever fonts are installed.
 void applyProgramFont(QApplication& app);

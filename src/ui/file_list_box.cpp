@@ -64,6 +64,32 @@ void FileListBox::refresh() {
     }
 }
 
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    if (selectedItems().isEmpty() && count() > 0) {
+        setCurrentRow(std::max(0, currentRow()), QItemSelectionModel::ClearAndSelect);
+    }
+    // A screen reader hears the current file when it becomes current while
+    // the list has the focus; the list gets the focus only after this event.
+    QMetaObject::invokeMethod(this, &FileListBox::announceCurrent, Qt::QueuedConnection);
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    QListWidget::keyPressEvent(event);
+    if (selectedItems().isEmpty() && currentRow() >= 0) {
+        setCurrentRow(currentRow(), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void FileListBox::announceCurrent() {
+    const int row = currentRow();
+    if (!hasFocus() || row < 0) {
+        return;
+    }
+    setCurrentItem(nullptr, QItemSelectionModel::NoUpdate);
+    setCurrentRow(row, QItemSelectionModel::NoUpdate);
+}
+
 QString FileListBox::fileName(int index) const {
     const QListWidgetItem* it = item(index);
     return it ? it->text() : QString();

@@ -14,6 +14,9 @@ class FileSystem;
 // never show. Each entry keeps the bytes of its name: a name in CP932 (from a
 // Windows archive) shows decoded, one that is neither UTF-8 nor CP932 shows
 // with U+FFFD for the bytes that are not; the file is opened by its bytes.
+// The keyboard always selects: the focus entering the list selects the
+// current file (the first when there is none), and a move selects the file it
+// lands on, even the only one.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -35,7 +38,14 @@ public:
     // The row whose name has these bytes, or -1.
     int rowOfBytes(const std::string& bytes) const;
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // Makes the current row current again, which a screen reader reads out.
+    void announceCurrent();
+
     QString m_pattern;
     FileSystem* m_fs = nullptr;
 };

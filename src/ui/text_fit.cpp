@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTextLayout>
 #include <QVariant>
+
+#include "ui/question_box.h"
 #include <algorithm>
 
 namespace studyhop {
@@ -85,7 +87,10 @@ FittedText layOut(const QFont& font, const QString& text, int width, int height,
         metrics.horizontalAdvance(text) <= width) {
         return {text, false};
     }
-    const int maxLines = std::max(1, height / std::max(1, metrics.lineSpacing()));
+    // A line has room once its baseline is inside: only the descent of its
+    // last line may be cut, which most Japanese glyphs do not reach into.
+    const int spacing = std::max(1, metrics.lineSpacing());
+    const int maxLines = height < metrics.ascent() ? 1 : 1 + (height - metrics.ascent()) / spacing;
 
     // Lay out paragraph by paragraph, as the label does, and keep the lines
     // as they break.
@@ -165,6 +170,59 @@ QString fullText(const QLabel* label) {
 void setTextFromStart(QLineEdit* box, const QString& text) {
     box->setText(text);
     box->setCursorPosition(0);
+    markCutText(box);
+}
+
+namespace {
+
+// Shows or hides the "…" at the end of a box and names the box by its
+// caption and, when cut, its whole text.
+void showCutMark(QWidget* box, const QString& text, bool cut, bool readOnly, bool atBottom) {
+    constexpr char kCaptionProperty[] = "studyhopCaption";
+    if (!box->property(kCaptionProperty).isValid()) {
+        box->setProperty(kCaptionProperty, box->accessibleName());
+    }
+    const QString caption = box->property(kCaptionProperty).toString();
+    auto* mark = box->findChild<QLabel*>(QStringLiteral("CutMark"), Qt::FindDirectChildrenOnly);
+    if (mark == nullptr) {
+        mark = new QLabel(QString(kEllipsis), box);
+        mark->setObjectName(QStringLiteral("CutMark"));
+        mark->setAutoFillBackground(true);
+        mark->setAlignment(Qt::AlignCenter);
+    }
+    constexpr int kInner = 4;
+    const int markWidth = box->fontMetrics().horizontalAdvance(kEllipsis) + kInner;
+    const int markHeight = atBottom ? box->fontMetrics().height() : box->height() - 4;
+    mark->setGeometry(box->width() - markWidth - 2, box->height() - markHeight - 2, markWidth,
+                      markHeight);
+    mark->setBackgroundRole(QPalette::Base);
+    mark->setPalette(box->palette());
+    mark->setVisible(cut && readOnly);
+    box->setToolTip(cut ? text : QString());
+    box->setAccessibleName(cut ? caption + QLatin1Char(' ') + text : caption);
+}
+
+}  // namespace
+
+void markCutText(QLineEdit* box) {
+    // The frame and the text margins of the box take a few pixels each side.
+    constexpr int kInner = 4;
+    const bool cut = box->fontMetrics().horizontalAdvance(box->text()) >
+                     box->contentsRect().width() - 2 * kInner;
+    showCutMark(box, box->text(), cut, box->isReadOnly(), false);
+}
+
+void setTextFromStart(QuestionBox* box, const QString& text) {
+    box->setText(text);
+    box->setCursorPosition(0);
+    markCutText(box);
+}
+
+void markCutText(QuestionBox* box) {
+    const int margin = static_cast<int>(box->document()->documentMargin());
+    const FittedText fitted = fitText(box->font(), box->text(), box->viewport()->width() - 2 * margin,
+                                      box->viewport()->height() - 2 * margin, true);
+    showCutMark(box, box->text(), fitted.cut, box->isReadOnly(), true);
 }
 
 void fitCaption(QLabel* label, double minPointSize) {

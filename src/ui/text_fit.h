@@ -5,8 +5,11 @@
 class QFont;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace studyhop {
+
+class QuestionBox;
 
 // What a label of a fixed size shows of a text: the lines that fit, the last
 // one ending in "…" when the text goes on. `cut` tells whether it did.
@@ -16,8 +19,9 @@ struct FittedText {
 };
 
 // Lays `text` out in `width` x `height` pixels: on one line, or wrapped at
-// word or character boundaries when `wrap` is set. At least one line is
-// always shown, even when not even one fits the height.
+// word or character boundaries when `wrap` is set, as many lines as have their
+// baseline inside `height`. At least one line is always shown, even when not
+// even one fits the height.
 FittedText fitText(const QFont& font, const QString& text, int width, int height, bool wrap);
 
 // Shows `text` in the label as far as it fits; a cut text ends in "…" and the
@@ -30,8 +34,13 @@ void setTextFittingEnabled(bool enabled);
 QString fullText(const QLabel* label);
 
 // Sets the text and scrolls the box to its beginning, so that a long text
-// shows its start even while the box is disabled.
+// shows its start even while the box is disabled; then marks it as below.
 void setTextFromStart(QLineEdit* box, const QString& text);
+void setTextFromStart(QuestionBox* box, const QString& text);
+// A read-only box whose text does not fit ends in "…"; the whole text is its
+// tooltip and follows its caption in its accessible name.
+void markCutText(QLineEdit* box);
+void markCutText(QuestionBox* box);
 
 // Makes a one-line caption fit its label without going below `minPointSize`:
 // first a smaller size, then narrower glyphs.

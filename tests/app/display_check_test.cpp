@@ -46,6 +46,7 @@ struct Case {
     std::optional<std::string> display;
     std::optional<std::string> wayland;
     const char* messageHas;  // nullptr: the program may start
+    const char* chosen = nullptr;  // the platform chosen, when one is
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -65,6 +66,9 @@ TEST_P(DisplayProblemTest, NamesWhatIsMissingOrLetsQtStart) {
     const auto start = std::chrono::steady_clock::now();
     const std::string problem = displayProblem(300);
     const auto waited = std::chrono::steady_clock::now() - start;
+    if (c.chosen != nullptr) {
+        EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), c.chosen);
+    }
     if (c.messageHas == nullptr) {
         EXPECT_EQ(problem, "");
         return;
@@ -81,8 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
     Environments, DisplayProblemTest,
     ::testing::Values(
         Case{"Offscreen", "offscreen", std::nullopt, std::nullopt, nullptr},
-        Case{"WaylandPlatform", "wayland", std::nullopt, std::nullopt, nullptr},
-        Case{"WaylandSessionWithoutX", std::nullopt, std::nullopt, "wayland-0", nullptr},
+        // No compositor answers here: Qt would abort with its English text.
+        Case{"WaylandPlatform", "wayland", std::nullopt, "studyhop-none", "Wayland"},
+        Case{"WaylandSessionWithoutX", std::nullopt, std::nullopt, "studyhop-none", "Wayland",
+             "wayland"},
+        // XWayland is there: the X platform, so that windows go where they are put.
+        Case{"WaylandSessionWithXWayland", std::nullopt, "unused", "studyhop-none", "X サーバー",
+             "xcb"},
         Case{"NoDisplayAtAll", std::nullopt, std::nullopt, std::nullopt, "DISPLAY"},
         Case{"XcbAskedForWithoutDisplay", "xcb", std::nullopt, "wayland-0", "DISPLAY"},
         Case{"EmptyDisplay", std::nullopt, "", std::nullopt, "DISPLAY"},
@@ -98,7 +107,8 @@ struct ProgramRun {
     std::string err;
 };
 
-ProgramRun runProgram(const std::optional<std::string>& display) {
+ProgramRun runProgram(const std::optional<std::string>& display,
+                      const std::optional<std::string>& wayland = std::nullopt) {
     int pipeFds[2];
     ProgramRun result;
     if (::pipe(pipeFds) != 0) {
@@ -109,7 +119,7 @@ ProgramRun runProgram(const std::optional<std::string>& display) {
         ::dup2(pipeFds[1], 2);
         ::close(pipeFds[0]);
         ::unsetenv("QT_QPA_PLATFORM");
-        ::unsetenv("WAYLAND_DISPLAY");
+        wayland ? ::setenv("WAYLAND_DISPLAY", wayland->c_str(), 1) : ::unsetenv("WAYLAND_DISPLAY");
         display ? ::setenv("DISPLAY", display->c_str(), 1) : ::unsetenv("DISPLAY");
         ::execl(STUDYHOP_PROGRAM, STUDYHOP_PROGRAM, static_cast<char*>(nullptr));
         ::_exit(127);
@@ -138,6 +148,15 @@ TEST(ProgramStartTest, WithoutADisplayEndsWithAMessageAndStatusOne) {
         EXPECT_NE(run.err.find("studyhop: 画面"), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("qt.qpa"), std::string::npos) << "Qt never got to try: " << run.err;
     }
+}
+
+// With WAYLAND_DISPLAY set and neither XWayland nor a working Wayland
+// platform, the program used to end in Qt's abort (status 134).
+TEST(ProgramStartTest, WaylandSessionWithoutAPlatformEndsWithAMessageAndStatusOne) {
+    const ProgramRun run = runProgram(std::nullopt, std::string("studyhop-none"));
+    EXPECT_FALSE(run.signalled) << run.err;
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("studyhop: 画面に接続できません"), std::string::npos) << run.err;
 }
 
 }  // namespace

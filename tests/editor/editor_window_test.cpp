@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QScrollBar>
 #include <QTest>
 
 #include "data/file_io.h"
@@ -51,6 +56,42 @@ protected:
     }
     QString lastBox() { return prompt.boxes.empty() ? QString() : prompt.boxes.back().text; }
 };
+
+// The question box was one line drawn two lines tall that scrolled sideways
+// while typing; it wraps now, and still takes no line break.
+TEST_F(EditorWindowTest, QuestionBoxWrapsWhileTypingAndTakesNoLineBreak) {
+    Form2* editor = open(QStringLiteral("0"));
+    ASSERT_NE(editor, nullptr);
+    QuestionBox* box = editor->Text1;
+    static const struct {
+        const char* typed;  // ASCII typed, "\n" as Enter
+        const char* pasted;
+        const char* text;
+    } cases[] = {
+        {"ab\ncd", "", "abcd"},
+        {"", "one\r\ntwo\nthree", "one two three"},
+        {"x", "y\rz", "xy z"},
+    };
+    for (const auto& c : cases) {
+        box->clear();
+        box->setFocus();
+        for (const char* p = c.typed; *p != '\0'; ++p) {
+            if (*p == '\n') {
+                QTest::keyClick(box, Qt::Key_Return);
+            } else {
+                QTest::keyClick(box, *p);
+            }
+        }
+        if (*c.pasted != '\0') {
+            QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+            box->paste();
+        }
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.text)) << c.typed << c.pasted;
+    }
+    box->setText(QStringLiteral("長い問題文です。").repeated(6));
+    EXPECT_GT(box->document()->firstBlock().layout()->lineCount(), 1);
+    EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0) << "scrolls sideways";
+}
 
 TEST_F(EditorWindowTest, NewFileStartsInTheEditStateAndRegistersTheWorkedExample) {
     Form2* editor = open(QStringLiteral("0"));

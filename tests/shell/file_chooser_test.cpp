@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <QDir>
 #include <QTest>
 
@@ -250,6 +252,40 @@ TEST_F(ChooserTest, SelectedFileOpensInTheQuizWithEnter) {
     ASSERT_NE(quiz, nullptr);
     EXPECT_EQ(state().F_name(), QStringLiteral("b.qz2"));
     EXPECT_EQ(quiz->Label2->text(), QStringLiteral("日本の首都は？"));
+}
+
+// The focus entering the list used to show a frame on the first file without
+// selecting it, and with one file the arrows never selected it: Enter then
+// closed the chooser and opened nothing.
+TEST_F(ChooserTest, KeyboardAloneOpensAFileFromTheList) {
+    static const struct {
+        int files;
+        Qt::Key move;  // after the selection is dropped; Qt::Key_unknown: none
+        const char* opened;
+    } cases[] = {
+        {1, Qt::Key_unknown, "a.qz2"}, {1, Qt::Key_Down, "a.qz2"}, {1, Qt::Key_Up, "a.qz2"},
+        {2, Qt::Key_unknown, "a.qz2"}, {2, Qt::Key_Down, "b.qz2"},
+    };
+    writeBytes("a.qz2", kOneQuestion);
+    for (const auto& c : cases) {
+        if (c.files == 2) {
+            writeBytes("b.qz2", kOneQuestion);
+        }
+        click(main()->Command1[1]);
+        QApplication::setActiveWindow(chooser());
+        chooser()->File1->setFocus(Qt::TabFocusReason);
+        if (c.move != Qt::Key_unknown) {
+            chooser()->File1->clearSelection();
+            QTest::keyClick(chooser()->File1, c.move);
+        }
+        EXPECT_EQ(chooser()->File1->selectedName(), QString::fromUtf8(c.opened)) << c.move;
+        QTest::keyClick(chooser()->File1, Qt::Key_Return);
+        EXPECT_TRUE(windows->isLoaded(WindowId::Form4)) << c.files << " " << c.move;
+        EXPECT_EQ(state().F_name(), QString::fromUtf8(c.opened)) << c.files << " " << c.move;
+        windows->unload(WindowId::Form4);
+        windows->unload(WindowId::Form7);
+        flushDeletes();
+    }
 }
 
 // From the main window to a finished quiz, only by clicks and keys.

@@ -53,7 +53,7 @@ protected:
     }
     // Types `committed`, then composes `composing` and ends the composition
     // as the parameter says; `next` is where the focus goes on focus loss.
-    void type(QLineEdit* box, const QString& committed, const QString& composing, QWidget* next) {
+    void type(QWidget* box, const QString& committed, const QString& composing, QWidget* next) {
         box->setFocus();
         preedit(box, committed.left(1));
         commit(box, committed);

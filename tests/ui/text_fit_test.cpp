@@ -26,6 +26,28 @@ struct FitCase {
     bool cut;
 };
 
+// A choice label with room for a second line showed one line and "…": a
+// line counts once its baseline fits, its descent may be cut.
+TEST(TextFitTest, EveryLineWhoseBaselineFitsIsUsed) {
+    const QFont font = gothicFont(9);
+    const QFontMetrics metrics(font);
+    const int line = metrics.lineSpacing();
+    const struct {
+        int height;
+        int lines;
+    } cases[] = {
+        {line + metrics.ascent(), 2},
+        {line + metrics.ascent() - 1, 1},
+        {2 * line + metrics.ascent(), 3},
+        {metrics.ascent() - 1, 1},
+    };
+    for (const auto& c : cases) {
+        const FittedText fitted = fitText(font, repeated("とても長い選択肢です。", 12), 270, c.height, true);
+        EXPECT_EQ(fitted.shown.split(QLatin1Char('\n')).size(), c.lines) << c.height;
+        EXPECT_TRUE(fitted.cut) << c.height;
+    }
+}
+
 TEST(TextFitTest, CutTextsEndInAnEllipsisAndKeepToTheirBox) {
     const QFont font = gothicFont(9.75);
     const QFontMetrics metrics(font);

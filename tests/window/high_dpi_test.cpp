@@ -37,6 +37,17 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 class HighDpiTest : public test::WindowTest {};
 
+// The title picture was one 1x bitmap, blurry when scaled up to 2x.
+TEST_F(HighDpiTest, TitlePictureHasAPixelForEveryDevicePixel) {
+    windows->show(WindowId::Form1);
+    auto* picture = windows->loaded(WindowId::Form1)->findChild<QLabel*>(QStringLiteral("Picture1"));
+    ASSERT_NE(picture, nullptr);
+    const QPixmap title = picture->pixmap();
+    const qreal ratio = picture->devicePixelRatioF();
+    EXPECT_EQ(title.deviceIndependentSize().toSize(), QSize(229, 132));
+    EXPECT_GE(title.width(), qRound(229 * ratio));
+}
+
 TEST_F(HighDpiTest, EveryWindowScalesWholeWithItsLayout) {
     const qreal scale = QGuiApplication::primaryScreen()->devicePixelRatio();
     windows->show(WindowId::Form1);
