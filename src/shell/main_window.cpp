@@ -1,7 +1,9 @@
 #include "shell/main_window.h"
 
 #include <QCloseEvent>
+#include <QImage>
 #include <QPixmap>
+#include <QResource>
 #include <chrono>
 
 #include "data/file_io.h"
@@ -17,6 +19,41 @@
 static void registerResources() {
     Q_INIT_RESOURCE(resources);
 }
+
+namespace studyhop {
+
+namespace {
+
+// A picture stored as a binary PPM ("P6", width, height, 255, then RGB
+// bytes), uncompressed in the resources: its pixels are used where they lie.
+// Decoding the title as a PNG was most of what the start-up cost beyond a
+// bare window. A null pixmap when the resource is not such a picture.
+QPixmap rawPicture(const QString& name) {
+    const QResource resource(name);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) {
+        return {};
+    }
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                     static_cast<qsizetype>(resource.size()));
+    const QList<QByteArray> header = bytes.left(32).simplified().split(' ');
+    if (header.size() < 4 || header[0] != "P6" || header[3].left(3) != "255") {
+        return {};
+    }
+    const int width = header[1].toInt();
+    const int height = header[2].toInt();
+    // The header ends with the one blank after "255".
+    const qsizetype start = bytes.indexOf("255") + 4;
+    if (width <= 0 || height <= 0 || bytes.size() - start < qsizetype(width) * height * 3) {
+        return {};
+    }
+    const QImage image(reinterpret_cast<const uchar*>(bytes.constData() + start), width, height,
+                       width * 3, QImage::Format_RGB888);
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+}  // namespace studyhop
 
 namespace studyhop {
 
@@ -49,7 +86,8 @@ Form1::Form1(const WindowContext& context)
     // Drawn once and kept as a picture: no font work at start-up. A screen
     // above 1x gets the picture drawn at twice the size, which stays sharp.
     const qreal ratio = devicePixelRatioF();
-    QPixmap title(ratio > 1 ? QStringLiteral(":/title@2x.png") : QStringLiteral(":/title.png"));
+    QPixmap title = rawPicture(ratio > 1 ? QStringLiteral(":/title@2x.ppm")
+                                         : QStringLiteral(":/title.ppm"));
     title.setDevicePixelRatio(ratio > 1 ? 2 : 1);
     Picture1->setPixmap(title);
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
