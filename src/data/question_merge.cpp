@@ -76,6 +76,12 @@ void QuestionFileBytes::splice(Span span, const std::string& with) {
     m_bytes.replace(span.begin, span.end - span.begin, with);
 }
 
+Status QuestionFileBytes::countLineShort() const {
+    return Status::error(ErrorKind::CutShort, m_path, 1,
+                         "1行目の問題数は" + std::to_string(m_read.count) + "ですが、ファイルには" +
+                             std::to_string(m_read.recordsRead) + "問しかありません");
+}
+
 int QuestionFileBytes::find(const QuestionRow& question, int occurrence) const {
     int seen = 0;
     for (int r = 0; r < records(); ++r) {

@@ -39,6 +39,8 @@ public:
     bool countLinePromisesMore() const {
         return m_format == FileFormat::Current && m_read.count > m_read.recordsRead;
     }
+    // The CutShort status for such a file, naming both numbers.
+    Status countLineShort() const;
 
     // The record that is the `occurrence`-th (from 0) record of the same
     // question as `question`, or -1 when there is none.

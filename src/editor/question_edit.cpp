@@ -68,10 +68,7 @@ Status QuestionEdit::merge(int held, Change change) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));
                 continue;
             }
-            return Status::error(ErrorKind::CutShort, m_path, 1,
-                                 "1行目の問題数は" + std::to_string(file.read().count) +
-                                     "ですが、ファイルには" + std::to_string(file.records()) +
-                                     "問しかありません。ほかのプログラムが書き込み中かもしれません");
+            return file.countLineShort();
         }
         int shown = 0;
         status = change(file, shown);
@@ -138,12 +135,19 @@ Status QuestionEdit::reload() {
     return {};
 }
 
-Status QuestionEdit::modify(const QuestionFields& fields, bool clearCounters) {
+std::function<int(const QuestionFileBytes&)> QuestionEdit::shownQuestion() const {
     const EditedQuestions& q = m_questions;
     const QuestionRow original = q.table.rows[std::clamp(q.Mcnt, 0, kRows - 1)];
     const int occurrence = occurrenceOf(q.table, q.QCount, q.Mcnt);
-    return merge(q.QCount, [&](QuestionFileBytes& file, int& shown) {
-        shown = file.find(original, occurrence);
+    return [original, occurrence](const QuestionFileBytes& file) {
+        return file.find(original, occurrence);
+    };
+}
+
+Status QuestionEdit::modify(const QuestionFields& fields, bool clearCounters) {
+    const auto find = shownQuestion();
+    return merge(m_questions.QCount, [&](QuestionFileBytes& file, int& shown) {
+        shown = find(file);
         if (shown < 0) {
             return Status::error(ErrorKind::Conflict, m_path);
         }
@@ -158,11 +162,9 @@ Status QuestionEdit::modify(const QuestionFields& fields, bool clearCounters) {
 }
 
 Status QuestionEdit::removeShown() {
-    const EditedQuestions& q = m_questions;
-    const QuestionRow original = q.table.rows[std::clamp(q.Mcnt, 0, kRows - 1)];
-    const int occurrence = occurrenceOf(q.table, q.QCount, q.Mcnt);
-    return merge(q.QCount, [&](QuestionFileBytes& file, int& shown) {
-        shown = file.find(original, occurrence);
+    const auto find = shownQuestion();
+    return merge(m_questions.QCount, [&](QuestionFileBytes& file, int& shown) {
+        shown = find(file);
         if (shown < 0) {
             return Status::error(ErrorKind::Conflict, m_path);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "data/file_io.h"
@@ -9,6 +10,8 @@
 #include "editor/field_check.h"
 
 namespace studyhop {
+
+class QuestionFileBytes;
 
 // The questions an editor holds, the one it shows, and the counters a stored
 // question gets (as the counter boxes show them).
@@ -86,6 +89,8 @@ private:
     template <class Change>
     Status merge(int held, Change change);
     Status appendAfter(int held, const QuestionFields& fields);
+    // Finds question Mcnt, as the editor holds it, in a file as it is now.
+    std::function<int(const QuestionFileBytes&)> shownQuestion() const;
 
     EditedQuestions& m_questions;
     FileSystem& m_fs;

@@ -127,10 +127,7 @@ Status QuizPass::recordStatistics(FileSystem& fs, int& notRecorded) const {
                 std::this_thread::sleep_for(std::chrono::milliseconds(300));
                 continue;
             }
-            return Status::error(ErrorKind::CutShort, path, 1,
-                                 "1行目の問題数は" + std::to_string(file.read().count) +
-                                     "ですが、ファイルには" + std::to_string(file.records()) +
-                                     "問しかありません");
+            return file.countLineShort();
         }
         notRecorded = 0;
         for (int r = 0; r < QuestionCount && status.ok(); ++r) {
