@@ -19,7 +19,7 @@ inline constexpr size_t kMaxFileBytes = 16u * 1024 * 1024;
 // The steps of a write (and the read), named for fault injection. Stat is the
 // look at the file on disk before a checked write, Access the test whether
 // the file may be written at all.
-enum class FileOp { Open, Write, Sync, Close, Rename, Unlink, SyncDir, Read, Stat, Access };
+enum class FileOp { Open, Write, Sync, Close, Rename, Unlink, SyncDir, Read, Stat, Access, Lock };
 
 // What a file on disk was when it was read: enough to tell that someone else
 // changed, replaced or deleted it since. A file is unchanged when its size
@@ -48,6 +48,29 @@ struct WriteCheck {
     // After a successful write: the stamp of the file now on disk (after a
     // removal, a stamp with exists == false).
     FileStamp written;
+};
+
+// Held by one copy of the program while it reads a file again, changes it and
+// replaces it: no other copy changes a file of the same folder meanwhile. It
+// leaves nothing on disk that a sync engine would carry, and the system drops
+// it when the process ends, however it ends. Released when destroyed.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(FileLock&& other) noexcept : m_handle(other.m_handle) { other.m_handle = kNone; }
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    bool held() const { return m_handle != kNone; }
+
+private:
+    friend class FileSystem;
+    static constexpr std::intptr_t kNone = -1;
+    void release();
+    // A descriptor (POSIX) or a handle (Windows).
+    std::intptr_t m_handle = kNone;
 };
 
 // Every file the data layer reads or writes goes through one FileSystem,
@@ -105,6 +128,13 @@ public:
     Status removeFile(const std::string& path, WriteCheck* check = nullptr);
 
     bool exists(const std::string& path) const;
+
+    // Takes the lock for changing `path` (see FileLock) without waiting:
+    // Busy while another copy of the program holds it. Where the system
+    // offers no lock for the folder (one that may not be listed), `lock`
+    // stays unheld and the call succeeds: the check before the rename still
+    // catches a change made meanwhile.
+    Status tryLock(const std::string& path, FileLock& lock);
 
     // The names in directory(), without "." and "..".
     std::vector<std::string> list() const;

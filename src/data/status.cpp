@@ -55,6 +55,9 @@ std::string Status::message() const {
         case ErrorKind::ReadOnly:
             what = "読み取り専用のファイルなので、書き換えも削除もしません。";
             break;
+        case ErrorKind::Busy:
+            what = "このプログラムの別の画面またはほかのコピーが、同じファイルを保存しているところです。";
+            break;
         case ErrorKind::Conflict:
             what = "この問題は、読み込んだ後にほかで変更または削除されています。";
             break;

@@ -22,6 +22,7 @@ enum class ErrorKind {
     Utf8,            // the file is UTF-8 text, not CP932
     Conflict,        // the question to change was changed or removed elsewhere too
     NotRegular,      // a named pipe, device, socket or folder: never opened for reading nor replaced
+    Busy,            // another copy of the program is saving the same file right now
 };
 
 // The result of a data-layer operation: ok, or an error kind with the file,
