@@ -1,9 +1,6 @@
 #include "data/cp932.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 
@@ -11,48 +8,33 @@ namespace studyhop {
 
 namespace {
 
-// One iconv descriptor per call: conversions are short and this keeps the
-// functions re-entrant.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (valid()) {
-            iconv_close(m_cd);
-        }
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+#include "data/cp932_table.inc"
 
-    // Converts all of input; on a fault returns false with the input offset.
-    bool convert(std::string_view input, std::string& output, size_t& faultOffset) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
-        output.clear();
-        output.reserve(input.size() * 3 / 2 + 16);
-        char* in = const_cast<char*>(input.data());
-        size_t inLeft = input.size();
-        char buffer[8192];
-        while (inLeft > 0) {
-            char* out = buffer;
-            size_t outLeft = sizeof buffer;
-            const size_t r = iconv(m_cd, &in, &inLeft, &out, &outLeft);
-            output.append(buffer, out - buffer);
-            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-                faultOffset = input.size() - inLeft;
-                return false;
-            }
-        }
-        char* out = buffer;
-        size_t outLeft = sizeof buffer;
-        iconv(m_cd, nullptr, nullptr, &out, &outLeft);
-        output.append(buffer, out - buffer);
-        return true;
-    }
+constexpr int kTrailBytes = 0xFC - 0x40 + 1;
 
-private:
-    iconv_t m_cd;
-};
+// The row of a lead byte in kDoubleByte, or -1 for a byte that leads nothing.
+int leadRow(unsigned char b) {
+    if (b >= 0x81 && b <= 0x9F) {
+        return b - 0x81;
+    }
+    if (b >= 0xE0 && b <= 0xFC) {
+        return b - 0xE0 + (0x9F - 0x81 + 1);
+    }
+    return -1;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 // The length of the UTF-8 sequence that starts with byte c.
 size_t utf8Length(unsigned char c) {
@@ -67,126 +49,75 @@ size_t utf8Length(unsigned char c) {
     return 1;
 }
 
-// The CP932 code iconv writes for each BMP character that CP932 has, asked
-// of iconv once per character, so that long texts are encoded by table look-up
-// with exactly iconv's bytes. 0 marks a character the table does not know
-// (the Unicode twins, characters CP932 lacks): such a text goes to iconv whole.
+// The code point of the well-formed UTF-8 sequence at the start of `s`
+// (shortest form, no surrogate), with its length; 0 for a length when the
+// bytes are not one.
+char32_t nextCodePoint(std::string_view s, size_t& length) {
+    const auto b = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    length = 0;
+    const size_t n = utf8Length(b(0));
+    if (n < 2 || n > s.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < n; ++i) {
+        if ((b(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    char32_t cp = 0;
+    if (n == 2) {
+        cp = ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
+        if (cp < 0x80) {
+            return 0;
+        }
+    } else if (n == 3) {
+        cp = ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
+        if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return 0;
+        }
+    } else {
+        cp = ((b(0) & 0x07u) << 18) | ((b(1) & 0x3Fu) << 12) | ((b(2) & 0x3Fu) << 6) |
+             (b(3) & 0x3Fu);
+        if (cp < 0x10000 || cp > 0x10FFFF) {
+            return 0;
+        }
+    }
+    length = n;
+    return cp;
+}
+
+// The code of every BMP character CP932 has, 0 for none (U+0000 is ASCII and
+// never looked up): the first code that decodes to it, unless the table
+// names another.
 class EncodeTable {
 public:
-    // Built from whole runs of codes, so that iconv is called a few hundred
-    // times rather than once per character: a program pays this once, on its
-    // first long text.
     EncodeTable() : m_codes(std::make_unique<std::array<std::uint16_t, 0x10000>>()) {
         m_codes->fill(0);
-        Iconv decode("UTF-8", "CP932");
-        Iconv encode("CP932", "UTF-8");
-        std::string run;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            if (kSingleByte[b] != 0xFFFF && (*m_codes)[kSingleByte[b]] == 0) {
+                (*m_codes)[kSingleByte[b]] = static_cast<std::uint16_t>(b);
+            }
+        }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (lead >= 0xA0 && lead <= 0xDF) {
+            const int row = leadRow(static_cast<unsigned char>(lead));
+            if (row < 0) {
                 continue;
             }
-            run.clear();
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                run += static_cast<char>(lead);
-                run += static_cast<char>(trail);
+                const std::uint16_t cp = kDoubleByte[row * kTrailBytes + trail - 0x40];
+                if (cp != 0 && (*m_codes)[cp] == 0) {
+                    (*m_codes)[cp] = static_cast<std::uint16_t>(lead << 8 | trail);
+                }
             }
-            learnRun(decode, encode, run, 2);
         }
-        run.clear();
-        for (int single = 0xA1; single <= 0xDF; ++single) {
-            run += static_cast<char>(single);
+        for (const auto& [cp, code] : kEncodeOverrides) {
+            (*m_codes)[cp] = code;
         }
-        learnRun(decode, encode, run, 1);
     }
 
-    // False when a character is not in the table; `out` is then incomplete.
-    bool encode(std::string_view utf8, std::string& out) const {
-        // No character takes more bytes in CP932 than in UTF-8.
-        out.resize(utf8.size());
-        char* o = out.data();
-        for (size_t i = 0; i < utf8.size();) {
-            const auto c = static_cast<unsigned char>(utf8[i]);
-            if (c < 0x80) {
-                *o++ = static_cast<char>(c);
-                ++i;
-                continue;
-            }
-            const size_t length = utf8Length(c);
-            if (length < 2 || length > 3 || i + length > utf8.size()) {
-                return false;
-            }
-            const char32_t cp = codePoint(utf8.substr(i, length));
-            const std::uint16_t code = cp < 0x10000 ? (*m_codes)[cp] : 0;
-            if (code == 0) {
-                return false;
-            }
-            if (code > 0xFF) {
-                *o++ = static_cast<char>(code >> 8);
-            }
-            *o++ = static_cast<char>(code & 0xFF);
-            i += length;
-        }
-        out.resize(static_cast<size_t>(o - out.data()));
-        return true;
-    }
+    std::uint16_t code(char32_t cp) const { return cp < 0x10000 ? (*m_codes)[cp] : 0; }
 
 private:
-    // Learns every code of `run` (codes of `width` bytes) that decodes; an
-    // invalid code is stepped over.
-    void learnRun(Iconv& decode, Iconv& encode, std::string_view run, size_t width) {
-        std::string text;
-        size_t pos = 0;
-        while (pos < run.size()) {
-            size_t fault = 0;
-            const std::string_view rest = run.substr(pos);
-            const bool ok = decode.convert(rest, text, fault);
-            learnDecoded(encode, text);
-            pos += ok ? rest.size() : fault - fault % width + width;
-        }
-    }
-
-    // Encodes decoded characters back in one call and records each one's code.
-    void learnDecoded(Iconv& encode, std::string_view text) {
-        std::string back;
-        size_t fault = 0;
-        if (text.empty() || !encode.convert(text, back, fault)) {
-            return;  // a character iconv does not take back stays with iconv
-        }
-        size_t in = 0;
-        size_t out = 0;
-        while (in < text.size() && out < back.size()) {
-            const size_t length = utf8Length(static_cast<unsigned char>(text[in]));
-            const auto b0 = static_cast<unsigned char>(back[out]);
-            const bool twoBytes = (b0 >= 0x81 && b0 <= 0x9F) || (b0 >= 0xE0 && b0 <= 0xFC);
-            if (twoBytes && out + 1 >= back.size()) {
-                return;
-            }
-            const char32_t cp = codePoint(text.substr(in, length));
-            if (cp < 0x10000) {
-                (*m_codes)[cp] = static_cast<std::uint16_t>(
-                    twoBytes ? (b0 << 8) | static_cast<unsigned char>(back[out + 1]) : b0);
-            }
-            in += length;
-            out += twoBytes ? 2 : 1;
-        }
-    }
-
-    // The code point of a well-formed two- or three-byte sequence; anything
-    // else gives a value the table never holds.
-    static char32_t codePoint(std::string_view s) {
-        const auto b = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
-        if (s.size() == 2 && (b(0) & 0xE0) == 0xC0 && (b(1) & 0xC0) == 0x80) {
-            const char32_t cp = ((b(0) & 0x1Fu) << 6) | (b(1) & 0x3Fu);
-            return cp >= 0x80 ? cp : 0x10000;
-        }
-        if (s.size() == 3 && (b(0) & 0xF0) == 0xE0 && (b(1) & 0xC0) == 0x80 &&
-            (b(2) & 0xC0) == 0x80) {
-            const char32_t cp = ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
-            return cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF) ? cp : 0x10000;
-        }
-        return 0x10000;
-    }
-
     std::unique_ptr<std::array<std::uint16_t, 0x10000>> m_codes;
 };
 
@@ -197,38 +128,42 @@ const EncodeTable& encodeTable() {
 
 }  // namespace
 
-Cp932Decoder::Cp932Decoder() : m_cd(new Iconv("UTF-8", "CP932")) {}
-
-Cp932Decoder::~Cp932Decoder() {
-    delete static_cast<Iconv*>(m_cd);
-}
-
 bool Cp932Decoder::decode(std::string_view bytes, std::string& text, size_t& faultOffset) {
-    auto* cd = static_cast<Iconv*>(m_cd);
-    if (!cd->valid()) {
-        faultOffset = 0;
-        return false;
-    }
-    // Plain ASCII needs no conversion.
-    bool ascii = true;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
+    text.clear();
+    text.reserve(bytes.size() * 3 / 2 + 16);
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            text += static_cast<char>(b);
+            ++i;
+            continue;
         }
+        const int row = leadRow(b);
+        char32_t cp = 0;
+        size_t length = 1;
+        if (row < 0) {
+            cp = kSingleByte[b] == 0xFFFF ? 0 : kSingleByte[b];
+        } else if (i + 1 < bytes.size()) {
+            const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+            if (trail >= 0x40 && trail <= 0xFC) {
+                cp = kDoubleByte[row * kTrailBytes + trail - 0x40];
+            }
+            length = 2;
+        }
+        if (cp == 0) {
+            faultOffset = i;
+            return false;
+        }
+        appendUtf8(text, cp);
+        i += length;
     }
-    if (ascii) {
-        text.assign(bytes);
-        return true;
-    }
-    return cd->convert(bytes, text, faultOffset);
+    return true;
 }
 
 Conversion decodeCp932(std::string_view bytes) {
     Conversion result;
-    Cp932Decoder decoder;
     size_t fault = 0;
-    if (!decoder.decode(bytes, result.text, fault)) {
+    if (!Cp932Decoder().decode(bytes, result.text, fault)) {
         result.ok = false;
         result.offset = fault;
     }
@@ -237,26 +172,34 @@ Conversion decodeCp932(std::string_view bytes) {
 
 Conversion encodeCp932(std::string_view utf8) {
     Conversion result;
-    // Long texts by table; short ones, and any text the table cannot do,
-    // by iconv, which also names the fault.
-    if (utf8.size() >= 4096 && encodeTable().encode(utf8, result.text)) {
-        return result;
-    }
-    result.text.clear();
-    Iconv cd("CP932", "UTF-8");
-    if (!cd.valid()) {
-        result.ok = false;
-        return result;
-    }
-    size_t fault = 0;
-    if (!cd.convert(utf8, result.text, fault)) {
-        result.ok = false;
-        result.offset = fault;
-        if (fault < utf8.size()) {
-            const size_t length = utf8Length(static_cast<unsigned char>(utf8[fault]));
-            result.character = std::string(utf8.substr(fault, length));
+    const EncodeTable& table = encodeTable();
+    // No character takes more bytes in CP932 than in UTF-8.
+    result.text.resize(utf8.size());
+    char* out = result.text.data();
+    for (size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            ++i;
+            continue;
         }
+        size_t length = 0;
+        const char32_t cp = nextCodePoint(utf8.substr(i), length);
+        const std::uint16_t code = length == 0 ? 0 : table.code(cp);
+        if (code == 0) {
+            result.text.resize(static_cast<size_t>(out - result.text.data()));
+            result.ok = false;
+            result.offset = i;
+            result.character = std::string(utf8.substr(i, utf8Length(c)));
+            return result;
+        }
+        if (code > 0xFF) {
+            *out++ = static_cast<char>(code >> 8);
+        }
+        *out++ = static_cast<char>(code & 0xFF);
+        i += length;
     }
+    result.text.resize(static_cast<size_t>(out - result.text.data()));
     return result;
 }
 

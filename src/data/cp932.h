@@ -15,25 +15,24 @@ struct Conversion {
     std::string character;
 };
 
-// A reusable CP932 to UTF-8 converter, for decoding many short pieces.
+// A CP932 to UTF-8 converter, for decoding many short pieces.
 class Cp932Decoder {
 public:
-    Cp932Decoder();
-    ~Cp932Decoder();
-    Cp932Decoder(const Cp932Decoder&) = delete;
-    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-    // False on bytes that are not CP932; `faultOffset` is then their offset.
+    // False on bytes that are not CP932; `faultOffset` is then their offset
+    // (of the lead byte, for a double-byte code) and `text` holds what came
+    // before it.
     bool decode(std::string_view bytes, std::string& text, size_t& faultOffset);
-
-private:
-    void* m_cd;
 };
+
+// CP932 and UTF-8 convert through one table (cp932_table.inc), the same on
+// Linux and Windows, so that both builds read and write the same bytes and
+// refuse the same characters.
 
 // CP932 (Windows Shift_JIS) bytes to UTF-8, with Windows' mapping.
 Conversion decodeCp932(std::string_view bytes);
-// UTF-8 to CP932. The Unicode twins of CP932 characters (U+301C, U+2212, ...)
-// become the bytes Windows writes for them; a character CP932 lacks fails.
+// UTF-8 to CP932. The Unicode twins of CP932 characters (U+301C, U+2212,
+// U+00A5, ...) become the bytes of their CP932 look-alikes (0x8160, 0x817C,
+// 0x5C, ...); a character CP932 lacks fails.
 Conversion encodeCp932(std::string_view utf8);
 
 // The first character of a UTF-8 text that CP932 cannot hold, or "" if none.
