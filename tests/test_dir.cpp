@@ -93,6 +93,14 @@ namespace studyhop::test {
 bool fileExists(const std::string& path) {
     return std::filesystem::exists(path);
 }
+HangGuard::HangGuard() {
+    ::alarm(10);
+}
+
+HangGuard::~HangGuard() {
+    ::alarm(0);
+}
+
 bool makeSpecialFile(const std::string& path, std::filesystem::file_type type) {
     using std::filesystem::file_type;
     if (type == file_type::fifo) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -48,11 +46,13 @@ inline constexpr SpecialFile kSpecialFiles[] = {
 // user cannot (a device needs root).
 bool makeSpecialFile(const std::string& path, std::filesystem::file_type type);
 
-// Ends the test program by SIGALRM unless left within ten seconds: an
+// Ends the test program (by SIGALRM on Linux) unless left within ten seconds: an
 // operation that blocks fails the run instead of hanging it.
 struct HangGuard {
-    HangGuard() { ::alarm(10); }
-    ~HangGuard() { ::alarm(0); }
+    HangGuard();
+    ~HangGuard();
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
 };
 
 }  // namespace studyhop::test

@@ -170,7 +170,9 @@ inline constexpr const char* kTempSuffix = ".tmp";
 // The temporary file that a write of this process has created and not yet
 // renamed or removed, or nullptr: for a handler of a terminating signal, which
 // removes it so that an interrupted write leaves nothing behind. Safe to call
-// from a signal handler. Writes run on one thread at a time.
+// from a signal handler. Writes run on one thread at a time. On Windows, whose
+// console handler runs on a thread of its own, the call also holds every
+// later step of a write off for good: it is for a handler that ends the process.
 const char* unfinishedTemporaryFile();
 
 // Removes the temporary files a killed save left in fs.directory(): regular

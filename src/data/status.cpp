@@ -87,7 +87,9 @@ std::string Status::message() const {
 std::string describeErrno(int error) {
     switch (error) {
         case ENOSPC:
+#ifdef EDQUOT  // not on Windows
         case EDQUOT:
+#endif
             return "ディスクの空き容量が足りません";
         case EACCES:
         case EPERM:

@@ -17,10 +17,13 @@ struct Cp932Reference {
     std::optional<char32_t> (*decode)(std::string_view code);
     // The bytes of one character, nullopt when the system refuses it.
     std::optional<std::string> (*encode)(char32_t character);
-    // Characters the program encodes although this system refuses them, and
-    // why, and the codes it decodes differently.
+    // Characters the program encodes although this system refuses them,
+    // characters it refuses although the system encodes them, and codes it
+    // refuses although the system decodes them; the reasons are in the
+    // system's file.
     std::vector<char32_t> encodedHere;
-    std::vector<std::string> decodedDifferently;
+    std::vector<char32_t> refusedHere;
+    std::vector<std::string> refusedCodes;
 };
 
 const Cp932Reference& cp932Reference();

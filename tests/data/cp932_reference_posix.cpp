@@ -43,7 +43,7 @@ std::optional<std::string> encode(char32_t cp) {
 }  // namespace
 
 const Cp932Reference& cp932Reference() {
-    static const Cp932Reference reference{"glibc iconv CP932", decode, encode, {}, {}};
+    static const Cp932Reference reference{"glibc iconv CP932", decode, encode, {}, {}, {}};
     return reference;
 }
 

@@ -39,12 +39,18 @@ const Cp932Reference& cp932Reference() {
     // refuses them, while both builds store them as their CP932 look-alikes,
     // as the Linux build always has (text typed through an IME or pasted from
     // a web page holds them).
+    // The single bytes 0x80, 0xA0 and 0xFD-0xFF are no characters of
+    // Shift_JIS. Windows maps them to U+0080 and the private-use U+F8F0-U+F8F3
+    // so that any bytes survive a round trip (Wine decodes only 0x80 so);
+    // in a question file they are not text, and both builds refuse them and
+    // those characters, as the Linux build always has.
     static const Cp932Reference reference{
         "Windows code page 932",
         decode,
         encode,
         {0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014, 0x2016, 0x203E, 0x2212, 0x301C},
-        {}};
+        {0x0080, 0xF8F0, 0xF8F1, 0xF8F2, 0xF8F3},
+        {"\x80", "\xA0", "\xFD", "\xFE", "\xFF"}};
     return reference;
 }
 
