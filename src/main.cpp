@@ -9,6 +9,7 @@
 #include "app/journal_file.h"
 #include "app/window_set.h"
 #include "data/file_io.h"
+#include "data/platform.h"
 #include "shell/file_chooser.h"
 #include "shell/main_window.h"
 #include "ui/controls.h"
@@ -21,7 +22,7 @@ namespace {
 // directory, its open windows and the chooser's mode and selection to that
 // file once it has started, so that scripts can check a start from outside.
 void reportWindows(const studyhop::WindowSet& windows) {
-    const std::string path = qgetenv("STUDYHOP_REPORT_WINDOWS").toStdString();
+    const std::string path = qEnvironmentVariable("STUDYHOP_REPORT_WINDOWS").toStdString();
     if (path.empty()) {
         return;
     }
@@ -50,7 +51,7 @@ void reportWindows(const studyhop::WindowSet& windows) {
 // file with a growing counter every 250 ms: a checker that sees the counter
 // move knows the program answers.
 void startHeartbeat(QObject& parent) {
-    const std::string path = qgetenv("STUDYHOP_HEARTBEAT").toStdString();
+    const std::string path = qEnvironmentVariable("STUDYHOP_HEARTBEAT").toStdString();
     if (path.empty()) {
         return;
     }
@@ -61,11 +62,27 @@ void startHeartbeat(QObject& parent) {
     timer->start(250);
 }
 
+// `--open PATH`, as a file association passes it: the program works in the
+// file's folder. Returns the name to select there, or the path as given when
+// the folder cannot be entered (the chooser then says so).
+std::string enterFolderOf(const std::string& path) {
+    const size_t slash = studyhop::lastPathSeparator(path);
+    if (slash == std::string::npos) {
+        return path;
+    }
+    const std::string folder = path.substr(0, slash + 1);
+    if (!QDir::setCurrent(QString::fromStdString(folder))) {
+        return path;
+    }
+    return path.substr(slash + 1);
+}
+
 }  // namespace
 
 // `studyhop [FILE]`: the program works on the current directory. With a
 // question file (a bare name or a path) it opens the chooser in quiz mode
-// with that file selected.
+// with that file selected. `studyhop --open PATH` works in the folder of
+// PATH and selects the file there (the Windows file association).
 int main(int argc, char* argv[]) {
     // Without a display Qt would abort; a server still coming up is waited for.
     if (const std::string problem = studyhop::displayProblem(5000); !problem.empty()) {
@@ -87,7 +104,12 @@ int main(int argc, char* argv[]) {
     }
     startHeartbeat(app);
     // The name's bytes as given: a file named in CP932 must still be found.
-    const std::string file = argc > 1 ? std::string(argv[1]) : std::string();
+    // On Windows the arguments are read as UTF-8 from the wide command line.
+    const std::vector<std::string> arguments = studyhop::commandLineArguments(argc, argv);
+    std::string file = arguments.size() > 1 ? arguments[1] : std::string();
+    if (file == "--open") {
+        file = arguments.size() > 2 ? enterFolderOf(arguments[2]) : std::string();
+    }
     // Started on a file, the folder is the user's: no settings file is made there.
     windows.state().setStartedOnFile(!file.empty());
     windows.show(studyhop::WindowId::Form1);

@@ -5,6 +5,7 @@ set(CMAKE_AUTORCC ON)
 # The windows and their binding to Qt.
 add_library(studyhop_windows STATIC
   ui/controls.cpp ui/controls.h
+  ui/japanese_fonts.h
   ui/file_list_box.cpp ui/file_list_box.h
   ui/key_codes.cpp
   ui/qt_prompt.cpp
@@ -27,8 +28,8 @@ add_library(studyhop_windows STATIC
   shell/settings_dialog.cpp shell/settings_dialog.h
   window/shared_state.cpp window/shared_state.h
   window/guarded_write.cpp window/guarded_write.h
-  app/display_check.cpp app/display_check.h
-  app/hook_file.cpp app/hook_file.h
+  app/display_check.h
+  app/hook_file.h
   app/journal_file.cpp app/journal_file.h
   app/window_set.cpp app/window_set.h
   shell/resources/resources.qrc
@@ -42,7 +43,20 @@ add_library(studyhop_windows STATIC
   quiz/result_window.cpp quiz/result_window.h
 )
 target_include_directories(studyhop_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# The display check, the test hooks' files and the fonts are the system's own.
+if(WIN32)
+  target_sources(studyhop_windows PRIVATE app/display_check_windows.cpp
+                 app/hook_file_windows.cpp ui/japanese_fonts_windows.cpp)
+else()
+  target_sources(studyhop_windows PRIVATE app/display_check.cpp app/hook_file.cpp
+                 ui/japanese_fonts_posix.cpp)
+endif()
 target_link_libraries(studyhop_windows PUBLIC studyhop_data Qt6::Widgets ${CMAKE_DL_LIBS})
 
 add_executable(studyhop main.cpp)
 target_link_libraries(studyhop PRIVATE studyhop_windows)
+if(WIN32)
+  # A window program (no console) with its icon and the UTF-8 manifest.
+  target_sources(studyhop PRIVATE ${PROJECT_SOURCE_DIR}/packaging/windows/studyhop.rc)
+  set_target_properties(studyhop PROPERTIES WIN32_EXECUTABLE TRUE)
+endif()

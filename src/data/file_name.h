@@ -18,4 +18,15 @@ struct DisplayName {
 // the CP932 reading with U+FFFD for every byte that is neither.
 DisplayName displayFileName(std::string_view bytes);
 
+// Why Windows cannot hold a file of this name (one part of a path, no
+// folders), in a Japanese sentence, or "" when it can: a character Windows
+// forbids (< > : " / \ | ? * and control characters), a trailing dot or
+// blank, or a device's name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with
+// any extension). Checked on every system, so a folder that travels to
+// Windows stays readable there. A name in CP932 bytes is checked as it reads.
+std::string windowsNameProblem(std::string_view name);
+
+// Whether the name is a device's on Windows ("nul", "CON.qz2", "com1 .txt").
+bool windowsReservedName(std::string_view name);
+
 }  // namespace studyhop

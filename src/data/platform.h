@@ -31,6 +31,10 @@ bool isPathSeparator(char c);
 // The index of the last separator in `path`, or npos.
 size_t lastPathSeparator(std::string_view path);
 
+// Whether two paths name the same existing folder (links followed; on
+// Windows whatever the case and separators).
+bool sameFolder(const std::string& a, const std::string& b);
+
 // A new folder of this process' own under the system's temporary folder, its
 // path in UTF-8; nullopt when none can be made. removeFolderTree removes it
 // with everything in it.

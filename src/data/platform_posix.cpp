@@ -2,6 +2,10 @@
 
 #include <stdlib.h>
 
+#include <cstdlib>
+
+#include <memory>
+
 #include <filesystem>
 
 namespace studyhop {
@@ -22,6 +26,12 @@ bool isPathSeparator(char c) {
 
 size_t lastPathSeparator(std::string_view path) {
     return path.rfind('/');
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    const std::unique_ptr<char, decltype(&std::free)> first(::realpath(a.c_str(), nullptr), std::free);
+    const std::unique_ptr<char, decltype(&std::free)> second(::realpath(b.c_str(), nullptr), std::free);
+    return first && second && std::string_view(first.get()) == std::string_view(second.get());
 }
 
 std::optional<std::string> makeTemporaryFolder() {

@@ -95,6 +95,32 @@ size_t lastPathSeparator(std::string_view path) {
     return path.find_last_of("/\\");
 }
 
+namespace {
+
+// The volume and file index of an existing folder: one folder however named.
+bool folderIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const HANDLE h = CreateFileW(widenUtf8(path).c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return folderIdentity(a, first) && folderIdentity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::optional<std::string> makeTemporaryFolder() {
     wchar_t base[MAX_PATH + 1];
     const DWORD n = GetTempPathW(MAX_PATH + 1, base);

@@ -1,14 +1,12 @@
 #include "shell/file_chooser.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <string_view>
 
 #include <QDir>
 
 #include "data/file_io.h"
 #include "data/file_name.h"
+#include "data/platform.h"
 #include "data/question_file.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
@@ -79,19 +77,13 @@ bool Form7::selectFile(const std::string& nameOrPath) {
     File1->setCurrentItem(nullptr);
     // Worked out on the bytes: Qt's file names would turn a CP932 name into
     // replacement characters that name no file.
-    const size_t slash = nameOrPath.rfind('/');
+    const size_t slash = lastPathSeparator(nameOrPath);
     const std::string folder = slash == std::string::npos ? "." : nameOrPath.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? nameOrPath : nameOrPath.substr(slash + 1);
     const QString shown = QString::fromStdString(displayFileName(nameOrPath).text);
-    struct stat st {};
-    char* resolved = ::realpath(folder.c_str(), nullptr);
-    char* working = ::realpath(".", nullptr);
-    const bool here = resolved != nullptr && working != nullptr &&
-                      std::string_view(resolved) == std::string_view(working);
-    std::free(resolved);
-    std::free(working);
+    const bool here = sameFolder(folder, ".");
     QString problem;
-    if (name.empty() || ::stat(nameOrPath.c_str(), &st) != 0) {
+    if (name.empty() || !m_fs.exists(nameOrPath)) {
         problem = QStringLiteral("次のファイルが見つかりません\r\nファイル名 ：") + shown;
     } else if (!here) {
         problem = QStringLiteral(

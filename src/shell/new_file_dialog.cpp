@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "data/file_io.h"
+#include "data/file_name.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -17,16 +18,9 @@ QString fileNameProblem(const QString& name) {
     if (name.contains(QStringLiteral(".."))) {
         return QStringLiteral("ファイル名に「..」は使えません。");
     }
-    static const QString kForbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar c : name) {
-        if (kForbidden.contains(c)) {
-            return QStringLiteral("ファイル名に「%1」は使えません。").arg(c);
-        }
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            return QStringLiteral("ファイル名に制御文字は使えません。");
-        }
-    }
-    return {};
+    // The names Windows cannot hold, on every system (the folder may be
+    // synced to Windows): the data layer's one check.
+    return QString::fromStdString(windowsNameProblem(name.toStdString()));
 }
 
 Form3::Form3(const WindowContext& context)

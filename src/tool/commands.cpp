@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "data/file_name.h"
+#include "data/platform.h"
 #include "data/question_file.h"
 #include "tool/check.h"
 #include "tool/question_sheet.h"
@@ -50,8 +52,14 @@ std::vector<std::string> partsLeftOver(const FileSystem& fs, const std::string& 
 // "dir/a.qz2" -> "a"
 std::string baseName(const std::string& path) {
     const std::string name = stem(path);
-    const std::size_t slash = name.rfind('/');
+    const std::size_t slash = lastPathSeparator(name);
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// The base name as text, for a sheet name or a tag inside a UTF-8 file: a
+// name in CP932 bytes (unpacked from a Windows archive) as it reads.
+std::string baseNameText(const std::string& path) {
+    return displayFileName(baseName(path)).text;
 }
 
 // How many changed cells a warning lists before it counts the rest.
@@ -63,9 +71,18 @@ std::string existsMessage(const std::string& path) {
 
 // Only a regular file is ever replaced, with --force or without: a named pipe,
 // device, socket or folder under the output's name refuses the command.
+// A name Windows cannot hold (CON, a:b, "x.") refuses the command too, on
+// every system: the folder may travel to Windows.
 bool refuseNonRegularOutput(const FileSystem& fs, const std::string& path, Output& output) {
     if (path == "-") {
         return false;
+    }
+    const std::size_t slash = lastPathSeparator(path);
+    if (const std::string problem =
+            windowsNameProblem(slash == std::string::npos ? path : path.substr(slash + 1));
+        !problem.empty()) {
+        output.err += path + ": " + problem + "\n";
+        return true;
     }
     const Status type = fs.checkType(path);
     if (type.ok()) {
@@ -78,7 +95,7 @@ bool refuseNonRegularOutput(const FileSystem& fs, const std::string& path, Outpu
 }  // namespace
 
 std::string stem(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = lastPathSeparator(path);
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
         dot == (slash == std::string::npos ? 0 : slash + 1)) {
@@ -248,7 +265,7 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
             std::string error;
             const auto book =
                 workbookBytes(sheetCells(loaded.table, loaded.count, format),
-                              baseName(options.input), error);
+                              baseNameText(options.input), error);
             if (!book) {
                 output.err += options.input + ": " + error + "\n";
                 return kExitFault;
@@ -266,7 +283,7 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
             extension = ".txt";
             break;
         case ExportFormat::Cards: {
-            text = exportCards(loaded.table, loaded.count, baseName(options.input));
+            text = exportCards(loaded.table, loaded.count, baseNameText(options.input));
             extension = ".txt";
             break;
         }

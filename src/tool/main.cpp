@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "data/file_io.h"
+#include "data/platform.h"
 #include "tool/commands.h"
 #include "tool/interruption.h"
 
@@ -78,18 +79,28 @@ const char* const kExportHelp =
     "  --force            すでにあるファイルを置き換えます\n"
     "  -h, --help         この説明を表示します\n";
 
+// Messages go through writeText, so a Windows console shows them in Japanese.
+void printOut(const std::string& text) {
+    writeText(stdout, text);
+}
+
+void printErr(const std::string& text) {
+    writeText(stderr, text);
+}
+
 int usageError(const std::string& message, const char* help) {
-    std::cerr << "studyhop-tool: " << message << "\n\n" << help;
+    printErr("studyhop-tool: " + message + "\n\n" + help);
     return kExitUsage;
 }
 
 // The arguments reach the parser as Latin-1, one character per byte, so that
 // bytes() gives back exactly what was typed: a file name in CP932 (or in any
 // other encoding) names the same file, never one with U+FFFD in its name.
+// On Windows the bytes are the UTF-8 of the wide command line.
 QStringList rawArguments(int argc, char* argv[]) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLatin1(argv[i]);
+    for (const std::string& argument : commandLineArguments(argc, argv)) {
+        arguments << QString::fromLatin1(argument.data(), static_cast<qsizetype>(argument.size()));
     }
     return arguments;
 }
@@ -99,8 +110,11 @@ std::string bytes(const QString& argument) {
 }
 
 int finish(int status, const Output& output) {
-    std::cout << output.out << std::flush;
-    std::cerr << output.err << std::flush;
+    std::cout.flush();  // what an export to "-" wrote comes first
+    printOut(output.out);
+    printErr(output.err);
+    std::fflush(stdout);
+    std::fflush(stderr);
     return status;
 }
 
@@ -120,7 +134,7 @@ bool parse(QCommandLineParser& parser, const QStringList& arguments, const char*
         return false;
     }
     if (parser.isSet(helpOption)) {
-        std::cout << help;
+        printOut(help);
         status = kExitOk;
         return false;
     }
@@ -211,7 +225,7 @@ int exportFile(const QStringList& arguments) {
 
 int run(const QStringList& arguments) {
     if (arguments.size() < 2) {
-        std::cerr << kUsage;
+        printErr(kUsage);
         return kExitUsage;
     }
     const QString command = arguments.at(1);
@@ -227,10 +241,10 @@ int run(const QStringList& arguments) {
         return exportFile(rest);
     }
     if (command == "-h" || command == "--help" || command == "help") {
-        std::cout << kUsage;
+        printOut(kUsage);
         return kExitOk;
     }
-    std::cerr << "studyhop-tool: 知らないコマンドです: " << bytes(command) << "\n\n" << kUsage;
+    printErr("studyhop-tool: 知らないコマンドです: " + bytes(command) + "\n\n" + kUsage);
     return kExitUsage;
 }
 
@@ -238,6 +252,7 @@ int run(const QStringList& arguments) {
 }  // namespace studyhop::tool
 
 int main(int argc, char* argv[]) {
+    studyhop::useBinaryStandardStreams();
     const QStringList arguments = studyhop::tool::rawArguments(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("studyhop-tool");

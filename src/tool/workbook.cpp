@@ -1,7 +1,6 @@
 #include "tool/workbook.h"
 
 #include <expat.h>
-#include <unistd.h>
 #include <unzip.h>
 #include <xlsxwriter.h>
 
@@ -10,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
+
+#include "data/file_io.h"
+#include "data/platform.h"
 
 namespace studyhop::tool {
 
@@ -768,16 +769,15 @@ double displayWidth(std::string_view text) {
 
 std::optional<std::string> workbookBytes(const std::vector<std::vector<std::string>>& cells,
                                          const std::string& sheetName, std::string& error) {
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "studyhop-xlsx-XXXXXX");
-    if (!mkdtemp(pattern.data())) {
+    // libxlsxwriter writes into a file of its own: a folder of ours for it.
+    const std::optional<std::string> dir = makeTemporaryFolder();
+    if (!dir) {
         error = "一時フォルダを作れません";
         return std::nullopt;
     }
-    const std::filesystem::path dir = pattern;
-    const std::string path = (dir / "book.xlsx").string();
+    const std::string path = *dir + "/book.xlsx";
     lxw_workbook_options options{};
-    options.tmpdir = const_cast<char*>(pattern.c_str());
+    options.tmpdir = const_cast<char*>(dir->c_str());
     lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
     lxw_worksheet* sheet = book ? workbook_add_worksheet(book, sheetName.c_str()) : nullptr;
     if (!sheet && book) {
@@ -816,16 +816,16 @@ std::optional<std::string> workbookBytes(const std::vector<std::vector<std::stri
     status = status == LXW_NO_ERROR ? closed : status;
     std::optional<std::string> bytes;
     if (status == LXW_NO_ERROR) {
-        std::ifstream in(path, std::ios::binary);
-        bytes.emplace((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof()) {
-            bytes.reset();
+        FileSystem disk;
+        std::string read;
+        if (disk.readFile(path, read).ok()) {
+            bytes = std::move(read);
         }
     }
     if (!bytes) {
         error = std::string("ブックを作れません（") + lxw_strerror(status) + "）";
     }
-    std::filesystem::remove_all(dir, ec);
+    removeFolderTree(*dir);
     return bytes;
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "ui/japanese_fonts.h"
 #include "ui/twips.h"
 
 namespace studyhop {
@@ -31,13 +32,6 @@ protected:
 private:
     std::function<bool(KeyDown)> m_handler;
 };
-
-const QStringList& japaneseFamilies() {
-    static const QStringList families = {
-        QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-        QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("sans-serif")};
-    return families;
-}
 
 }  // namespace
 

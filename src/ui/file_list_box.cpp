@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "data/file_io.h"
@@ -42,8 +41,8 @@ void FileListBox::refresh() {
     };
     std::vector<Entry> entries;
     for (const std::string& bytes : fs.list()) {
-        std::error_code error;
-        if (bytes.starts_with('.') || !std::filesystem::is_regular_file(fs.resolve(bytes), error)) {
+        // Through the file system, whose Windows half reads names as UTF-16.
+        if (bytes.starts_with('.') || !fs.exists(bytes) || !fs.checkType(bytes).ok()) {
             continue;
         }
         const DisplayName name = displayFileName(bytes);

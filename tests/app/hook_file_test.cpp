@@ -1,5 +1,7 @@
 #include "app/hook_file.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app/journal_file.h"

@@ -30,5 +30,46 @@ TEST(FileNameTest, NamesAreShownFromUtf8OrCp932BytesOrMarked) {
     }
 }
 
+TEST(FileNameTest, NamesWindowsCannotHoldAreRefusedWithTheReason) {
+    const struct {
+        std::string name;
+        const char* reason;  // "" for a name Windows holds
+    } cases[] = {
+        {"一般常識.qz2", ""},
+        {"con-test.qz2", ""},
+        {"COM0.qz2", ""},
+        {"LPT10", ""},
+        {".hidden", ""},
+        {test::sjis("表.qz2"), ""},  // its trail byte is a backslash's, the name is not
+        {"CON", "「CON」はWindowsの装置の名前"},
+        {"nul.qz2", "「nul」はWindowsの装置の名前"},
+        {"Com1.csv", "「Com1」はWindowsの装置の名前"},
+        {"lpt9 .txt", "装置の名前"},
+        {"aux", "装置の名前"},
+        {"prn.qzb", "装置の名前"},
+        {"a<b", "「<」は使えません"},
+        {"a>b", "「>」は使えません"},
+        {"a:b", "「:」は使えません"},
+        {"a\"b", "「\"」は使えません"},
+        {"a\\b", "「\\」は使えません"},
+        {"a|b", "「|」は使えません"},
+        {"a?b", "「?」は使えません"},
+        {"a*b", "「*」は使えません"},
+        {"a/b", "「/」は使えません"},
+        {"tab\there", "制御文字"},
+        {"name.", "最後に「.」や空白"},
+        {"name ", "最後に「.」や空白"},
+        {"", "空です"},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = windowsNameProblem(c.name);
+        if (*c.reason == '\0') {
+            EXPECT_EQ(problem, "") << c.name;
+        } else {
+            EXPECT_NE(problem.find(c.reason), std::string::npos) << c.name << ": " << problem;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace studyhop

@@ -70,7 +70,8 @@ TEST_F(NewFileTest, EmptyNameClosesOnlyTheDialogAndCancelToo) {
 TEST_F(NewFileTest, NamesThatLeaveTheDirectoryOrCannotBeFileNamesAreRefused) {
     Form3* dialog = openDialog();
     for (const char* name : {"../up", "sub/x", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b",
-                             "a|b", "   ", "..", "tab\there"}) {
+                             "a|b", "   ", "..", "tab\there", "CON", "nul", "com1", "LPT9",
+                             "name.", "name "}) {
         prompt.boxes.clear();
         dialog->Text1->setText(QString::fromUtf8(name));
         dialog->Command1_Click(0);
