@@ -101,6 +101,10 @@ HangGuard::~HangGuard() {
     ::alarm(0);
 }
 
+void copyFile(const std::string& from, const std::string& to) {
+    std::filesystem::copy(from, to);
+}
+
 bool makeSpecialFile(const std::string& path, std::filesystem::file_type type) {
     using std::filesystem::file_type;
     if (type == file_type::fifo) {

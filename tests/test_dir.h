@@ -27,6 +27,8 @@ std::string readBytes(const std::string& path);
 // The names in the working directory, sorted, without "." and "..".
 std::string listDirectory(const std::string& dir = ".");
 bool fileExists(const std::string& path);
+// Copies a file; both names UTF-8 on Windows, bytes elsewhere.
+void copyFile(const std::string& from, const std::string& to);
 // CP932 bytes of a UTF-8 literal, for expected file contents.
 std::string sjis(std::string_view utf8);
 

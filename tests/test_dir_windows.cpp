@@ -95,6 +95,10 @@ std::string sjis(std::string_view utf8) {
     return c.text;
 }
 
+void copyFile(const std::string& from, const std::string& to) {
+    std::filesystem::copy(widePath(from), widePath(to));
+}
+
 // Windows has no named pipe, device or socket in a folder; only a folder.
 bool makeSpecialFile(const std::string& path, std::filesystem::file_type type) {
     return type == std::filesystem::file_type::directory &&

@@ -73,8 +73,8 @@ void writeQuizFile(const std::string& name) {
 
 TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
     TestDir dir;
-    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "general.qz2");
-    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", "geography.qzb");
+    test::copyFile(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "general.qz2");
+    test::copyFile(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", "geography.qzb");
     writeQuizFile("quiz.qz2");
     struct Case {
         const char* file;
@@ -439,7 +439,7 @@ TEST(ToolTest, ExportRefusesAFileItCannotReadWhole) {
 TEST(ToolTest, SheetNamesAndTagsOfAFileNamedInCp932AreItsNameAsText) {
     TestDir dir;
     const std::string name = sjis("地理表.qzb");  // no name Windows can hold
-    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", name);
+    test::copyFile(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", name);
     Output output;
     ASSERT_EQ(exportFile(name, "cards.txt", ExportFormat::Cards, output), kExitOk) << output.err;
     const std::string cards = readBytes("cards.txt");
@@ -633,7 +633,7 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
 
 TEST(ToolTest, CheckPrintsOneLinePerFaultAndASummary) {
     TestDir dir;
-    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "good.qz2");
+    test::copyFile(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2", "good.qz2");
     writeBytes("System.sys", "3,1\r\n");
     Output output;
     EXPECT_EQ(runCheck(disk, {"good.qz2", "System.sys"}, output), kExitOk);
@@ -698,7 +698,7 @@ TEST(ToolTest, TheProgramTakesFileNamesAsTheBytesGiven) {
     TestDir dir;
     const std::string legacy = sjis("地理表.QZB");  // 表 ends in the byte of a backslash
     const std::string made = sjis("表.qz2");
-    fs::copy(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", legacy);
+    test::copyFile(std::string(STUDYHOP_EXAMPLES) + "/日本の地理.qzb", legacy);
     writeBytes("in.csv", "q,a,b,,,,1\r\n");
     const std::pair<std::string, std::string> cases[] = {
         {"check '" + legacy + "'", "1個のファイルを調べました。不具合はありません"},
