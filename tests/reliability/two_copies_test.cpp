@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,10 +27,11 @@ using test::sjis;
 using test::listDirectory;
 using test::writeBytes;
 
-// One running copy_driver with pipes to its stdin and stdout.
+// One running copy_driver with pipes to its stdin and stdout; with a user
+// and group, run as them (through setpriv, by root only).
 class Copy {
 public:
-    Copy() {
+    explicit Copy(const char* user = nullptr, const char* group = nullptr) {
         int in[2];
         int out[2];
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
@@ -40,6 +42,10 @@ public:
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (user != nullptr) {
+                ::execlp("setpriv", "setpriv", "--reuid", user, "--regid", group, "--clear-groups",
+                         STUDYHOP_COPY_DRIVER, static_cast<char*>(nullptr));
+            }
             ::execl(STUDYHOP_COPY_DRIVER, STUDYHOP_COPY_DRIVER, static_cast<char*>(nullptr));
             ::_exit(127);
         }
@@ -241,6 +247,46 @@ INSTANTIATE_TEST_SUITE_P(
                      'A',
                      {"<missing>"}}),
     [](const ::testing::TestParamInfo<Interleaving>& info) { return info.param.name; });
+
+// A question file shared through its group (owner 1001, group 1000, mode
+// 0660, in a folder of that group): a quiz pass by root or by another member
+// of the group leaves it to its owner, readable by its owner as before.
+TEST(SharedFileTest, AQuizPassKeepsTheOwnerGroupAndModeOfTheFile) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a file of another user";
+    }
+    const std::pair<const char*, const char*> runners[] = {{nullptr, nullptr}, {"1002", "1000"}};
+    for (const auto& [user, group] : runners) {
+        test::TestDir dir;
+        ASSERT_EQ(::chown(dir.path().c_str(), 1001, 1000), 0);
+        ASSERT_EQ(::chmod(dir.path().c_str(), 02775), 0);
+        writeBytes("f.qz2", sjis("2\r\nq1,a,b,c,d,e,1,0,0,ﾅｼ\r\nq2,a,b,c,d,e,1,0,0,ﾅｼ\r\n"));
+        ASSERT_EQ(::chown("f.qz2", 1001, 1000), 0);
+        ASSERT_EQ(::chmod("f.qz2", 0660), 0);
+        {
+            Copy copy(user, group);
+            bool ok = false;
+            copy.send("quiz f.qz2", ok);
+            ASSERT_TRUE(ok) << (user ? user : "root");
+            const std::vector<std::string> boxes = copy.send("answerall", ok);
+            ASSERT_TRUE(ok);
+            for (const std::string& box : boxes) {
+                EXPECT_EQ(box.find("f.qz2"), std::string::npos) << box;
+            }
+        }
+        struct stat st {};
+        ASSERT_EQ(::stat("f.qz2", &st), 0);
+        const char* who = user ? user : "root";
+        EXPECT_EQ(st.st_uid, 1001u) << who;
+        EXPECT_EQ(st.st_gid, 1000u) << who;
+        EXPECT_EQ(st.st_mode & 07777, 0660u) << who;
+        std::vector<int> asked;
+        EXPECT_EQ(questionsOf("f.qz2", &asked), (std::vector<std::string>{"q1", "q2"})) << who;
+        EXPECT_EQ(asked, (std::vector<int>{1, 1})) << who;
+        EXPECT_EQ(listDirectory().find(".studyhop-"), std::string::npos)
+            << "no backup or temporary file is left: " << listDirectory();
+    }
+}
 
 }  // namespace
 }  // namespace studyhop
