@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -72,14 +73,23 @@ public:
     // Sends one command and returns the boxes it showed ("TITLE\tTEXT");
     // `ok` tells whether the driver could carry it out.
     std::vector<std::string> send(const std::string& command, bool& ok) {
+        start(command);
+        return finish(ok);
+    }
+    // The same in two halves, so that two copies work at once.
+    void start(const std::string& command) {
+        if (m_to != nullptr) {
+            std::fputs((command + "\n").c_str(), m_to);
+            std::fflush(m_to);
+        }
+    }
+    std::vector<std::string> finish(bool& ok) {
         std::vector<std::string> boxes;
         ok = false;
         if (m_to == nullptr || m_from == nullptr) {
             return boxes;
         }
-        std::fputs((command + "\n").c_str(), m_to);
-        std::fflush(m_to);
-        char buffer[4096];
+        char buffer[65536];
         while (std::fgets(buffer, sizeof buffer, m_from) != nullptr) {
             std::string line(buffer);
             if (!line.empty() && line.back() == '\n') {
@@ -247,6 +257,76 @@ INSTANTIATE_TEST_SUITE_P(
                      'A',
                      {"<missing>"}}),
     [](const ::testing::TestParamInfo<Interleaving>& info) { return info.param.name; });
+
+// The "result" box of a copy's loop.
+std::string resultOf(const std::vector<std::string>& boxes) {
+    for (const std::string& box : boxes) {
+        if (box.rfind("result\t", 0) == 0) {
+            return box.substr(7);
+        }
+    }
+    return {};
+}
+
+int number(const std::string& text, const std::string& after) {
+    const size_t at = text.find(after + " ");
+    return at == std::string::npos ? -1 : std::stoi(text.substr(at + after.size() + 1));
+}
+
+// Two copies save the same file at machine speed; every save either copy
+// reported as done is in the file afterwards.
+TEST(TwoCopiesRaceTest, NothingReportedAsSavedIsLost) {
+    test::TestDir dir;
+    writeBytes("f.qz2", sjis("2\r\nq1,a,b,c,d,e,1,0,0,ﾅｼ\r\nq2,a,b,c,d,e,1,0,0,ﾅｼ\r\n"));
+    Copy a;
+    Copy b;
+    bool okA = false;
+    bool okB = false;
+
+    // 200 quiz passes: every saved pass asked each question once more.
+    a.start("passes 100 f.qz2");
+    b.start("passes 100 f.qz2");
+    const std::string passesA = resultOf(a.finish(okA));
+    const std::string passesB = resultOf(b.finish(okB));
+    ASSERT_TRUE(okA && okB);
+    const int saved = number(passesA, "saved") + number(passesB, "saved");
+    std::vector<int> asked;
+    ASSERT_EQ(questionsOf("f.qz2", &asked), (std::vector<std::string>{"q1", "q2"}));
+    EXPECT_EQ(asked, (std::vector<int>{saved, saved}));
+    EXPECT_GE(saved, 180) << "the copies waited for each other instead of saving";
+
+    // 98 registrations into one file.
+    a.start("adds 49 f.qz2 A");
+    b.start("adds 49 f.qz2 B");
+    const std::string addsA = resultOf(a.finish(okA));
+    const std::string addsB = resultOf(b.finish(okB));
+    ASSERT_TRUE(okA && okB);
+    const std::vector<std::string> texts = questionsOf("f.qz2");
+    int registered = 0;
+    for (const std::string& reported : {addsA, addsB}) {
+        size_t from = 0;
+        for (size_t space; (space = reported.find(' ', from)) != std::string::npos; from = space + 1) {
+            const std::string text = reported.substr(from, space - from);
+            EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text << " was lost";
+            ++registered;
+        }
+    }
+    EXPECT_EQ(static_cast<int>(texts.size()), 2 + registered);
+    EXPECT_GE(registered, 90);
+
+    // 400 settings saves, each copy changing only its own value.
+    a.start("settings 200 rate");
+    b.start("settings 200 order");
+    const std::string settingsA = resultOf(a.finish(okA));
+    const std::string settingsB = resultOf(b.finish(okB));
+    ASSERT_TRUE(okA && okB);
+    EXPECT_EQ(number(settingsA, "lost"), 0) << settingsA;
+    EXPECT_EQ(number(settingsB, "lost"), 0) << settingsB;
+    EXPECT_GE(number(settingsA, "saved") + number(settingsB, "saved"), 360);
+    EXPECT_EQ(listDirectory().find(".studyhop-"), std::string::npos) << listDirectory();
+    std::printf("RACE passes=%d registrations=%d settings=%s / %s\n", saved, registered,
+                settingsA.c_str(), settingsB.c_str());
+}
 
 // A question file shared through its group (owner 1001, group 1000, mode
 // 0660, in a folder of that group): a quiz pass by root or by another member
