@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -112,7 +113,10 @@ public:
     // the directory is fsynced. On failure the target keeps its old bytes,
     // the temporary file is removed, and an Io status names the target.
     // A symbolic link is followed to its final target, which is replaced in
-    // its own directory; the link stays. A target that is not a regular file
+    // its own directory; the link stays. The new file keeps the owner, group
+    // and mode of the old one; where only root could give it that owner or
+    // group (a file shared through its group), the file is written in place
+    // after a backup of its old bytes, which goes once the write is done. A target that is not a regular file
     // (a named pipe, device, socket or folder) gives NotRegular and stays. A
     // file that may not be written (no
     // write permission, no write bit at all, the immutable or append-only
@@ -148,9 +152,38 @@ private:
     int syncDirectory(const std::string& dir);
     Status checkWritable(const std::string& path, const std::string& target);
     Status checkUnchanged(const std::string& path, const FileStamp& expected);
+    Status replaceInPlace(const std::string& path, const std::string& target,
+                          std::string_view bytes, WriteCheck* check);
 
     std::string m_directory;
 };
+
+// What a rewrite does with the file as it found it.
+struct RewritePlan {
+    enum class Action { Replace, Remove, Leave };
+    Action action = Action::Leave;
+    std::string bytes;  // Replace: the file's new bytes
+    Status status;      // Leave: why nothing is written (ok: nothing to write)
+};
+
+// Shows a rewrite the file as it is now: `read` is ok or NotFound (then
+// `bytes` is empty and `stamp.exists` false).
+using RewriteStep =
+    std::function<RewritePlan(const Status& read, std::string& bytes, const FileStamp& stamp)>;
+
+// The one way a file the program holds in memory is changed: under the lock
+// (FileSystem::tryLock) the file is read as it is now, `plan` says what to
+// make of it, and that is done while the file on disk is still what was read.
+// A program that takes no lock (an editor, a sync engine) may still change it
+// in between: then the rewrite starts again from what that program left, a
+// few times at once, without waiting. Busy when another copy of the program
+// holds the lock: nothing was read or written, and the caller may try again
+// later. Any other failure to read the file (NotRegular, TooLarge, Io) is
+// returned before `plan` runs. On success `written`, when given, is the stamp
+// of the file now on disk (exists == false after a removal or when the plan
+// left a missing file missing).
+Status rewriteFile(FileSystem& fs, const std::string& path, const RewriteStep& plan,
+                   FileStamp* written = nullptr);
 
 // Encodes UTF-8 text as CP932 and replaces the file with it. A character
 // CP932 lacks gives an Encoding status and leaves the file untouched.
@@ -166,6 +199,10 @@ Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes);
 // ("*.qz2", "*.qzb") ever matches them.
 inline constexpr const char* kTempPrefix = ".studyhop-";
 inline constexpr const char* kTempSuffix = ".tmp";
+// The backup of a file written in place (see FileSystem::replaceFile): left
+// only when both the write and putting the old bytes back failed, and then
+// never removed by the program.
+inline constexpr const char* kBackupSuffix = ".bak";
 
 // The temporary file that a write of this process has created and not yet
 // renamed or removed, or nullptr: for a handler of a terminating signal, which
