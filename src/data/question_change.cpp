@@ -83,6 +83,13 @@ QuestionChange QuestionChange::counts(std::vector<double> asked, std::vector<dou
     return c;
 }
 
+QuestionChange QuestionChange::insert(int index, const QuestionRow& row) {
+    QuestionChange c = add(row);
+    c.kind = Kind::Insert;
+    c.index = index;
+    return c;
+}
+
 QuestionFileRead questionFileRead(const std::string& path, FileFormat format,
                                   const LoadResult& loaded) {
     QuestionFileRead read;
@@ -291,6 +298,8 @@ private:
                 if (record < 0) {
                     return conflict();
                 }
+                m_result.removed = file.read().table.rows[record];
+                m_result.removedAt = record;
                 if (m_change.kind == Kind::RemoveLast && file.records() == 1) {
                     m_result.fileRemoved = true;
                     return written(-1);
@@ -302,6 +311,23 @@ private:
             }
             case Kind::Counts:
                 return counts(file);
+            case Kind::Insert: {
+                // Before the question that followed it, wherever that is now;
+                // at the end when it is gone or there was none.
+                const int follower = m_change.index < m_base.count ? find(file) : -1;
+                if (follower < 0) {
+                    return append(file, m_change.row);
+                }
+                if (file.records() >= kMaxQuestions) {
+                    refuse(limitReached(m_base.path));
+                    return {};
+                }
+                if (Status s = file.insertBefore(follower, m_change.row); !s.ok()) {
+                    refuse(s);
+                    return s;
+                }
+                return written(follower);
+            }
         }
         return {};
     }

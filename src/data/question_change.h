@@ -39,6 +39,7 @@ struct QuestionChange {
         RemoveLast,  // question `index` goes, and the file with it when nothing else is in it
         Replace,     // a new file: `row` is its only question, over the file read (the user agreed)
         Counts,      // a quiz pass: `asked` and `correct` are added to the questions as read
+        Insert,      // `row` goes back before question `index` as read (after the last: at the end)
     };
     Kind kind = Kind::Add;
     int index = 0;
@@ -60,6 +61,7 @@ struct QuestionChange {
     static QuestionChange removeLast(int index);
     static QuestionChange replace(const QuestionRow& row);
     static QuestionChange counts(std::vector<double> asked, std::vector<double> correct);
+    static QuestionChange insert(int index, const QuestionRow& row);
 };
 
 // The user's word on a change that needed it.
@@ -98,6 +100,8 @@ struct ChangeResult {
     int otherQuestions = 0;     // RemoveLast: questions elsewhere that kept the file
     int notRecorded = 0;        // Counts: questions whose counts found no place
     int questionsLost = 0;      // ReplaceChanged: the questions the replace would drop
+    QuestionRow removed;        // Remove, RemoveLast: the question as it was on disk
+    int removedAt = -1;         // and its place there (where Insert puts it back)
     Consent consent = Consent::None;  // the word the change was applied with
 };
 
