@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "data/cp932.h"
@@ -224,7 +225,12 @@ constexpr int kTitleRows = 2;
 
 class SheetReader {
 public:
-    SheetReader(FileFormat target, SheetImport& result) : m_target(target), m_result(result) {}
+    SheetReader(FileFormat target, SheetImport& result, const std::vector<SheetFault>& cellFaults)
+        : m_target(target), m_result(result) {
+        for (const SheetFault& fault : cellFaults) {
+            m_cellFaults.emplace(std::pair{fault.line, fault.column}, fault.message);
+        }
+    }
 
     void read(const DelimitedText& sheet) {
         const std::size_t header = headerIndex(sheet);
@@ -254,6 +260,17 @@ public:
             first = false;
             if (!m_headerBroken) {
                 readRow(record);
+            }
+        }
+        // A cell that could not be read stops the import unless the import
+        // leaves it out: above the header or in a column the header does not
+        // name. Without a header every column counts (those past the last are
+        // faults themselves).
+        const int firstRow = header == std::string::npos ? 1 : static_cast<int>(header) + 2;
+        for (const auto& [place, message] : m_cellFaults) {
+            const auto [row, field] = place;
+            if (!m_headerBroken && row >= firstRow && (!m_named || readsField(field - 1))) {
+                m_result.faults.push_back({row, field, message, row});
             }
         }
         // A file holds at most kQuestionsPerFile rows; each file's first
@@ -303,7 +320,15 @@ private:
     }
 
     void fault(int line, int column, std::string message) {
-        m_result.faults.push_back({line, column, std::move(message), m_row});
+        // A cell whose value could not be read has a fault of its own.
+        if (!m_cellFaults.contains({m_row, column})) {
+            m_result.faults.push_back({line, column, std::move(message), m_row});
+        }
+    }
+
+    // Whether the 0-based field is read into the question file.
+    bool readsField(int field) const {
+        return std::find(m_map.begin(), m_map.end(), field) != m_map.end();
     }
 
     void note(int line, int column, std::string message) {
@@ -369,11 +394,20 @@ private:
         }
         for (std::size_t i = 0; i < record.cells.size(); ++i) {
             const int field = static_cast<int>(i);
-            const bool mapped = std::find(m_map.begin(), m_map.end(), field) != m_map.end() ||
-                                std::find(m_ignored.begin(), m_ignored.end(), field) !=
-                                    m_ignored.end();
-            if (!mapped && !record.cells[i].text.empty()) {
+            if (readsField(field) || record.cells[i].text.empty() ||
+                std::find(m_ignored.begin(), m_ignored.end(), field) != m_ignored.end()) {
+                continue;
+            }
+            if (!m_named) {
                 fault(record.cells[i].line, field + 1, "どの項目でもない列です");
+            } else {
+                // Under a header a column without a name is left out, as one
+                // with another name is: a teacher's notes beside the table.
+                note(record.cells[i].line, field + 1,
+                     columnLetters(field + 1) +
+                         "列には見出しがないので読み込みません（値のある最初のセル: " +
+                         columnLetters(field + 1) + std::to_string(m_row) + "）");
+                m_ignored.push_back(field);
             }
         }
         bool errorValue = false;
@@ -520,6 +554,8 @@ private:
     ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     std::vector<std::array<Place, kSheetColumns>> m_places;  // of each row's cells
     std::vector<int> m_ignored;  // fields under a header that names no column
+    // The cells a workbook could not give, by row and 1-based field.
+    std::map<std::pair<int, int>, std::string> m_cellFaults;
     int m_row = 0;               // the spreadsheet row being read
     bool m_named = false;
     bool m_headerBroken = false;  // its faults would make every row's faults wrong
@@ -709,9 +745,10 @@ std::string columnLetters(int column) {
     return letters;
 }
 
-SheetImport importRecords(const DelimitedText& sheet, FileFormat target) {
+SheetImport importRecords(const DelimitedText& sheet, FileFormat target,
+                          const std::vector<SheetFault>& cellFaults) {
     SheetImport result;
-    SheetReader(target, result).read(sheet);
+    SheetReader(target, result, cellFaults).read(sheet);
     if (!sheet.ok) {
         // The fault is in the record after the last one read.
         result.faults.push_back({sheet.errorLine, sheet.errorColumn, sheet.error,
