@@ -10,6 +10,7 @@
 #include "data/delimited.h"
 #include "data/text_check.h"
 #include "data/text_encoding.h"
+#include "tool/encoding_detector.h"
 #include "tool/read_back.h"
 
 namespace studyhop::tool {
@@ -757,49 +758,76 @@ SheetImport importRecords(const DelimitedText& sheet, FileFormat target,
     return result;
 }
 
+namespace {
+
+// Bytes that read both as CP932 and as EUC-JP and that nothing told apart
+// were taken as CP932: the first text outside ASCII is shown as read (the
+// program's own ﾅｼ aside), so that EUC-JP read as half-width katakana is
+// seen before the file is used.
+void noteEucJpReading(SheetImport& result) {
+    for (std::size_t r = 0; r < result.rows.size(); ++r) {
+        for (const Cell& cell : result.rows[r]) {
+            const std::string text = cell.isText() ? cell.asText() : std::string();
+            const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+            if (cell.equalsText(kNoChoice) || std::all_of(text.begin(), text.end(), ascii)) {
+                continue;
+            }
+            result.notes.push_back(
+                {result.lines[r], 0,
+                 "Shift_JIS（CP932）の半角カタカナとして読みました（「" + text +
+                     "」）。EUC-JPとしても読めるバイトです。文字化けしているならEUC-JPの"
+                     "ファイルなので、UTF-8で保存し直してから読み込んでください",
+                 result.sheetRows[r]});
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target) {
     SheetImport result;
     const auto refuse = [&](int line, std::string message) {
         result.faults.push_back({line, 0, std::move(message)});
         return result;
     };
+    const auto saveAgain = [](const std::string& encoding, const std::string& iconvName) {
+        return encoding +
+               "で保存されています。UTF-8かShift_JIS（CP932）で保存し直してください（表計算"
+               "ソフトでは「名前を付けて保存」の文字コード、端末では iconv -f " +
+               iconvName + " -t UTF-8 元.csv > 新.csv）";
+    };
     std::string_view text = bytes;
     Conversion decoded;
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        // Excel's "Unicode text".
-        return refuse(1,
-                      "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
-                      "保存し直してください");
-    }
-    if (bytes.starts_with(kUtf8Bom)) {
-        if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
-            return refuse(firstNonUtf8Line(bytes), "BOMがあるのにUTF-8ではありません");
-        }
-    } else if (!looksLikeUtf8Text(bytes)) {
-        // Valid CP932 with only ASCII and half-width katakana may be valid
-        // UTF-8 too ("ﾅｼ" is C5 BC): it is CP932, as the question-file readers take it.
-        switch (otherJapaneseEncoding(bytes)) {
-            case OtherJapaneseEncoding::EucJp:
-                return refuse(1,
-                              "EUC-JPで保存されています。UTF-8かShift_JIS（CP932）で保存し直して"
-                              "ください");
-            case OtherJapaneseEncoding::Iso2022Jp:
-                return refuse(1,
-                              "ISO-2022-JP（JIS）で保存されています。UTF-8かShift_JIS（CP932）で"
-                              "保存し直してください");
-            case OtherJapaneseEncoding::None:
-                break;
-        }
-        decoded = decodeCp932(bytes);
-        if (decoded.ok) {
-            text = decoded.text;
-        } else if (!isValidUtf8(bytes)) {
+    const Detection detected = detectEncoding(bytes);
+    switch (detected.encoding) {
+        case TextEncoding::Utf16:
+            // Excel's "Unicode text".
+            return refuse(1,
+                          "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
+                          "保存し直してください");
+        case TextEncoding::EucJp:
+            return refuse(1, saveAgain("EUC-JP", "EUC-JP"));
+        case TextEncoding::Iso2022Jp:
+            return refuse(1, saveAgain("ISO-2022-JP（JIS）", "ISO-2022-JP"));
+        case TextEncoding::Unknown:
             return refuse(firstNonUtf8Line(bytes),
                           "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります");
-        }
+        case TextEncoding::Utf8:
+            if (bytes.starts_with(kUtf8Bom) && !isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
+                return refuse(firstNonUtf8Line(bytes), "BOMがあるのにUTF-8ではありません");
+            }
+            break;
+        case TextEncoding::Cp932:
+            decoded = decodeCp932(bytes);
+            text = decoded.text;
+            break;
     }
     const DelimitedText sheet = readDelimited(text, separator);
     result = importRecords(sheet, target);
+    if (detected.eucJpToo) {
+        noteEucJpReading(result);
+    }
     return result;
 }
 

@@ -241,8 +241,9 @@ TEST(WorkbookTest, CellsInColumnsTheImportLeavesOutNeverBlockIt) {
         std::string bytes;
         std::string result;  // the question file's text, or the fault
     };
-    const std::string two = "2\r\n日本の首都は？,東京,大阪,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"
-                            "水の化学式は？,H2O,CO2,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    const std::string two =
+        "2\r\n日本の首都は？,東京,大阪,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"
+        "水の化学式は？,H2O,CO2,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
     const std::string notes =
         "問題,回答1,回答2,正解番号,解説,\r\n日本の首都は？,東京,大阪,1,2024/04/01,10:30\r\n"
         "水の化学式は？,H2O,CO2,1,教科書 12ページ,\r\n";
