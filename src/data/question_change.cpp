@@ -40,6 +40,13 @@ QuestionChange QuestionChange::add(const QuestionRow& row) {
     return c;
 }
 
+QuestionChange QuestionChange::addAll(std::vector<QuestionRow> rows) {
+    QuestionChange c;
+    c.kind = Kind::Add;
+    c.rows = std::move(rows);
+    return c;
+}
+
 QuestionChange QuestionChange::modify(int index, const QuestionRow& row, bool clearCounters) {
     QuestionChange c;
     c.kind = Kind::Modify;
@@ -229,10 +236,28 @@ private:
         return written(file.recordsAfter() - 1);
     }
 
+    Status appendAll(QuestionFileBytes& file, const std::vector<QuestionRow>& rows) {
+        if (file.records() + static_cast<int>(rows.size()) > kMaxQuestions) {
+            refuse(limitReached(m_base.path));
+            return {};
+        }
+        for (const QuestionRow& row : rows) {
+            if (Status s = file.append(row); !s.ok()) {
+                refuse(s);
+                return s;
+            }
+        }
+        return written(file.records());
+    }
+
     // Applies the change to `file`; sets the outcome.
     Status change(QuestionFileBytes& file) {
         switch (m_change.kind) {
             case Kind::Add:
+                if (!m_change.rows.empty()) {
+                    return appendAll(file, m_change.rows);
+                }
+                return append(file, m_change.row);
             case Kind::Replace:
                 return append(file, m_change.row);
             case Kind::Modify: {

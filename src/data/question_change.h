@@ -46,11 +46,15 @@ struct QuestionChange {
     // when `clearCounters`. The reserved cell is never taken from here on a
     // modify: the file keeps its own.
     QuestionRow row;
+    // Add: more rows after `row`'s place, all at once (a merge of a copy).
+    std::vector<QuestionRow> rows;
     bool clearCounters = false;
     std::vector<double> asked;  // Counts: per row as read
     std::vector<double> correct;
 
     static QuestionChange add(const QuestionRow& row);
+    // Adds every row of `rows` (at least one) in one write.
+    static QuestionChange addAll(std::vector<QuestionRow> rows);
     static QuestionChange modify(int index, const QuestionRow& row, bool clearCounters);
     static QuestionChange remove(int index);
     static QuestionChange removeLast(int index);

@@ -22,6 +22,7 @@ const char* const kUsage =
     "  import IN [-o OUT.qz2]       表計算ソフトのブック（.xlsx・.ods）・CSV・TSVから問題ファイルを作ります\n"
     "  export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT]\n"
     "                               問題ファイルを表計算ソフトや暗記カードソフト用に書き出します\n"
+    "  merge FILE COPY              同期ソフトの競合コピー COPY にしかない問題を FILE に加えます\n"
     "\n"
     "各コマンドの説明: studyhop-tool コマンド --help\n"
     "終了コード: 0 成功、1 ファイルに不具合がある、2 使い方の誤り\n";
@@ -56,6 +57,20 @@ const char* const kImportHelp =
     "  --force            すでにあるファイルを置き換えます\n"
     "  --split            100問を超えるとき、100問ずつ OUT-1.qz2、OUT-2.qz2 ... に分けます\n"
     "  -h, --help         この説明を表示します\n";
+
+const char* const kMergeHelp =
+    "使い方: studyhop-tool merge FILE COPY\n"
+    "\n"
+    "同期ソフト（Syncthing、Nextcloud、Dropbox など）が作った競合コピー COPY にあって\n"
+    "問題ファイル FILE にない問題を、FILE の最後に加えます（出題回数・正解回数も\n"
+    "そのまま）。問題文・回答・正解番号がすべて同じ問題は同じ問題とみなし、FILE の\n"
+    "ほかの問題には触れません。問題文が同じで回答か正解番号が違う問題は、どちらも\n"
+    "変えずに「COPY:行: 説明」の形で表示します。問題エディターで直してください。\n"
+    "100問を超えるときや、読めない・書けないときは何も書き込まず、終了コードは1です。\n"
+    "COPY は書き換えも削除もしません。確かめてから削除してください。\n"
+    "\n"
+    "オプション:\n"
+    "  -h, --help   この説明を表示します\n";
 
 const char* const kExportHelp =
     "使い方: studyhop-tool export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT] [--force]\n"
@@ -211,6 +226,21 @@ int exportFile(const QStringList& arguments) {
     return finish(runExport(disk, options, output), output);
 }
 
+int merge(const QStringList& arguments) {
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!parse(parser, arguments, kMergeHelp, status)) {
+        return status;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2) {
+        return usageError("問題ファイルと競合コピーを1つずつ指定してください", kMergeHelp);
+    }
+    Output output;
+    FileSystem disk(".");
+    return finish(runMerge(disk, bytes(files.at(0)), bytes(files.at(1)), output), output);
+}
+
 int run(const QStringList& arguments) {
     if (arguments.size() < 2) {
         std::cerr << kUsage;
@@ -227,6 +257,9 @@ int run(const QStringList& arguments) {
     }
     if (command == "export") {
         return exportFile(rest);
+    }
+    if (command == "merge") {
+        return merge(rest);
     }
     if (command == "-h" || command == "--help" || command == "help") {
         std::cout << kUsage;

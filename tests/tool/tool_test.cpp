@@ -432,7 +432,8 @@ TEST(ToolTest, ForceReplacesRegularFilesOnly) {
     }
 }
 
-// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp.
+// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp; a
+// signal during a write now takes effect once the write is done.
 TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
     const std::pair<int, FileOp> cases[] = {
         {SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
@@ -451,7 +452,8 @@ TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-        EXPECT_EQ(readBytes("out.qz2"), "old") << signal;
+        // The signal waits for the write: the new file is whole, and nothing else is there.
+        EXPECT_EQ(readBytes("out.qz2"), "new") << signal;
         EXPECT_EQ(test::listDirectory(), "out.qz2") << signal;
     }
 }
@@ -649,6 +651,57 @@ TEST(ToolTest, CheckPrintsOneLinePerFaultAndASummary) {
               "3個のファイルを調べました。2個のファイルに3件の不具合があります\n");
 }
 
+// A sync engine's conflict copy folded into the real file: the questions only
+// the copy has are added with their counts, every byte of the file stays,
+// a question both hold in other versions is named and left alone, and any
+// fault writes nothing.
+TEST(ToolTest, MergeFoldsInWhatOnlyTheConflictCopyHas) {
+    const auto rec = [](const std::string& text, const std::string& tail = "1,0,0,ﾅｼ") {
+        return text + ",a,b,ﾅｼ,ﾅｼ,ﾅｼ," + tail + "\r\n";
+    };
+    const std::string mine = "3\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin");
+    struct Case {
+        const char* name;
+        std::string copy;
+        int status;
+        std::string after;  // "" for unchanged
+        const char* said;
+    } cases[] = {
+        {"only the copy's questions are added",
+         "3\r\n" + rec("q1", "1,5,5,ﾅｼ") + rec("new", "1,4,3,出典") + rec("q2"), kExitOk,
+         "4\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin") + rec("new", "1,4,3,出典"),
+         "1問を加えました"},
+        {"a second twin in the copy is added", "2\r\n" + rec("twin") + rec("twin"), kExitOk,
+         "4\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin") + rec("twin"), "1問を加えました"},
+        {"a question in two versions is named, not added", "1\r\n" + rec("q2", "2,0,0,ﾅｼ"), kExitOk,
+         "", "回答または正解番号が違います"},
+        {"nothing to add", "1\r\n" + rec("q2"), kExitOk, "", "にしかない問題はありません"},
+        {"a broken copy writes nothing", "1\r\nx,a,b\r\n", kExitFault, "", "copy.qz2"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("f.qz2", sjis(mine));
+        writeBytes("copy.qz2", sjis(c.copy));
+        Output output;
+        EXPECT_EQ(runMerge(disk, "f.qz2", "copy.qz2", output), c.status) << c.name;
+        EXPECT_EQ(readBytes("f.qz2"), sjis(c.after.empty() ? mine : c.after)) << c.name;
+        EXPECT_EQ(readBytes("copy.qz2"), sjis(c.copy)) << c.name;
+        EXPECT_NE((output.out + output.err).find(c.said), std::string::npos)
+            << c.name << ": " << output.out << output.err;
+    }
+    // Past one hundred questions nothing is written.
+    TestDir dir;
+    std::string many = "100\r\n";
+    for (int i = 0; i < 100; ++i) {
+        many += rec("m" + std::to_string(i));
+    }
+    writeBytes("f.qz2", sjis(many));
+    writeBytes("copy.qz2", sjis("1\r\n" + rec("extra")));
+    Output output;
+    EXPECT_EQ(runMerge(disk, "f.qz2", "copy.qz2", output), kExitFault);
+    EXPECT_EQ(readBytes("f.qz2"), sjis(many));
+}
+
 #ifdef STUDYHOP_TOOL
 // Runs the installed-style binary; returns its exit status and leaves its output in `out`.
 int runTool(const std::string& arguments, std::string& out) {
@@ -672,6 +725,8 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         {"check --help", 0, "使い方: studyhop-tool check"},
         {"import -h", 0, "--split"},
         {"export --help", 0, "--format"},
+        {"merge --help", 0, "競合コピー"},
+        {"merge in.csv", 2, "1つずつ指定してください"},
         {"", 2, "使い方"},
         {"frobnicate", 2, "知らないコマンドです: frobnicate"},
         {"check", 2, "ファイルを指定してください"},
