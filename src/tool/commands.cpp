@@ -129,7 +129,7 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
     if (isWorkbook(options.input, bytes)) {
         WorkbookRead book = readWorkbook(bytes);
         if (book.faults.empty()) {
-            sheet = importRecords(book.sheet, format);
+            sheet = importRecords(book.sheet, format, book.cellFaults);
         } else {
             sheet.faults = std::move(book.faults);
         }

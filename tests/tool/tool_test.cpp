@@ -286,6 +286,62 @@ TEST(ToolTest, SheetsAsPeopleMakeThemImportWithoutLoss) {
     }
 }
 
+// A short EUC-JP sheet of kanji was taken as CP932 mojibake: its bytes are
+// valid CP932 too. Each sheet is named by its encoding or imports as what it
+// says; a CP932 sheet whose bytes EUC-JP could hold too is noted.
+TEST(ToolTest, SheetEncodingsAreToldApartOnShortSheets) {
+    struct Case {
+        const char* what;
+        std::string sheet;
+        std::string result;  // the question file's text, or the fault
+        const char* note;    // a note that must be printed, or ""
+    };
+    const std::string eucJp =
+        "in.csv:1: EUC-JPで保存されています。UTF-8かShift_JIS（CP932）で保存し直して";
+    const std::string rulers = "徳川家康,織田信長,豊臣秀吉,,,,1\r\n富士山,北海道,札幌,那覇,,,1\r\n";
+    const std::string rulersFile =
+        "2\r\n徳川家康,織田信長,豊臣秀吉,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n富士山,北海道,札幌,那覇,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    const Case cases[] = {
+        {"EUC-JP kanji that are valid CP932",
+         "\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,\xBF\xA5\xC5\xC4\xBF\xAE\xC4\xB9,\xCB\xAD\xBF\xC3\xBD"
+         "\xA8\xB5\xC8,,,,1\r\n\xC9\xD9\xBB\xCE\xBB\xB3,\xCB\xCC\xB3\xA4\xC6\xBB,\xBB\xA5\xCB\xDA,"
+         "\xC6\xE1\xC7\xC6,,,1\r\n",
+         eucJp, ""},
+        {"one row of them",
+         "\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,\xBF\xA5\xC5\xC4\xBF\xAE\xC4\xB9,\xCB"
+         "\xAD\xBF\xC3\xBD\xA8\xB5\xC8,,,,1\r\n",
+         eucJp, ""},
+        {"EUC-JP that CP932 cannot read",
+         "\xC5\xEC\xB5\xFE,\xC2\xE7\xBA\xE5,\xB5\xFE\xC5\xD4,,,,1\r\n", eucJp, ""},
+        {"EUC-JP whose CP932 reading breaks the kana (ﾇｭ)", "\xB8\xDE,\xC7\xAD,,,,,1\r\n", eucJp,
+         ""},
+        {"the same sheet in CP932", sjis(rulers), rulersFile, ""},
+        {"and in UTF-8", rulers, rulersFile, ""},
+        {"CP932 half-width katakana", sjis("ﾆﾎﾝﾉ ｼｭﾄﾊ?,ﾄｳｷｮｳ,ｵｵｻｶ,ｷｮｳﾄ,,,1\r\n"),
+         "1\r\nﾆﾎﾝﾉ ｼｭﾄﾊ?,ﾄｳｷｮｳ,ｵｵｻｶ,ｷｮｳﾄ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n", ""},
+        {"CP932 half-width katakana that EUC-JP could hold", sjis("ｺﾞ?,ｱｶ?,,,,,1\r\n"),
+         "1\r\nｺﾞ?,ｱｶ?,ﾅｼ,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n",
+         "in.csv:1: Shift_JIS（CP932）の半角カタカナとして読みました（「ｺﾞ?」）。EUC-JPとしても"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("in.csv", c.sheet);
+        Output output;
+        const int status = importFile("in.csv", "out.qz2", output);
+        if (c.result.starts_with("in.csv:")) {
+            EXPECT_EQ(status, kExitFault) << c.what;
+            EXPECT_NE(output.err.find(c.result), std::string::npos) << c.what << "\n" << output.err;
+            EXPECT_FALSE(test::fileExists("out.qz2")) << c.what;
+            continue;
+        }
+        ASSERT_EQ(status, kExitOk) << c.what << "\n" << output.err;
+        EXPECT_EQ(readBytes("out.qz2"), sjis(c.result)) << c.what;
+        EXPECT_EQ(output.err.find("EUC-JP") != std::string::npos, *c.note != '\0') << c.what << "\n"
+                                                                                   << output.err;
+        EXPECT_NE(output.err.find(c.note), std::string::npos) << c.what << "\n" << output.err;
+    }
+}
+
 TEST(ToolTest, HeaderNamesChooseTheColumnsInAnyOrder) {
     TestDir dir;
     writeBytes("in.csv",
@@ -568,6 +624,11 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
     EXPECT_TRUE(checkBytes("a.qz2", "1\r\n" + ok).empty());
     // はい in EUC-JP is valid CP932 half-width katakana.
     EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xA4\xCF\xA4\xA4,a,b,c,d,e,1,0,0,x\r\n").at(0).message,
+              "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
+    // 徳川家康 in EUC-JP is valid CP932 too; check decides as import does.
+    EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,a,b,c,d,e,1,0,0,x\r\n")
+                  .at(0)
+                  .message,
               "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
     EXPECT_TRUE(checkBytes("a.qzb", "\"007\",a,b,c,d,e,1\r\n").empty())
         << "the quoted first record of a legacy file keeps its texts";
