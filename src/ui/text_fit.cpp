@@ -219,9 +219,14 @@ void setTextFromStart(QuestionBox* box, const QString& text) {
 }
 
 void markCutText(QuestionBox* box) {
+    // Measured by the box's own frame: its viewport keeps a default size of
+    // about 100 x 30 until the box is first shown, and a window fills its
+    // boxes before that.
+    box->ensurePolished();
+    const QRect area = box->contentsRect();
     const int margin = static_cast<int>(box->document()->documentMargin());
-    const FittedText fitted = fitText(box->font(), box->text(), box->viewport()->width() - 2 * margin,
-                                      box->viewport()->height() - 2 * margin, true);
+    const FittedText fitted = fitText(box->font(), box->text(), area.width() - 2 * margin,
+                                      area.height() - 2 * margin, true);
     showCutMark(box, box->text(), fitted.cut, box->isReadOnly(), true);
 }
 
