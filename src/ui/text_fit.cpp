@@ -230,6 +230,39 @@ void markCutText(QuestionBox* box) {
     showCutMark(box, box->text(), fitted.cut, box->isReadOnly(), true);
 }
 
+QString elideFileName(const QFontMetrics& metrics, const QString& name, int width) {
+    if (metrics.horizontalAdvance(name) <= width) {
+        return name;
+    }
+    // A short extension after the last dot stays whole.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > 0 && name.size() - dot <= 6;
+    const QString extension = hasExtension ? name.mid(dot) : QString();
+    const QString stem = hasExtension ? name.left(dot) : name;
+    const int room = width - metrics.horizontalAdvance(extension) - metrics.horizontalAdvance(kEllipsis);
+    if (room <= 0) {
+        return metrics.elidedText(name, Qt::ElideMiddle, width);
+    }
+    // The end tells names of one series apart: it gets two thirds of the
+    // room, the start what is left. A cut never parts a surrogate pair.
+    qsizetype tail = 0;
+    while (tail < stem.size() && metrics.horizontalAdvance(stem.right(tail + 1)) <= room * 2 / 3) {
+        ++tail;
+    }
+    if (tail > 0 && stem.at(stem.size() - tail).isLowSurrogate()) {
+        --tail;
+    }
+    const int headRoom = room - metrics.horizontalAdvance(stem.right(tail));
+    qsizetype head = 0;
+    while (head < stem.size() - tail && metrics.horizontalAdvance(stem.left(head + 1)) <= headRoom) {
+        ++head;
+    }
+    if (head > 0 && stem.at(head - 1).isHighSurrogate()) {
+        --head;
+    }
+    return stem.left(head) + kEllipsis + stem.right(tail) + extension;
+}
+
 void fitCaption(QLabel* label, double minPointSize) {
     QFont font = label->font();
     const int width = label->contentsRect().width();

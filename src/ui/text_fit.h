@@ -3,6 +3,7 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -41,6 +42,11 @@ void setTextFromStart(QuestionBox* box, const QString& text);
 // tooltip and follows its caption in its accessible name.
 void markCutText(QLineEdit* box);
 void markCutText(QuestionBox* box);
+
+// A file name in `width` pixels: whole when it fits, else the start and the
+// end of its name around a "…", the extension kept, so that names differing
+// only at their end ("…_午前.qz2", "…_午後.qz2") still look different.
+QString elideFileName(const QFontMetrics& metrics, const QString& name, int width);
 
 // Makes a one-line caption fit its label without going below `minPointSize`:
 // first a smaller size, then narrower glyphs.
