@@ -5,6 +5,8 @@
 #include <QApplication>
 
 #include <QDir>
+#include <QFontMetrics>
+#include <QSet>
 #include <QTest>
 
 #include "editor/editor_window.h"
@@ -284,6 +286,127 @@ TEST_F(ChooserTest, KeyboardAloneOpensAFileFromTheList) {
         EXPECT_EQ(state().F_name(), QString::fromUtf8(c.opened)) << c.files << " " << c.move;
         windows->unload(WindowId::Form4);
         windows->unload(WindowId::Form7);
+        flushDeletes();
+    }
+}
+
+// 開く in a folder without question files closed the chooser without a word.
+TEST_F(ChooserTest, OpenWithNothingListedSaysWhatToDo) {
+    const struct {
+        bool withFile;  // a.qz2 exists, and the list shows only *.qzb
+        const char* says;
+        bool staysOpen;
+    } cases[] = {
+        {false, "メイン画面の「問題登録」", false},
+        {true, "ファイルの種類を「すべて」にすると", true},
+    };
+    for (const auto& c : cases) {
+        prompt.boxes.clear();
+        if (c.withFile) {
+            writeBytes("a.qz2", kOneQuestion);
+        }
+        click(main()->Command1[1]);
+        if (c.withFile) {
+            chooser()->Combo1->setCurrentIndex(1);
+            chooser()->Combo1_Click();
+        }
+        ASSERT_EQ(chooser()->File1->count(), 0);
+        click(chooser()->Command1);
+        ASSERT_EQ(prompt.boxes.size(), 1u) << c.says;
+        EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("確認"));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QStringLiteral("開ける問題ファイル")));
+        EXPECT_TRUE(prompt.boxes[0].text.contains(QString::fromUtf8(c.says))) << c.says;
+        EXPECT_EQ(windows->isLoaded(WindowId::Form7), c.staysOpen) << c.says;
+        EXPECT_FALSE(windows->isLoaded(WindowId::Form4));
+        windows->unload(WindowId::Form7);
+        flushDeletes();
+    }
+}
+
+// Long names were cut at the list's edge without a mark, so that names that
+// differ at their end looked the same, and conflict copies sorted before
+// their file, cut to "試験ﾃﾞｰﾀ (conflicted".
+TEST_F(ChooserTest, LongNamesShowBothEndsAndConflictCopiesFollowTheirFile) {
+    const struct {
+        const char* name;
+        const char* shows;  // a part of what the row shows
+        bool copy;
+    } rows[] = {
+        {"a.qz2", "a.qz2", false},
+        {"基本情報技術者試験_令和5年度_午前.qz2", "午前.qz2", false},
+        {"基本情報技術者試験_令和5年度_午後.qz2", "午後.qz2", false},
+        // A copy whose file is gone stands where the file would, and names it.
+        {"孤立 (Taro's conflicted copy 2026-12-08).qz2", "孤立.qz2", true},
+        {"試験ﾃﾞｰﾀ.qz2", "試験ﾃﾞｰﾀ.qz2", false},
+        {"試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 101500).qz2", "12-08 10:15", true},
+        {"試験ﾃﾞｰﾀ.sync-conflict-20261209-080000-ABCDEFG.qz2", "12-09 08:00", true},
+    };
+    QStringList expected;
+    for (const auto& r : rows) {
+        writeBytes(r.name, kOneQuestion);
+        expected << QString::fromUtf8(r.name);
+    }
+    click(main()->Command1[1]);
+    FileListBox* list = chooser()->File1;
+    ASSERT_EQ(listed(), expected);
+    test::saveScreenshot(chooser(), "chooser_long_names_and_conflict_copies");
+    const QFontMetrics metrics(list->font());
+    const int width = list->viewport()->width();
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) {
+        const QString name = QString::fromUtf8(rows[i].name);
+        const QString text = list->shownText(i);
+        shown << text;
+        EXPECT_TRUE(text.contains(QString::fromUtf8(rows[i].shows))) << rows[i].name << ": "
+                                                                     << text.toStdString();
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+        }
+        EXPECT_FALSE(text.contains(QStringLiteral("(conflicted"))) << rows[i].name;
+        EXPECT_EQ(text.contains(QStringLiteral("競合コピー")), rows[i].copy) << rows[i].name;
+        EXPECT_EQ(list->isConflictCopy(i), rows[i].copy) << rows[i].name;
+        // The whole name, for the pointer and for a screen reader.
+        EXPECT_TRUE(list->item(i)->toolTip().startsWith(name)) << rows[i].name;
+        const QString spoken = list->item(i)->data(Qt::AccessibleTextRole).toString();
+        EXPECT_TRUE((spoken.isEmpty() ? list->item(i)->text() : spoken).startsWith(name))
+            << rows[i].name;
+        EXPECT_EQ(spoken.contains(QStringLiteral("競合コピー")), rows[i].copy) << rows[i].name;
+    }
+    EXPECT_EQ(QSet<QString>(shown.begin(), shown.end()).size(), shown.size());
+    EXPECT_TRUE(shown[1].contains(QChar(0x2026))) << "a long name shows that it is cut";
+}
+
+// Nothing said that a conflict copy was there, or that a file was one.
+TEST_F(ChooserTest, OpeningAFileWithAConflictCopySaysSoOnce) {
+    const QString copy = QStringLiteral("試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2");
+    writeBytes("試験ﾃﾞｰﾀ.qz2", kOneQuestion);
+    writeBytes(copy.toStdString(), kOneQuestion);
+    const struct {
+        int button;  // of the main window: 0 editor, 1 quiz
+        const char* open;
+        int boxes;  // 確認 boxes about copies
+    } cases[] = {
+        {1, "試験ﾃﾞｰﾀ.qz2", 1}, {1, "試験ﾃﾞｰﾀ.qz2", 0}, {0, "試験ﾃﾞｰﾀ.qz2", 0},
+        {0, "試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2", 1},
+        {1, "試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2", 0},
+    };
+    for (const auto& c : cases) {
+        prompt.boxes.clear();
+        click(main()->Command1[c.button]);
+        select(QString::fromUtf8(c.open));
+        click(chooser()->Command1);
+        int told = 0;
+        for (const auto& box : prompt.boxes) {
+            if (box.title == QStringLiteral("確認") && box.text.contains(QStringLiteral("競合コピー"))) {
+                ++told;
+                EXPECT_TRUE(box.text.contains(copy)) << box.text.toStdString();
+                EXPECT_TRUE(box.text.contains(QStringLiteral("ファイル名 ：") + QString::fromUtf8(c.open)));
+            }
+        }
+        EXPECT_EQ(told, c.boxes) << c.open;
+        EXPECT_TRUE(windows->isLoaded(c.button == 0 ? WindowId::Form2 : WindowId::Form4)) << c.open;
+        windows->unload(WindowId::Form2);
+        windows->unload(WindowId::Form4);
         flushDeletes();
     }
 }
