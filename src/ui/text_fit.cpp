@@ -162,6 +162,25 @@ void setFittedText(QLabel* label, const QString& text) {
     label->setAccessibleName(fitted.cut ? text : QString());
 }
 
+void setFittedNumber(QLabel* label, const QString& number) {
+    setFittedText(label, number);
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    if (!label->text().endsWith(kEllipsis) || point < 0) {
+        return;
+    }
+    const QFontMetrics metrics(label->font());
+    const int width = label->contentsRect().width() - 2 * label->margin() - std::max(0, label->indent());
+    // The integer part always, then each decimal that still fits.
+    qsizetype length = point;
+    while (length < number.size() &&
+           metrics.horizontalAdvance(number.left(length + (length == point ? 2 : 1))) <= width) {
+        length += length == point ? 2 : 1;
+    }
+    if (metrics.horizontalAdvance(number.left(length)) <= width) {
+        label->setText(number.left(length));
+    }
+}
+
 QString fullText(const QLabel* label) {
     const QVariant full = label->property(kFullTextProperty);
     return full.isValid() ? full.toString() : label->text();

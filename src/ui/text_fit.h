@@ -28,6 +28,10 @@ FittedText fitText(const QFont& font, const QString& text, int width, int height
 // Shows `text` in the label as far as it fits; a cut text ends in "…" and the
 // whole text becomes the label's tooltip and its accessible name.
 void setFittedText(QLabel* label, const QString& text);
+// Shows a decimal number in the label: whole when it fits, else with as
+// many of its decimals as fit, cut (never rounded up: 89.99 never shows as
+// 90); the whole number is the tooltip and the accessible name, as above.
+void setFittedNumber(QLabel* label, const QString& number);
 // For benchmarks only: with fitting off, setFittedText sets texts as they
 // are, which is the floor the cost of fitting is measured against.
 void setTextFittingEnabled(bool enabled);
