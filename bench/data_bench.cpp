@@ -10,6 +10,7 @@
 #include "bench_files.h"
 #include "data/cp932.h"
 #include "data/file_io.h"
+#include "data/question_change.h"
 #include "data/question_file.h"
 #include "quiz/asking_order.h"
 #include "tool/question_sheet.h"
@@ -19,6 +20,18 @@ namespace {
 
 FileSystem fs;
 
+// A file as a new one is written: the bytes of questionFileText.
+void saveNew(const std::string& path, FileFormat format, const QuestionTable& table, int count) {
+    encodeAndReplace(fs, path, questionFileText(format, table, count));
+}
+
+QuestionFileRead readBack(const std::string& path) {
+    const FileFormat format = formatForName(path);
+    return questionFileRead(path, format,
+                            format == FileFormat::Current ? loadCurrentQuestionFile(fs, path)
+                                                          : loadLegacyQuestionFile(fs, path));
+}
+
 // A scratch directory for the files the benchmarks read and write.
 struct Scratch {
     Scratch() {
@@ -27,8 +40,8 @@ struct Scratch {
         table = largestTable();
         current = dir + "/largest.qz2";
         legacy = dir + "/largest.qzb";
-        saveQuestionFile(fs, current, FileFormat::Current, table, kRows);
-        saveQuestionFile(fs, legacy, FileFormat::Legacy, table, kRows);
+        saveNew(current, FileFormat::Current, table, kRows);
+        saveNew(legacy, FileFormat::Legacy, table, kRows);
         fs.readFile(current, currentBytes);
         text = questionFileText(FileFormat::Current, table, kRows);
     }
@@ -74,41 +87,57 @@ void PlainRead(benchmark::State& state) {
 }
 BENCHMARK(PlainRead);
 
-void SaveCurrent(benchmark::State& state) {
-    const std::string path = scratch().dir + "/save.qz2";
+// The editor's save: one question of the largest file modified, through the
+// change path (read again, find, change, check, replace), in turns between
+// two texts so that every save writes.
+void ModifyOne(benchmark::State& state, FileFormat format) {
+    const std::string path =
+        scratch().dir + (format == FileFormat::Current ? "/modify.qz2" : "/modify.qzb");
+    saveNew(path, format, scratch().table, format == FileFormat::Current ? kRows : kMaxQuestions);
+    QuestionFileChanger changer(fs);
+    QuestionFileRead read = readBack(path);
+    QuestionRow rows[2] = {read.table.rows[50], read.table.rows[50]};
+    rows[1][kQuestionText] = Cell::text("変更した問題文");
+    int turn = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            saveQuestionFile(fs, path, FileFormat::Current, scratch().table, kRows));
+        turn = 1 - turn;
+        const ChangeResult r = changer.apply(read, QuestionChange::modify(50, rows[turn], false));
+        read = r.now;
+        benchmark::DoNotOptimize(r);
     }
 }
-BENCHMARK(SaveCurrent)->UseRealTime();
+BENCHMARK_CAPTURE(ModifyOne, Current, FileFormat::Current)->UseRealTime();
+BENCHMARK_CAPTURE(ModifyOne, Legacy, FileFormat::Legacy)->UseRealTime();
 
-void SaveLegacy(benchmark::State& state) {
-    const std::string path = scratch().dir + "/save.qzb";
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            saveQuestionFile(fs, path, FileFormat::Legacy, scratch().table, kRows));
-    }
-}
-BENCHMARK(SaveLegacy)->UseRealTime();
-
+// The quiz's write-back of a pass over every question of a file of `n`
+// questions, through the change path, against its floor below.
 void WriteBackStatistics(benchmark::State& state) {
-    const std::string path = scratch().dir + "/stats.qz2";
+    const int n = static_cast<int>(state.range(0));
+    const std::string path = scratch().dir + "/stats" + std::to_string(n) + ".qz2";
+    saveNew(path, FileFormat::Current, scratch().table, n);
+    QuestionFileChanger changer(fs);
+    QuestionFileRead read = readBack(path);
+    const std::vector<double> one(static_cast<size_t>(n), 1.0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(writeBackStatistics(fs, path, scratch().table, kRows, kRows));
+        const ChangeResult r = changer.apply(read, QuestionChange::counts(one, one));
+        read = r.now;
+        benchmark::DoNotOptimize(r);
     }
 }
-BENCHMARK(WriteBackStatistics)->UseRealTime();
+BENCHMARK(WriteBackStatistics)->Arg(kRows)->Arg(25)->UseRealTime();
 
-// The floor of a save: the conversion and one atomic replace of the same size.
+// The floor of a save: the conversion and one atomic replace of a file of
+// `n` questions.
 void EncodeAndReplace(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
     const std::string path = scratch().dir + "/floor.qz2";
+    const std::string text = questionFileText(FileFormat::Current, scratch().table, n);
     for (auto _ : state) {
-        const Conversion bytes = encodeCp932(scratch().text);
+        const Conversion bytes = encodeCp932(text);
         benchmark::DoNotOptimize(fs.replaceFile(path, bytes.text));
     }
 }
-BENCHMARK(EncodeAndReplace)->UseRealTime();
+BENCHMARK(EncodeAndReplace)->Arg(kRows)->Arg(25)->UseRealTime();
 
 // The largest sheet import takes: 100 questions (the most one file may get
 // from import) with 200-character texts, exported as CSV. Importing it reads
@@ -124,7 +153,7 @@ struct LargestSheet {
         const tool::SheetImport sheet = tool::importSheet(bytes, ',', FileFormat::Current);
         QuestionTable table;
         std::copy(sheet.rows.begin(), sheet.rows.end(), table.rows.begin());
-        saveQuestionFile(fs, imported, FileFormat::Current, table, kImported);
+        saveNew(imported, FileFormat::Current, table, kImported);
     }
     static constexpr int kImported = 100;
     std::string csv;

@@ -30,7 +30,8 @@ public:
 struct QuizFixture {
     QuizFixture() : windows(prompt, fs, [] {}) {
         QDir::setCurrent(dir.path());
-        saveQuestionFile(fs, "largest.qz2", FileFormat::Current, largestTable(), kRows);
+        encodeAndReplace(fs, "largest.qz2",
+                         questionFileText(FileFormat::Current, largestTable(), kRows));
         windows.show(WindowId::Form1);
         windows.state().setF_name(QStringLiteral("largest.qz2"));
     }

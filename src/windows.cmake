@@ -26,7 +26,7 @@ add_library(studyhop_windows STATIC
   shell/password_dialog.cpp shell/password_dialog.h
   shell/settings_dialog.cpp shell/settings_dialog.h
   window/shared_state.cpp window/shared_state.h
-  window/guarded_write.cpp window/guarded_write.h
+  window/file_change.cpp window/file_change.h
   app/display_check.cpp app/display_check.h
   app/hook_file.cpp app/hook_file.h
   app/journal_file.cpp app/journal_file.h

@@ -29,7 +29,6 @@ add_executable(window_tests
   editor/editor_window_test.cpp
   editor/editor_file_guard_test.cpp
   editor/field_check_test.cpp
-  editor/question_edit_test.cpp
   quiz/asking_order_test.cpp
   quiz/judging_test.cpp
   quiz/quiz_pass_test.cpp

@@ -56,6 +56,9 @@ FieldReader::Result FieldReader::makeText(std::string_view bytes, Cell& cell) {
     if (bytes.size() > kMaxFieldBytes) {
         return Result::TooLong;
     }
+    if (m_skipping) {
+        return Result::Ok;
+    }
     std::string text;
     std::size_t fault = 0;
     if (!m_decoder.decode(bytes, text, fault)) {
@@ -133,7 +136,7 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         cell = Cell();
         return Result::Ok;
     }
-    if (content.size() <= 512) {
+    if (content.size() <= 512 && !m_skipping) {
         if (const auto number = parseNumber(content)) {
             cell = Cell::number(*number);
             return Result::Ok;
@@ -145,6 +148,14 @@ FieldReader::Result FieldReader::read(Cell& cell) {
         return fail(made, fieldLine);
     }
     return made;
+}
+
+FieldReader::Result FieldReader::skip() {
+    m_skipping = true;
+    Cell unused;
+    const Result r = read(unused);
+    m_skipping = false;
+    return r;
 }
 
 bool readsBackPlain(std::string_view text) {

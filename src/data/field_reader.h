@@ -46,6 +46,9 @@ public:
 
     Result read(Cell& cell);
     bool readField(Cell& cell) { return read(cell) == Result::Ok; }
+    // Reads past the next field as read() does, without making its value:
+    // for finding where the fields of bytes already read lie.
+    Result skip();
 
     // The 1-based line of the reading position.
     int line() const { return m_line; }
@@ -83,6 +86,7 @@ private:
     int m_faultLine = 0;
     int m_lastFieldEndLine = 0;  // 0 until a field was read
     bool m_afterComma = false;
+    bool m_skipping = false;
     Cp932Decoder m_decoder;
 };
 

@@ -24,6 +24,52 @@ Status FileSystem::stamp(const std::string& path, FileStamp& result) {
     return s.kind() == ErrorKind::NotFound ? Status{} : s;
 }
 
+Status rewriteFile(FileSystem& fs, const std::string& path, const RewriteStep& plan,
+                   FileStamp* written) {
+    // A rename that loses to a writer that takes no lock starts again from
+    // what that writer left; one that keeps losing is a fault, not a merge.
+    constexpr int kAttempts = 3;
+    FileLock lock;
+    if (Status s = fs.tryLock(path, lock); !s.ok()) {
+        return s;
+    }
+    Status status;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string bytes;
+        FileStamp stamp;
+        const Status read = fs.readFile(path, bytes, kMaxFileBytes, &stamp);
+        if (!read.ok() && read.kind() != ErrorKind::NotFound) {
+            return read;
+        }
+        RewritePlan next = plan(read, bytes, stamp);
+        WriteCheck check;
+        check.expected = stamp;
+        switch (next.action) {
+            case RewritePlan::Action::Leave:
+                if (next.status.ok() && written != nullptr) {
+                    *written = stamp;
+                }
+                return next.status;
+            case RewritePlan::Action::Remove:
+                status = fs.removeFile(path, &check);
+                break;
+            case RewritePlan::Action::Replace:
+                status = refuseUtf8Lookalike(path, next.bytes);
+                if (status.ok()) {
+                    status = fs.replaceFile(path, next.bytes, &check);
+                }
+                break;
+        }
+        if (status.ok() && written != nullptr) {
+            *written = check.written;
+        }
+        if (status.kind() != ErrorKind::Changed) {
+            return status;
+        }
+    }
+    return status;
+}
+
 Status encodeAndReplace(FileSystem& fs, const std::string& path, std::string_view text,
                         WriteCheck* check) {
     Conversion encoded = encodeCp932(text);

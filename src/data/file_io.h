@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -151,6 +152,33 @@ private:
 
     std::string m_directory;
 };
+
+// What a rewrite does with the file as it found it.
+struct RewritePlan {
+    enum class Action { Replace, Remove, Leave };
+    Action action = Action::Leave;
+    std::string bytes;  // Replace: the file's new bytes
+    Status status;      // Leave: why nothing is written (ok: nothing to write)
+};
+
+// Shows a rewrite the file as it is now: `read` is ok or NotFound (then
+// `bytes` is empty and `stamp.exists` false).
+using RewriteStep =
+    std::function<RewritePlan(const Status& read, std::string& bytes, const FileStamp& stamp)>;
+
+// The one way a file the program holds in memory is changed: under the lock
+// (FileSystem::tryLock) the file is read as it is now, `plan` says what to
+// make of it, and that is done while the file on disk is still what was read.
+// A program that takes no lock (an editor, a sync engine) may still change it
+// in between: then the rewrite starts again from what that program left, a
+// few times at once, without waiting. Busy when another copy of the program
+// holds the lock: nothing was read or written, and the caller may try again
+// later. Any other failure to read the file (NotRegular, TooLarge, Io) is
+// returned before `plan` runs. On success `written`, when given, is the stamp
+// of the file now on disk (exists == false after a removal or when the plan
+// left a missing file missing).
+Status rewriteFile(FileSystem& fs, const std::string& path, const RewriteStep& plan,
+                   FileStamp* written = nullptr);
 
 // Encodes UTF-8 text as CP932 and replaces the file with it. A character
 // CP932 lacks gives an Encoding status and leaves the file untouched.

@@ -274,47 +274,4 @@ std::string questionFileText(FileFormat format, const QuestionTable& table, int 
     return text;
 }
 
-Status saveQuestionFile(FileSystem& fs, const std::string& path, FileFormat format,
-                        const QuestionTable& table, int count, WriteCheck* check) {
-    return encodeAndReplace(fs, path, questionFileText(format, table, count), check);
-}
-
-Status appendQuestionRecord(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                            int row, WriteCheck* check) {
-    if (row < 0 || row >= kRows) {
-        return Status::error(ErrorKind::BadValue, path);
-    }
-    std::string record;
-    appendRecord(record, table.rows[row], kLegacyFields, Style::Plain);
-    Conversion encoded = encodeCp932(record);
-    if (!encoded.ok) {
-        return Status::error(ErrorKind::Encoding, path, 0,
-                             "「" + encoded.character + "」はShift_JISで保存できません");
-    }
-    std::string bytes;
-    const Status s = fs.readFile(path, bytes);
-    if (s.kind() == ErrorKind::NotFound) {
-        bytes.clear();
-    } else if (!s.ok()) {
-        return s;
-    }
-    if (looksLikeUtf8Text(bytes)) {
-        return Status::error(ErrorKind::Utf8, path);
-    }
-    // Without a line end the old last record and the new one would merge.
-    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') {
-        bytes += "\r\n";
-    }
-    bytes += encoded.text;
-    if (Status u = refuseUtf8Lookalike(path, bytes); !u.ok()) {
-        return u;
-    }
-    return fs.replaceFile(path, bytes, check);
-}
-
-Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                           int count, int rows, WriteCheck* check) {
-    return encodeAndReplace(fs, path, currentFileText(table, count, rows), check);
-}
-
 }  // namespace studyhop

@@ -63,35 +63,18 @@ LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view byt
 LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view bytes,
                                       FileFormat format);
 
-// Every write below takes an optional WriteCheck (see FileSystem::replaceFile):
-// with an expected stamp the write is refused with Changed when the file on
-// disk is no longer that one; on success `written` is the new file's stamp.
-// A read-only file gives ReadOnly and is left as it is.
-//
 // In plain style a question or choice text (columns 0..5) that would not read
 // back as the same text (see readsBackPlain) is written quoted; every other
 // cell keeps its plain bytes.
-
-// Rewrites the whole file from rows 0..count-1, atomically.
-Status saveQuestionFile(FileSystem& fs, const std::string& path, FileFormat format,
-                        const QuestionTable& table, int count, WriteCheck* check = nullptr);
-// Adds one plain-style legacy record at the end; the old bytes stay as they
-// are (a missing line end after the last old record is added first). A file
-// that holds UTF-8 text is never written into (Utf8).
-Status appendQuestionRecord(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                            int row, WriteCheck* check = nullptr);
-// The quiz's rewrite of a current file with updated statistics: the count
-// line `count` and the rows 0..rows-1. The quiz passes the records it read,
-// so a record beyond the count line is kept and no record is invented.
-Status writeBackStatistics(FileSystem& fs, const std::string& path, const QuestionTable& table,
-                           int count, int rows, WriteCheck* check = nullptr);
 
 // One cell as the plain style writes it in `column` (UTF-8 text).
 std::string plainFieldText(const Cell& cell, int column);
 // One record of `fields` fields in plain style, with its CR LF (UTF-8 text).
 std::string plainRecordText(const QuestionRow& row, int fields);
 
-// The bytes of a whole file as saveQuestionFile writes them, as UTF-8 text.
+// The bytes of a whole new file holding rows 0..count-1, as UTF-8 text: the
+// count line and plain records (current), or the first record quoted and
+// the others plain (legacy).
 std::string questionFileText(FileFormat format, const QuestionTable& table, int count);
 
 }  // namespace studyhop

@@ -18,6 +18,23 @@ Status unencodable(const std::string& path, const Conversion& encoded) {
                          "「" + encoded.character + "」はShift_JISで保存できません");
 }
 
+// A field's CP932 bytes; counters and most correct numbers are plain ASCII,
+// which needs no conversion.
+Conversion encodeField(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return encodeCp932(text);
+        }
+    }
+    Conversion ascii;
+    ascii.text = text;
+    return ascii;
+}
+
+bool endsWithLineEnd(const std::string& bytes) {
+    return bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
+}
+
 }  // namespace
 
 bool sameQuestion(const QuestionRow& a, const QuestionRow& b) {
@@ -29,12 +46,74 @@ bool sameQuestion(const QuestionRow& a, const QuestionRow& b) {
     return true;
 }
 
-int occurrenceOf(const QuestionTable& table, int count, int row) {
-    int k = 0;
-    for (int r = 0; r < std::min({row, count, kRows}); ++r) {
-        k += sameQuestion(table.rows[r], table.rows[row]) ? 1 : 0;
+bool sameRow(const QuestionRow& a, const QuestionRow& b) {
+    for (int c = 0; c < kColumns; ++c) {
+        if (a[c].asText() != b[c].asText()) {
+            return false;
+        }
     }
-    return k;
+    return true;
+}
+
+namespace {
+
+std::string identity(const QuestionRow& row) {
+    std::string key;
+    for (int c = kQuestionText; c <= kCorrectNumber; ++c) {
+        key += row[c].asText();
+        key += '\0';  // no text holds one
+    }
+    return key;
+}
+
+}  // namespace
+
+QuestionIndex::QuestionIndex(const QuestionTable& table, int count) : m_table(table) {
+    for (int r = 0; r < std::clamp(count, 0, kRows); ++r) {
+        m_rows[identity(table.rows[r])].push_back(r);
+    }
+}
+
+const std::vector<int>& QuestionIndex::twins(const QuestionRow& row) const {
+    const auto found = m_rows.find(identity(row));
+    return found == m_rows.end() ? m_none : found->second;
+}
+
+int findQuestion(const QuestionIndex& read, int row, const QuestionIndex& now) {
+    if (row < 0 || row >= kRows) {
+        return -1;
+    }
+    const QuestionRow& target = read.table().rows[row];
+    const std::vector<int>& twinsRead = read.twins(target);
+    if (std::find(twinsRead.begin(), twinsRead.end(), row) == twinsRead.end()) {
+        return -1;  // not a row that was read
+    }
+    const std::vector<int>& twinsNow = now.twins(target);
+    // Without twins the question is itself whatever its counters say now:
+    // another machine's pass may have counted it meanwhile.
+    if (twinsRead.size() == 1 && twinsNow.size() == 1) {
+        return twinsNow.front();
+    }
+    int alike = 0;       // twins read that are the same in every cell
+    int alikeOrder = 0;  // and the place of `row` among them
+    for (const int r : twinsRead) {
+        if (sameRow(read.table().rows[r], target)) {
+            alikeOrder += r < row ? 1 : 0;
+            ++alike;
+        }
+    }
+    std::vector<int> alikeNow;
+    for (const int r : twinsNow) {
+        if (sameRow(now.table().rows[r], target)) {
+            alikeNow.push_back(r);
+        }
+    }
+    return static_cast<int>(alikeNow.size()) == alike ? alikeNow[alikeOrder] : -1;
+}
+
+int findQuestion(const QuestionTable& read, int readCount, int row, const QuestionTable& now,
+                 int nowCount) {
+    return findQuestion(QuestionIndex(read, readCount), row, QuestionIndex(now, nowCount));
 }
 
 QuestionFileBytes::QuestionFileBytes(std::string path, std::string bytes, FileFormat format)
@@ -54,26 +133,22 @@ void QuestionFileBytes::parse() {
         return;
     }
     FieldReader reader(m_bytes);
-    Cell cell;
     if (m_format == FileFormat::Current) {
         reader.atEndOfRecords();
-        reader.readField(cell);
+        reader.skip();
         m_countLine = {reader.lastFieldBegin(), reader.lastFieldEnd()};
     }
     const int fields = fieldsOf(m_format);
+    m_records.reserve(static_cast<size_t>(m_read.recordsRead));
     while (static_cast<int>(m_records.size()) < m_read.recordsRead && !reader.atEndOfRecords()) {
         Record record;
         for (int c = 0; c < fields; ++c) {
-            reader.readField(cell);
+            reader.skip();
             record.fields[c] = {reader.lastFieldBegin(), reader.lastFieldEnd()};
         }
         record.whole = {record.fields[0].begin, reader.position()};
-        m_records.push_back(record);
+        m_records.push_back(std::move(record));
     }
-}
-
-void QuestionFileBytes::splice(Span span, const std::string& with) {
-    m_bytes.replace(span.begin, span.end - span.begin, with);
 }
 
 Status QuestionFileBytes::countLineShort() const {
@@ -82,49 +157,41 @@ Status QuestionFileBytes::countLineShort() const {
                              std::to_string(m_read.recordsRead) + "問しかありません");
 }
 
-int QuestionFileBytes::find(const QuestionRow& question, int occurrence) const {
-    int seen = 0;
-    for (int r = 0; r < records(); ++r) {
-        if (sameQuestion(m_read.table.rows[r], question) && seen++ == occurrence) {
-            return r;
-        }
+int QuestionFileBytes::recordsAfter() const {
+    int kept = 0;
+    for (const Record& r : m_records) {
+        kept += r.erased ? 0 : 1;
     }
-    return -1;
+    return kept + m_appendedCount;
 }
 
-Status QuestionFileBytes::replace(int record, const QuestionRow& row) {
+Status QuestionFileBytes::set(int record, const QuestionRow& row) {
     if (record < 0 || record >= static_cast<int>(m_records.size())) {
         return Status::error(ErrorKind::BadValue, m_path);
     }
     const QuestionRow& old = m_read.table.rows[record];
-    std::vector<std::pair<Span, std::string>> changes;
-    for (int c = fieldsOf(m_format) - 1; c >= 0; --c) {
+    Record changes = m_records[record];
+    for (int c = 0; c < fieldsOf(m_format); ++c) {
         // What was displayed and given back unchanged keeps the file's
         // spelling ("3.140" stays, though it reads as 3.14).
-        if (row[c].asText() == old[c].asText()) {
+        changes.changed[c] = row[c].asText() != old[c].asText();
+        if (!changes.changed[c]) {
             continue;
         }
-        Conversion encoded = encodeCp932(plainFieldText(row[c], c));
+        Conversion encoded = encodeField(plainFieldText(row[c], c));
         if (!encoded.ok) {
             return unencodable(m_path, encoded);
         }
-        changes.emplace_back(m_records[record].fields[c], std::move(encoded.text));
+        changes.replaced[c] = std::move(encoded.text);
     }
-    // From the last field back, so the places of the others stay valid.
-    for (const auto& [span, text] : changes) {
-        splice(span, text);
-    }
-    parse();
+    m_records[record] = std::move(changes);
     return {};
 }
 
-void QuestionFileBytes::remove(int record) {
-    if (record < 0 || record >= static_cast<int>(m_records.size())) {
-        return;
+void QuestionFileBytes::erase(int record) {
+    if (record >= 0 && record < static_cast<int>(m_records.size())) {
+        m_records[record].erased = true;
     }
-    splice(m_records[record].whole, "");
-    parse();
-    fixCountLine();
 }
 
 Status QuestionFileBytes::append(const QuestionRow& row) {
@@ -132,23 +199,46 @@ Status QuestionFileBytes::append(const QuestionRow& row) {
     if (!encoded.ok) {
         return unencodable(m_path, encoded);
     }
-    // Without a line end the old last record and the new one would merge.
-    if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r') {
-        m_bytes += "\r\n";
-    }
-    m_bytes += encoded.text;
-    parse();
-    fixCountLine();
+    m_appended += encoded.text;
+    ++m_appendedCount;
     return {};
 }
 
-void QuestionFileBytes::fixCountLine() {
-    if (m_format != FileFormat::Current || !m_read.status.ok() ||
-        m_read.count == m_read.recordsRead) {
-        return;
+std::string QuestionFileBytes::result() const {
+    std::string out;
+    out.reserve(m_bytes.size() + m_appended.size() + 16);
+    size_t from = 0;
+    // Copies the bytes up to `to` as they are, then continues after `next`.
+    const auto copyUpTo = [&](size_t to, size_t next) {
+        out.append(m_bytes, from, to - from);
+        from = next;
+    };
+    const int count = recordsAfter();
+    if (m_format == FileFormat::Current && m_read.status.ok() && count != m_read.count) {
+        copyUpTo(m_countLine.begin, m_countLine.end);
+        out += std::to_string(count);
     }
-    splice(m_countLine, std::to_string(m_read.recordsRead));
-    parse();
+    for (const Record& record : m_records) {
+        if (record.erased) {
+            copyUpTo(record.whole.begin, record.whole.end);
+            continue;
+        }
+        for (int c = 0; c < kColumns; ++c) {
+            if (record.changed[c]) {
+                copyUpTo(record.fields[c].begin, record.fields[c].end);
+                out += record.replaced[c];
+            }
+        }
+    }
+    copyUpTo(m_bytes.size(), m_bytes.size());
+    if (!m_appended.empty()) {
+        // Without a line end the old last record and the new one would merge.
+        if (!endsWithLineEnd(out)) {
+            out += "\r\n";
+        }
+        out += m_appended;
+    }
+    return out;
 }
 
 }  // namespace studyhop

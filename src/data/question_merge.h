@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/question_file.h"
@@ -12,17 +14,44 @@ namespace studyhop {
 // Two rows are the same question when their text, choices and correct number
 // read as the same texts; the counters and the reserved column do not count.
 bool sameQuestion(const QuestionRow& a, const QuestionRow& b);
-// How many rows before `row` (of rows 0..count-1) are the same question as it:
-// the k-th of identical questions in one file is matched with the k-th in another.
-int occurrenceOf(const QuestionTable& table, int count, int row);
+// Two rows read as the same texts in every column, counters included.
+bool sameRow(const QuestionRow& a, const QuestionRow& b);
+
+// The rows of a table by question (text, choices, correct number), so that
+// finding every question of a file in another takes time in proportion to
+// their size.
+class QuestionIndex {
+public:
+    QuestionIndex(const QuestionTable& table, int count);
+    // The rows that are the same question as `row`, in order.
+    const std::vector<int>& twins(const QuestionRow& row) const;
+    const QuestionTable& table() const { return m_table; }
+
+private:
+    const QuestionTable& m_table;
+    std::unordered_map<std::string, std::vector<int>> m_rows;
+    std::vector<int> m_none;
+};
+
+// The record of `now` that is row `row` of `read`, or -1. A question is found
+// by its text, choices and correct number, whatever its counters are now, as
+// long as it has no twin (an identical question) on either side. Twins are
+// told apart by their counters and reserved cell as read, and by their order
+// among the twins that read the same in every cell; when that leaves any
+// doubt (a twin is gone, changed or added), nothing is found: another twin
+// is never taken in the place of the one read.
+int findQuestion(const QuestionIndex& read, int row, const QuestionIndex& now);
+// The same for one question: `read` holds rows 0..readCount-1, `now` rows
+// 0..nowCount-1.
+int findQuestion(const QuestionTable& read, int readCount, int row, const QuestionTable& now,
+                 int nowCount);
 
 // A question file's bytes as they are on disk, with the place of every
-// record and field, so that one change is made to the file as it is now:
-// a record's changed cells, a removed record or an added one; every other
-// byte (other records, blank lines, the spelling of cells nobody changed)
-// stays as it was. A window that held the file in memory while it was
-// changed elsewhere applies its own change here instead of writing its
-// stale copy.
+// record and field, so that changes are made to the file as it is now: a
+// record's changed cells, a removed record, an added one; every other byte
+// (other records, blank lines, the spelling of cells nobody changed) stays
+// as it was. Changes are collected and made at once by result(), so the work
+// grows with the file's size, never with the number of changes times it.
 class QuestionFileBytes {
 public:
     // Reads `bytes` (CP932) as a file in `format`; status() tells whether
@@ -41,23 +70,22 @@ public:
     }
     // The CutShort status for such a file, naming both numbers.
     Status countLineShort() const;
+    // How many records result() holds.
+    int recordsAfter() const;
 
-    // The record that is the `occurrence`-th (from 0) record of the same
-    // question as `question`, or -1 when there is none.
-    int find(const QuestionRow& question, int occurrence) const;
-
-    // Writes `row` over record `record`: a cell whose text is the text read
-    // there keeps its bytes, every other cell is written in plain style.
-    // Encoding when a new text has no CP932 form; nothing changes then.
-    Status replace(int record, const QuestionRow& row);
-    // Removes record `record` with its line end. A current file's count line
-    // becomes the number of records left.
-    void remove(int record);
-    // Adds `row` as a plain-style record after the last one; a current
-    // file's count line becomes the number of records.
+    // Writes `row` over record `record` (the last call for a record counts):
+    // a cell whose text is the text read there keeps its bytes, every other
+    // cell is written in plain style. Encoding when a new text has no CP932
+    // form; nothing changes then.
+    Status set(int record, const QuestionRow& row);
+    // Removes record `record` with its line end.
+    void erase(int record);
+    // Adds `row` as a plain-style record after the last one.
     Status append(const QuestionRow& row);
-    // Makes a current file's count line the number of records it holds.
-    void fixCountLine();
+
+    // The bytes with every change made; a current file's count line is the
+    // number of records it holds.
+    std::string result() const;
 
 private:
     struct Span {
@@ -67,10 +95,12 @@ private:
     struct Record {
         Span whole;  // the first field's first byte to after the last separator
         std::array<Span, kColumns> fields{};
+        bool erased = false;
+        std::array<std::string, kColumns> replaced{};  // CP932 bytes of changed fields
+        std::array<bool, kColumns> changed{};
     };
 
     void parse();
-    void splice(Span span, const std::string& with);
 
     std::string m_path;
     std::string m_bytes;
@@ -78,6 +108,8 @@ private:
     LoadResult m_read;
     Span m_countLine;
     std::vector<Record> m_records;
+    std::string m_appended;  // CP932 records to add, each with its CR LF
+    int m_appendedCount = 0;
 };
 
 }  // namespace studyhop

@@ -47,8 +47,6 @@ bool parseSettings(std::string_view bytes, SettingsRead& result) {
 
 namespace {
 
-constexpr int kUpdateAttempts = 5;
-
 std::string settingsLine(int rateFilter, int order) {
     return std::to_string(rateFilter) + "," + std::to_string(order) + "\r\n";
 }
@@ -105,41 +103,56 @@ SettingsRead readSettings(FileSystem& fs, MissingSettings missing) {
     }
     // Created only where there is still no file: one that appeared meanwhile
     // may be anyone's.
-    WriteCheck check;
-    check.expected = FileStamp{};
-    result.writeStatus = encodeAndReplace(fs, result.path, "\"0\",\"0\"\r\n", &check);
-    if (result.writeStatus.ok()) {
-        result.stamp = check.written;
-    }
+    result.writeStatus = rewriteFile(
+        fs, result.path,
+        [](const Status& read, std::string&, const FileStamp&) {
+            RewritePlan plan;
+            if (read.kind() == ErrorKind::NotFound) {
+                plan.action = RewritePlan::Action::Replace;
+                plan.bytes = "\"0\",\"0\"\r\n";
+            }
+            return plan;
+        },
+        &result.stamp);
     return result;
 }
 
-Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check) {
-    return encodeAndReplace(fs, settingsPath(fs), settingsLine(rateFilter, order), check);
-}
-
 Status updateSettings(FileSystem& fs, const SettingsChange& change, SettingsRead& now) {
-    Status status;
-    for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {
-        readCurrent(fs, now);
-        if (now.notOurs) {
-            return Status::error(ErrorKind::BadValue, now.path, 0,
-                                 "このプログラムの設定ファイルではないため書き換えません");
-        }
-        const int rate = change.rateFilter.value_or(std::stoi(now.rateFilter));
-        const int order = change.order.value_or(std::stoi(now.order));
-        WriteCheck check;
-        check.expected = now.stamp;
-        status = encodeAndReplace(fs, now.path, settingsLine(rate, order), &check);
-        if (status.ok()) {
-            now.rateFilter = std::to_string(rate);
-            now.order = std::to_string(order);
-            now.usedDefaults = false;
-            now.stamp = check.written;
-        }
-        if (status.kind() != ErrorKind::Changed) {
-            return status;
-        }
+    now = SettingsRead{};
+    now.path = settingsPath(fs);
+    bool read = false;
+    const Status status = rewriteFile(
+        fs, now.path,
+        [&](const Status& readStatus, std::string& bytes, const FileStamp& stamp) {
+            read = true;
+            RewritePlan plan;
+            SettingsRead current;
+            current.path = now.path;
+            current.stamp = stamp;
+            if (readStatus.ok() && !parseSettings(bytes, current)) {
+                current.notOurs = true;
+                current.usedDefaults = true;
+                now = current;
+                plan.status = Status::error(ErrorKind::BadValue, now.path, 0,
+                                            "このプログラムの設定ファイルではないため書き換えません");
+                return plan;
+            }
+            const int rate = change.rateFilter.value_or(std::stoi(current.rateFilter));
+            const int order = change.order.value_or(std::stoi(current.order));
+            current.rateFilter = std::to_string(rate);
+            current.order = std::to_string(order);
+            now = current;
+            plan.action = RewritePlan::Action::Replace;
+            plan.bytes = settingsLine(rate, order);
+            return plan;
+        },
+        &now.stamp);
+    // A file that cannot even be read as text (too large, a pipe, refused)
+    // is no settings file of ours either.
+    if (!read && status.kind() != ErrorKind::Busy) {
+        now.notOurs = true;
+        now.usedDefaults = true;
+        now.readStatus = status;
     }
     return status;
 }

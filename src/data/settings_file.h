@@ -45,22 +45,17 @@ SettingsRead readSettings(FileSystem& fs, MissingSettings missing = MissingSetti
 // bytes are a usable settings file.
 bool parseSettings(std::string_view bytes, SettingsRead& result);
 
-// Writes the two values as bare integers: "4,1" CR LF. `check` as for
-// FileSystem::replaceFile.
-Status writeSettings(FileSystem& fs, int rateFilter, int order, WriteCheck* check = nullptr);
-
 // The settings the user changed; an unset value keeps what the file holds.
 struct SettingsChange {
     std::optional<int> rateFilter;
     std::optional<int> order;
 };
 
-// Puts `change` onto the settings file as it is now: the file is read again,
-// the changed values replace its own and the result is written only while
-// the file is still what was read; a write by another program in between is
-// read and the change applied again, a few times. A missing file is created
-// (unchanged values as the defaults). A file that is not ours is left as it
-// is: `now.notOurs` and a BadValue status. `now` receives the file's values
+// Puts `change` onto the settings file as it is now (see rewriteFile): the
+// changed values replace the file's own, written as bare integers ("4,1"
+// CR LF). A missing file is created (unchanged values as the defaults). A
+// file that is not ours is left as it is: `now.notOurs` and a BadValue
+// status. Busy while another copy saves. `now` receives the file's values
 // after a successful write.
 Status updateSettings(FileSystem& fs, const SettingsChange& change, SettingsRead& now);
 

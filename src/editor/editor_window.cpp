@@ -9,7 +9,7 @@
 #include "ui/prompt.h"
 #include "ui/text_fit.h"
 #include "ui/twips.h"
-#include "window/guarded_write.h"
+#include "window/file_change.h"
 #include "window/question_files.h"
 #include "window/shared_state.h"
 
@@ -140,27 +140,38 @@ void Form2::showCounters() {
     Label16->setText(toQt(edited.timesCorrect));
 }
 
-Status Form2::mergedEdit(const std::function<Status(QuestionEdit&)>& change) {
-    QuestionEdit edit(edited, m_fs, m_path, m_format, m_onDisk);
-    if (m_replacing) {
-        edit.replaceWhole();
-    }
-    Status status = change(edit);
-    // Only a file removed elsewhere leaves nothing to merge with: writing it
-    // anew from what the editor holds needs the user's word.
-    if (status.kind() == ErrorKind::Changed &&
-        m_prompt.ask(changedOnDiskQuestion(status), QStringLiteral("確認"),
-                     PromptButtons::OkCancel) == PromptAnswer::Ok) {
-        edit.recreateIfRemoved();
-        status = change(edit);
-        if (status.ok()) {
+ChangeResult Form2::changeFile(const QuestionChange& change, const QString& question) {
+    const ChangeResult result = changeQuestionFile(m_prompt, m_fs, m_read, change, question);
+    if (result.outcome == ChangeOutcome::Written) {
+        m_replacing = false;
+        if (result.consent == Consent::Recreate || result.consent == Consent::Replace) {
             m_journal.record(JournalChange::Overwritten, toUtf8(F_name));
         }
     }
-    if (status.ok()) {
-        m_replacing = false;
+    return result;
+}
+
+void Form2::takeFromDisk(const ChangeResult& result) {
+    m_read = result.now;
+    takeQuestions(edited, m_read, result.shown);
+}
+
+bool Form2::reloadFromDisk() {
+    const LoadResult loaded = legacyFile() ? loadLegacyQuestionFile(m_fs, m_path, kMaxOwnQuestions)
+                                           : loadCurrentQuestionFile(m_fs, m_path);
+    if (!loaded.status.ok()) {
+        m_prompt.ask(QStringLiteral("問題ファイルを読み直せませんでした。\r\n") +
+                         toQt(loaded.status.message()),
+                     kErrorTitle);
+        return false;
     }
-    return status;
+    m_read = questionFileRead(m_path, m_format, loaded);
+    takeQuestions(edited, m_read, Mcnt);
+    return true;
+}
+
+QString Form2::questionText(int row) const {
+    return toQt(m_read.table.rows[std::clamp(row, 0, kRows - 1)][kQuestionText].asText());
 }
 
 void Form2::resetCorrectNumbers() {
@@ -192,7 +203,10 @@ void Form2::Form_Load() {
         m_path = toUtf8(F_name);
         // Whatever is there now is what the first registration may replace;
         // a named pipe or folder under the name can hold no questions.
-        if (const Status s = m_fs.stamp(m_path, m_onDisk); s.kind() == ErrorKind::NotRegular) {
+        m_read = QuestionFileRead{};
+        m_read.path = m_path;
+        m_read.format = m_format;
+        if (const Status s = m_fs.stamp(m_path, m_read.stamp); s.kind() == ErrorKind::NotRegular) {
             m_prompt.ask(QStringLiteral("問題ファイルを開けませんでした。\r\n") + toQt(s.message()),
                          kErrorTitle);
             unloadSelf();
@@ -218,7 +232,7 @@ void Form2::Form_Load() {
         }
         const LoadResult loaded = legacy ? loadLegacyQuestionFile(m_fs, m_path, kMaxOwnQuestions)
                                          : loadCurrentQuestionFile(m_fs, m_path);
-        m_onDisk = loaded.stamp;
+        m_read = questionFileRead(m_path, m_format, loaded);
         if (loaded.status.kind() == ErrorKind::NotFound) {
             // A file that does not exist yet: the editor opens empty and its
             // first registration creates the file.
@@ -393,10 +407,9 @@ void Form2::StoreQuestion() {
     storeQuestion(edited, displayedFields());
 }
 
-void Form2::reportWriteFailure(const Status& status) {
-    m_prompt.ask(
-        QStringLiteral("問題ファイルに保存できませんでした。\r\n") + toQt(status.message()),
-        kErrorTitle);
+void Form2::reportWriteFailure(const ChangeResult& result) {
+    m_prompt.ask(changeFailureText(QStringLiteral("問題ファイルに保存できませんでした。"), result),
+                 kErrorTitle);
 }
 
 void Form2::Command5_Click() {
@@ -470,9 +483,11 @@ void Form2::Command4_Click() {
 
     // A failed write leaves the questions, the counters and the rate as
     // they were, consistent with the file on disk.
-    Status status;
+    ChangeResult result;
+    const bool replacing = m_replacing;
     if (EditMode == 1) {
-        status = mergedEdit([&](QuestionEdit& edit) { return edit.add(fields); });
+        const QuestionRow row = questionRow(fields, "0", "0");
+        result = changeFile(m_replacing ? QuestionChange::replace(row) : QuestionChange::add(row));
     } else {
         const bool clearCounters = !legacyFile();
         if (clearCounters) {
@@ -485,41 +500,30 @@ void Form2::Command4_Click() {
                 return;
             }
         }
-        status = mergedEdit([&](QuestionEdit& edit) {
-            Status s = edit.modify(fields, clearCounters);
-            // Changed on both sides: the other version stays, and what was
-            // typed here is kept beside it when the user says so.
-            if (s.kind() == ErrorKind::Conflict &&
-                m_prompt.ask(toQt(s.message()) +
-                                 QStringLiteral("\r\nOK：入力した内容を新しい問題として追加する"
-                                                "　キャンセル：書き込まない"),
-                             QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok) {
-                s = edit.addCopy(fields);
-            }
-            return s;
-        });
-        if (clearCounters && status.ok()) {
-            Label22->setText(QStringLiteral("0%"));
-        }
-        if (status.ok()) {
+        // Changed on both sides: the other version stays, and what was typed
+        // here is kept beside it when the user says so.
+        result = changeFile(QuestionChange::modify(Mcnt, questionRow(fields, "0", "0"), clearCounters),
+                            questionText(Mcnt));
+        if (result.outcome == ChangeOutcome::Written) {
             m_journal.record(
                 clearCounters ? JournalChange::RateCleared : JournalChange::QuestionModified,
                 toUtf8(F_name));
         }
     }
-    if (EditMode == 1 && QCount == 1 && status.ok()) {
-        m_journal.record(JournalChange::FileReplaced, toUtf8(F_name));
-    }
-    showCounters();
-    if (status.kind() == ErrorKind::Changed || status.kind() == ErrorKind::Conflict) {
+    if (result.outcome == ChangeOutcome::NeedsWord) {
         return;  // not written, as the user chose: what was typed stays
     }
-    if (!status.ok()) {
-        reportWriteFailure(status);
+    if (result.outcome != ChangeOutcome::Written) {
+        reportWriteFailure(result);
         return;
+    }
+    if (replacing) {
+        m_journal.record(JournalChange::FileReplaced, toUtf8(F_name));
     }
     // The questions are now what is on disk, which may hold changes made
     // elsewhere: show the stored question where it is there.
+    takeFromDisk(result);
+    showCounters();
     EditMode = 0;
     ShowQuestion();
     SetBrowseState();
@@ -553,49 +557,46 @@ void Form2::Command1_Click() {
 
 void Form2::Command3_Click() {
     if (QCount <= 1) {
-        Reply = m_prompt.ask(QStringLiteral("これ以上削除できません\r\nファイルごと削除しますか？"),
-                             QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Ok
+        Reply = m_prompt.ask(QStringLiteral("これ以上削除できません\r\nファイルごと削除しますか？"
+                                            "\r\n削除すると、この問題（1問）とその成績が失われます。"),
+                             QStringLiteral("確認"), PromptButtons::OkCancelSafe) == PromptAnswer::Ok
                     ? 1
                     : 2;
-        if (Reply == 1) {
-            const Status status =
-                guardedWrite(m_prompt, m_onDisk, m_journal, toUtf8(F_name),
-                             [&](WriteCheck* check) { return m_fs.removeFile(m_path, check); });
-            if (status.kind() == ErrorKind::Changed) {
-                return;
-            }
-            if (!status.ok() && status.kind() != ErrorKind::NotFound) {
-                m_prompt.ask(QStringLiteral("問題ファイルを削除できませんでした。\r\n") +
-                                 toQt(status.message()),
-                             kErrorTitle);
-                return;
-            }
-            m_journal.record(JournalChange::FileDeleted, toUtf8(F_name));
-            unloadSelf();
+        if (Reply == 2) {
+            return;
         }
+    }
+    // The file goes only when the question shown is all it holds now; a
+    // question added elsewhere meanwhile keeps it.
+    const QuestionChange change =
+        QCount <= 1 ? QuestionChange::removeLast(Mcnt) : QuestionChange::remove(Mcnt);
+    const ChangeResult result = changeFile(change);
+    if (result.outcome == ChangeOutcome::Written && result.fileRemoved) {
+        m_journal.record(JournalChange::FileDeleted, toUtf8(F_name));
+        unloadSelf();
         return;
     }
-    const Status status = mergedEdit([](QuestionEdit& edit) { return edit.removeShown(); });
-    if (status.ok()) {
+    if (result.outcome == ChangeOutcome::Written) {
         m_journal.record(JournalChange::QuestionDeleted, toUtf8(F_name));
-    }
-    if (status.kind() == ErrorKind::Conflict) {
-        m_prompt.ask(toQt(status.message()) +
+        takeFromDisk(result);
+        if (result.otherQuestions > 0) {
+            m_prompt.ask(QStringLiteral("ファイル名 ：%1\r\nほかで追加された問題が%2問あるため、"
+                                        "ファイルは削除せず、表示していた問題だけを削除しました。")
+                             .arg(F_name)
+                             .arg(result.otherQuestions),
+                         QStringLiteral("確認"));
+        }
+    } else if (result.status.kind() == ErrorKind::Conflict) {
+        m_prompt.ask(toQt(result.status.message()) + QStringLiteral("\r\n問題：") +
+                         questionText(Mcnt) +
                          QStringLiteral("\r\n削除しませんでした。ファイルの今の内容を表示します。"),
                      QStringLiteral("確認"));
-        QuestionEdit edit(edited, m_fs, m_path, m_format, m_onDisk);
-        if (const Status reloaded = edit.reload(); !reloaded.ok()) {
-            reportWriteFailure(reloaded);
-        }
-        ShowQuestion();
-        SetBrowseState();
-        return;
+        reloadFromDisk();
+    } else if (result.outcome != ChangeOutcome::NeedsWord) {
+        reportWriteFailure(result);
     }
     ShowQuestion();
-    if (!status.ok() && status.kind() != ErrorKind::Changed) {
-        SetBrowseState();
-        reportWriteFailure(status);
-    }
+    SetBrowseState();
 }
 
 bool Form2::queryClose() {

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
-#include <functional>
 
 #include "data/question_file.h"
 #include "data/question_table.h"
@@ -92,13 +91,22 @@ private:
     void setEditing(bool editing);
     void setBoxesEditable(bool editable);
     void keepBrowsingFocus(QPushButton* pressed, QPushButton* other, bool pressedHides);
-    // Runs one change on the file as it is now (see QuestionEdit).
-    Status mergedEdit(const std::function<Status(QuestionEdit&)>& change);
+    // Runs one change on the file as it is now (see QuestionFileChanger),
+    // asking the user where it needs their word; `question` names the
+    // question a conflict is about.
+    ChangeResult changeFile(const QuestionChange& change, const QString& question = {});
+    // Makes the editor hold what a written change left on disk.
+    void takeFromDisk(const ChangeResult& result);
+    // Makes the editor hold the file as it is now; false (and said so) when
+    // it cannot be read.
+    bool reloadFromDisk();
+    // The question text of row `row` as read, for the boxes that name it.
+    QString questionText(int row) const;
     void hideNavigationAtTheEnds();
     QuestionFields displayedFields() const;
     void showFields(const QuestionFields& fields);
     void resetCorrectNumbers();
-    void reportWriteFailure(const Status& status);
+    void reportWriteFailure(const ChangeResult& result);
     void closeEditor();
 
     // A legacy file with more questions than the editor holds is only shown.
@@ -107,8 +115,9 @@ private:
     FileFormat m_format = FileFormat::Current;
     // The bytes of the file's name (F_name is the name as shown).
     std::string m_path;
-    // The file as the editor read or last wrote it; every write checks it.
-    FileStamp m_onDisk;
+    // The file as the editor read or last wrote it: every change is made
+    // against it.
+    QuestionFileRead m_read;
     // Opened to make a new file: the first registration replaces what is
     // there (the user agreed), rather than adding to it.
     bool m_replacing = false;

@@ -1,11 +1,8 @@
 #include "quiz/quiz_pass.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "data/question_file.h"
-#include "data/question_merge.h"
 #include "quiz/judging.h"
 
 namespace studyhop {
@@ -32,8 +29,7 @@ Status QuizPass::load(FileSystem& fs, const std::string& filePath, bool legacy, 
         return status;
     }
     table = loaded.table;
-    m_recordsRead = loaded.recordsRead;
-    m_loaded = loaded.table;
+    m_read = questionFileRead(path, legacy ? FileFormat::Legacy : FileFormat::Current, loaded);
     m_writeBack = writeBack;
     QuestionCount = rows;
     Total = rows;
@@ -116,7 +112,25 @@ PassResults QuizPass::judge(FileSystem& fs) {
     }
     if (m_writeBack) {
         m_writeBack = false;
-        results.writeBack = recordStatistics(fs, results.notRecorded);
+        m_asked.assign(static_cast<size_t>(QuestionCount), 0);
+        m_correct.assign(static_cast<size_t>(QuestionCount), 0);
+        for (int r = 0; r < QuestionCount; ++r) {
+            const auto counted = [&](int c) {
+                return table.rows[r][c].numericValue().value_or(0) -
+                       m_read.table.rows[r][c].numericValue().value_or(0);
+            };
+            m_asked[r] = counted(kTimesAsked);
+            m_correct[r] = counted(kTimesCorrect);
+        }
+        const ChangeResult recorded = recordStatistics(fs);
+        results.writeBackBusy = recorded.outcome == ChangeOutcome::Busy;
+        results.notRecorded = recorded.notRecorded;
+        // A file removed elsewhere has nothing of ours to bring back: the
+        // list says that nothing was recorded, no error box is needed.
+        if (recorded.outcome != ChangeOutcome::Written &&
+            recorded.status.kind() != ErrorKind::NotFound) {
+            results.writeBack = recorded.status;
+        }
     }
     results.total = Total;
     results.percentage = percentageText(results.correct, results.total);
@@ -127,73 +141,18 @@ PassResults QuizPass::judge(FileSystem& fs) {
     return results;
 }
 
-Status QuizPass::recordStatistics(FileSystem& fs, int& notRecorded) const {
-    // A write that loses the race with another writer starts again from what
-    // that writer left; one that keeps losing is a fault, not a merge.
-    constexpr int kAttempts = 3;
-    Status status;
-    for (int attempt = 0, rereads = 0; attempt < kAttempts; ++attempt) {
-        std::string bytes;
-        FileStamp stamp;
-        status = fs.readFile(path, bytes, kMaxFileBytes, &stamp);
-        if (status.kind() == ErrorKind::NotFound) {
-            // Removed elsewhere: nothing of it is ours to bring back.
-            notRecorded = QuestionCount;
-            return {};
-        }
-        if (!status.ok()) {
-            return status;
-        }
-        QuestionFileBytes file(path, std::move(bytes), FileFormat::Current);
-        if (!file.status().ok()) {
-            return file.status();
-        }
-        if (file.countLinePromisesMore()) {
-            // Another program may be writing it right now: look once more.
-            if (rereads++ == 0) {
-                --attempt;
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                continue;
-            }
-            return file.countLineShort();
-        }
-        notRecorded = 0;
-        for (int r = 0; r < QuestionCount && status.ok(); ++r) {
-            const double asked = table.rows[r][kTimesAsked].numericValue().value_or(0) -
-                                 m_loaded.rows[r][kTimesAsked].numericValue().value_or(0);
-            const double correct = table.rows[r][kTimesCorrect].numericValue().value_or(0) -
-                                   m_loaded.rows[r][kTimesCorrect].numericValue().value_or(0);
-            if (asked == 0 && correct == 0) {
-                continue;
-            }
-            const int record =
-                file.find(m_loaded.rows[r], occurrenceOf(m_loaded, QuestionCount, r));
-            QuestionRow row = record >= 0 ? file.read().table.rows[record] : QuestionRow{};
-            const auto nowAsked = row[kTimesAsked].numericValue();
-            const auto nowCorrect = row[kTimesCorrect].numericValue();
-            if (record < 0 || !nowAsked || !nowCorrect) {
-                ++notRecorded;
-                continue;
-            }
-            row[kTimesAsked] = Cell::number(*nowAsked + asked);
-            row[kTimesCorrect] = Cell::number(*nowCorrect + correct);
-            status = file.replace(record, row);
-        }
-        file.fixCountLine();
-        if (!status.ok()) {
-            return status;
-        }
-        WriteCheck check;
-        check.expected = stamp;
-        status = refuseUtf8Lookalike(path, file.bytes());
-        if (status.ok()) {
-            status = fs.replaceFile(path, file.bytes(), &check);
-        }
-        if (status.kind() != ErrorKind::Changed) {
-            return status;
-        }
+ChangeResult QuizPass::recordStatistics(FileSystem& fs) {
+    ChangeResult result;
+    if (m_asked.empty()) {
+        result.outcome = ChangeOutcome::Written;
+        return result;
     }
-    return status;
+    result = QuestionFileChanger(fs).apply(m_read, QuestionChange::counts(m_asked, m_correct));
+    if (result.outcome != ChangeOutcome::Busy) {
+        m_asked.clear();
+        m_correct.clear();
+    }
+    return result;
 }
 
 void QuizPass::prepareRetest() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/file_io.h"
+#include "data/question_change.h"
 #include "data/question_table.h"
 #include "data/status.h"
 #include "quiz/asking_order.h"
@@ -35,6 +36,9 @@ struct PassResults {
     // Questions of the pass that were changed or removed in the file since
     // it was read: their answers could not be recorded.
     int notRecorded = 0;
+    // The file was busy (another copy saving, or a count line that promises
+    // more records than are there yet): recordStatistics may be tried again.
+    bool writeBackBusy = false;
 };
 
 // The questions of one quiz and the answers given: the table read from the
@@ -62,13 +66,15 @@ public:
     // written, now or after any retest.
     void endEarly() { m_writeBack = false; }
     // Judges every answer of the pass, adds to the counters, collects the
-    // wrong ones for a retest and records the statistics of a first pass in
-    // the file as it is now: each question's counters get what this pass
-    // added to them, matched by identity, and every other byte stays; a file
-    // changed elsewhere meanwhile is merged, never overwritten. A count line
-    // that promises more records than the file holds (a file still being
-    // written) is read once more, and then nothing is written (CutShort).
+    // wrong ones for a retest and tries once to record the statistics of a
+    // first pass (recordStatistics).
     PassResults judge(FileSystem& fs);
+    // Records the statistics still to be recorded in the file as it is now:
+    // each question's counters get what this pass added to them, matched by
+    // identity (findQuestion), and every other byte stays; a file changed
+    // elsewhere meanwhile is merged, never overwritten. After any outcome
+    // but Busy nothing is left to record.
+    ChangeResult recordStatistics(FileSystem& fs);
     // The number of wrong answers of the last judged pass.
     int wrongCount() const { return m_wrong; }
     // Makes the wrong questions of the last judged pass the next pass, with
@@ -85,18 +91,17 @@ public:
     int Total = 0;
 
 private:
-    // The records the file holds; the first pass writes back exactly these.
-    int m_recordsRead = 0;
     JudgedQuestion judgedQuestion(int row, bool correct) const;
     // The place in the file (from 0) of the question each row holds, and of
     // each question on the retest list.
     std::array<int, kRows> m_fileRow{};
     std::array<int, kRows> m_retestFileRow{};
-    // Records this pass's counts in the file as it is now.
-    Status recordStatistics(FileSystem& fs, int& notRecorded) const;
-
-    QuestionTable m_loaded;  // the questions as read, to find them again
+    // The file as read, to find the questions in it again.
+    QuestionFileRead m_read;
     bool m_writeBack = false;
+    // What the first pass counted, per row, until it is recorded.
+    std::vector<double> m_asked;
+    std::vector<double> m_correct;
     int m_wrong = 0;
     // The counters of the questions on the retest list, so a retest shows
     // the correct rate of the question it asks.

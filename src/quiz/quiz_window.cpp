@@ -8,6 +8,7 @@
 #include "ui/prompt.h"
 #include "ui/text_fit.h"
 #include "ui/twips.h"
+#include "window/file_change.h"
 #include "window/random_source.h"
 #include "window/shared_state.h"
 
@@ -484,7 +485,16 @@ void Form4::showResults() {
     if (results == nullptr) {
         return;
     }
-    const PassResults passResults = pass.judge(m_fs);
+    PassResults passResults = pass.judge(m_fs);
+    if (passResults.writeBackBusy) {
+        // Tried again without holding up the windows: the results are
+        // shown once the statistics are on disk or cannot be.
+        const ChangeResult recorded = retryWhileBusy([&] { return pass.recordStatistics(m_fs); });
+        passResults.notRecorded = recorded.notRecorded;
+        const bool gone = recorded.status.kind() == ErrorKind::NotFound;
+        passResults.writeBack =
+            recorded.outcome == ChangeOutcome::Written || gone ? Status{} : recorded.status;
+    }
     Correct = passResults.correct;
     Pos = pass.wrongCount();
     // Each pass gets its own result list: a retest's lines never follow the

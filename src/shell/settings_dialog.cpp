@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
+#include "window/file_change.h"
 #include "window/shared_state.h"
 
 namespace studyhop {
@@ -74,7 +75,7 @@ void System::Command1_Click() {
         change.order = order;
     }
     SettingsRead now;
-    const Status status = updateSettings(m_fs, change, now);
+    const Status status = retryWhileBusy([&] { return updateSettings(m_fs, change, now); });
     if (status.ok()) {
         m_state.setTex1(QString::fromStdString(now.rateFilter));
         m_state.setTex2(QString::fromStdString(now.order));

@@ -4,7 +4,9 @@
 
 namespace studyhop {
 
-enum class PromptButtons { Ok, OkCancel };
+// OkCancelSafe: OK and キャンセル with キャンセル the default, for a box whose OK
+// removes or replaces questions: Enter, pressed out of habit, loses nothing.
+enum class PromptButtons { Ok, OkCancel, OkCancelSafe };
 enum class PromptAnswer { Ok, Cancel };
 
 // The program's modal message boxes: a text, a title, OK or OK and Cancel, no

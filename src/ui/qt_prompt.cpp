@@ -19,12 +19,13 @@ PromptAnswer QtPrompt::ask(const QString& text, const QString& title, PromptButt
     QPointer<QMessageBox> box =
         new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
     QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    if (buttons == PromptButtons::OkCancel) {
-        box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-    } else {
+    QPushButton* cancel = nullptr;
+    if (buttons == PromptButtons::Ok) {
         box->setEscapeButton(ok);
+    } else {
+        cancel = box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
     }
-    box->setDefaultButton(ok);
+    box->setDefaultButton(buttons == PromptButtons::OkCancelSafe ? cancel : ok);
     // Read out by screen readers as title and text.
     box->setAccessibleName(title);
     box->setAccessibleDescription(text);

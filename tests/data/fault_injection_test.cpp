@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "data/file_io.h"
+#include "data/question_change.h"
 #include "data/question_file.h"
 #include "data/settings_file.h"
 #include "faulty_file_system.h"
@@ -23,80 +24,77 @@ using test::listDirectory;
 using test::readBytes;
 using test::writeBytes;
 
-QuestionTable sampleTable() {
-    QuestionTable table;
-    for (int r = 0; r < 3; ++r) {
-        table.rows[r][0] = Cell::text("問題" + std::to_string(r));
-        for (int c = 1; c <= 5; ++c) {
-            table.rows[r][c] = Cell::text("答" + std::to_string(c));
-        }
-        table.rows[r][6] = Cell::text("1");
-        table.rows[r][7] = Cell::number(r);
-        table.rows[r][8] = Cell::number(0);
-        table.rows[r][9] = Cell::text(kNoChoice);
-    }
-    return table;
+// The file as a window read it, read without faults.
+QuestionFileRead readWithoutFaults(const std::string& path, FileFormat format) {
+    FileSystem plain;
+    const LoadResult loaded = format == FileFormat::Current ? loadCurrentQuestionFile(plain, path)
+                                                            : loadLegacyQuestionFile(plain, path);
+    return questionFileRead(path, format, loaded);
 }
 
-// A check that expects the file as it is now, stamped without faults.
-WriteCheck expectingOnDisk(const std::string& path) {
-    FileSystem plain;
-    WriteCheck check;
-    check.expected.emplace();
-    plain.stamp(path, *check.expected);
-    return check;
+QuestionRow newRow() {
+    QuestionRow row;
+    row[0] = Cell::text("新しい問題");
+    for (int c = 1; c <= 5; ++c) {
+        row[c] = Cell::text("答" + std::to_string(c));
+    }
+    row[6] = Cell::text("1");
+    row[7] = Cell::text("0");
+    row[8] = Cell::text("0");
+    row[9] = Cell::text(kNoChoice);
+    return row;
 }
 
 struct WritePath {
     const char* name;
     std::string target;
+    std::string old;  // the target's bytes before the write ("" for none)
     std::function<Status()> write;
     bool removes = false;  // the path deletes the target
 };
 
+Status applied(const std::string& path, FileFormat format, const QuestionChange& change) {
+    const ChangeResult r = QuestionFileChanger(fs).apply(readWithoutFaults(path, format), change);
+    return r.outcome == ChangeOutcome::Written ? Status{} : r.status;
+}
+
 std::vector<WritePath> writePaths() {
-    const QuestionTable table = sampleTable();
+    const std::string current = test::sjis("3\r\n問題0,答1,答2,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"
+                                           "問題1,答1,答2,ﾅｼ,ﾅｼ,ﾅｼ,1, 1 , 0 ,ﾅｼ\r\n"
+                                           "問題2,答1,答2,ﾅｼ,ﾅｼ,ﾅｼ,2, 2 , 1 ,出典p.12\r\n");
+    const std::string legacy = test::sjis("\"問題0\",\"答1\",\"答2\",\"ﾅｼ\",\"ﾅｼ\",\"ﾅｼ\",\"1\"\r\n"
+                                          "問題1,答1,答2,ﾅｼ,ﾅｼ,ﾅｼ,2\r\n");
+    const std::string one = test::sjis("1\r\n問題0,答1,答2,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n");
+    const auto in = [](const char* path, FileFormat format, QuestionChange change) {
+        return [=] { return applied(path, format, change); };
+    };
+    QuestionRow changed = newRow();
     return {
-        {"save current", "a.qz2",
-         [table] { return saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 3); }},
-        {"save legacy", "a.qzb",
-         [table] { return saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, table, 3); }},
-        {"append", "a.qzb", [table] { return appendQuestionRecord(fs, "a.qzb", table, 2); }},
-        {"write back statistics", "a.qz2",
-         [table] { return writeBackStatistics(fs, "a.qz2", table, 3, 3); }},
-        {"write settings", "System.sys", [] { return writeSettings(fs, 4, 1); }},
-        {"update settings", "System.sys",
+        {"add current", "a.qz2", current, in("a.qz2", FileFormat::Current, QuestionChange::add(newRow()))},
+        {"add legacy", "a.qzb", legacy, in("a.qzb", FileFormat::Legacy, QuestionChange::add(newRow()))},
+        {"modify current", "a.qz2", current,
+         in("a.qz2", FileFormat::Current, QuestionChange::modify(2, changed, true))},
+        {"modify legacy", "a.qzb", legacy,
+         in("a.qzb", FileFormat::Legacy, QuestionChange::modify(0, changed, false))},
+        {"remove", "a.qz2", current, in("a.qz2", FileFormat::Current, QuestionChange::remove(1))},
+        {"remove the last question and the file", "a.qz2", one,
+         in("a.qz2", FileFormat::Current, QuestionChange::removeLast(0)), true},
+        {"replace with a new file", "a.qz2", current,
+         in("a.qz2", FileFormat::Current, QuestionChange::replace(newRow()))},
+        {"quiz statistics", "a.qz2", current,
+         in("a.qz2", FileFormat::Current, QuestionChange::counts({1, 1, 1}, {1, 0, 1}))},
+        {"update settings", "System.sys", "7,1\r\n",
          [] {
              SettingsRead now;
              return updateSettings(fs, SettingsChange{std::nullopt, 0}, now);
          }},
-        {"delete file", "a.qz2", [] { return fs.removeFile("a.qz2"); }, true},
-        {"checked save", "a.qz2",
-         [table] {
-             WriteCheck check = expectingOnDisk("a.qz2");
-             return saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 3, &check);
-         }},
-        {"checked append", "a.qzb",
-         [table] {
-             WriteCheck check = expectingOnDisk("a.qzb");
-             return appendQuestionRecord(fs, "a.qzb", table, 2, &check);
-         }},
-        {"checked write back", "a.qz2",
-         [table] {
-             WriteCheck check = expectingOnDisk("a.qz2");
-             return writeBackStatistics(fs, "a.qz2", table, 3, 3, &check);
-         }},
-        {"checked delete", "a.qz2",
+        {"settings defaults", "System.sys", "",
          [] {
-             WriteCheck check = expectingOnDisk("a.qz2");
-             return fs.removeFile("a.qz2", &check);
-         },
-         true},
+             const SettingsRead read = readSettings(fs);
+             return read.writeStatus.ok() ? read.readStatus : read.writeStatus;
+         }},
     };
 }
-
-// The old content of each target: valid for the readers, a settings file too.
-const std::string kOld = "7,1\r\n";
 
 // Fails the n-th step of every write path, for every n, and checks that the
 // target keeps its old bytes and that no temporary file is left behind.
@@ -107,7 +105,9 @@ TEST(FaultInjectionTest, EveryStepOfEveryWritePathFailsSafely) {
         int steps = 0;
         {
             test::TestDir dir;
-            writeBytes(path.target, kOld);
+            if (!path.old.empty()) {
+                writeBytes(path.target, path.old);
+            }
             fs.hook = [&](FileOp) {
                 ++steps;
                 return 0;
@@ -119,7 +119,10 @@ TEST(FaultInjectionTest, EveryStepOfEveryWritePathFailsSafely) {
         ASSERT_GT(steps, 0) << path.name;
         for (int n = 1; n <= steps; ++n) {
             test::TestDir dir;
-            writeBytes(path.target, kOld);
+            if (!path.old.empty()) {
+                writeBytes(path.target, path.old);
+            }
+            const std::string old = path.old.empty() ? "<missing>" : path.old;
             int seen = 0;
             FileOp failed = FileOp::Open;
             fs.hook = [&](FileOp op) {
@@ -136,9 +139,9 @@ TEST(FaultInjectionTest, EveryStepOfEveryWritePathFailsSafely) {
             bool ok;
             if (failed == FileOp::SyncDir) {
                 // The change is in place; syncing the folder only hurries it.
-                ok = s.ok() && (path.removes ? now == "<missing>" : now != kOld);
+                ok = s.ok() && (path.removes ? now == "<missing>" : now != old);
             } else {
-                ok = !s.ok() && now == kOld;
+                ok = !s.ok() && now == old;
             }
             ok = ok && listDirectory().find(kTempPrefix) == std::string::npos;
             EXPECT_TRUE(ok) << path.name << ", step " << n << " of " << steps;

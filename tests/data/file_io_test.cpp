@@ -156,7 +156,8 @@ TEST(FileIoTest, RelativePathsAreTakenInTheFileSystemsFolder) {
     test::TestDir elsewhere;  // now the working directory
     FileSystem files(work.path());
     ASSERT_TRUE(files.replaceFile("a.qz2", "bytes").ok());
-    ASSERT_TRUE(writeSettings(files, 3, 1).ok());
+    SettingsRead now;
+    ASSERT_TRUE(updateSettings(files, SettingsChange{3, 1}, now).ok());
     EXPECT_EQ(readBytes(work.path() + "/a.qz2"), "bytes");
     EXPECT_EQ(readBytes(work.path() + "/System.sys"), "3,1\r\n");
     EXPECT_EQ(listDirectory("."), "");

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "data/file_io.h"
+#include "data/question_change.h"
 #include "faulty_file_system.h"
 #include "test_dir.h"
 
@@ -41,6 +42,39 @@ QuestionRow editorRow(const std::string& question, const std::string& correct) {
     return row;
 }
 
+// A whole file written as a new one is: the bytes questionFileText gives.
+Status saveNew(const std::string& path, FileFormat format, const QuestionTable& table, int count) {
+    return encodeAndReplace(fs, path, questionFileText(format, table, count));
+}
+
+// Adds row `row` of `table` to the file as the editor's registration does.
+Status appendRow(const std::string& path, const QuestionTable& table, int row) {
+    const FileFormat format = formatForName(path);
+    LoadResult loaded = format == FileFormat::Current ? loadCurrentQuestionFile(fs, path)
+                                                      : loadLegacyQuestionFile(fs, path);
+    const ChangeResult r = QuestionFileChanger(fs).apply(questionFileRead(path, format, loaded),
+                                                         QuestionChange::add(table.rows[row]));
+    return r.outcome == ChangeOutcome::Written ? Status{} : r.status;
+}
+
+// Records the counters `table` holds over what the file held when loaded.
+Status writeBack(const LoadResult& loaded, const QuestionTable& table, const std::string& path) {
+    std::vector<double> asked;
+    std::vector<double> correct;
+    for (int r = 0; r < loaded.recordsRead; ++r) {
+        const auto delta = [&](int c) {
+            return table.rows[r][c].numericValue().value_or(0) -
+                   loaded.table.rows[r][c].numericValue().value_or(0);
+        };
+        asked.push_back(delta(kTimesAsked));
+        correct.push_back(delta(kTimesCorrect));
+    }
+    const ChangeResult r =
+        QuestionFileChanger(fs).apply(questionFileRead(path, FileFormat::Current, loaded),
+                                      QuestionChange::counts(asked, correct));
+    return r.outcome == ChangeOutcome::Written ? Status{} : r.status;
+}
+
 std::string record(const std::string& tail) {
     return kQ + "," + kTokyo + "," + kOsaka + "," + kKyoto + "," + kNashi + "," + kNashi + tail;
 }
@@ -49,7 +83,7 @@ TEST(QuestionFileTest, EditorSaveOfANewQuestionIsByteExact) {
     TestDir dir;
     QuestionTable table;
     table.rows[0] = editorRow("日本の首都は？", "1");
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+    ASSERT_TRUE(saveNew("a.qz2", FileFormat::Current, table, 1).ok());
     EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(",1,0,0," + kNashi + "\r\n"));
 }
 
@@ -59,11 +93,13 @@ TEST(QuestionFileTest, StatisticsWriteBackPutsBlanksAroundEveryNumber) {
     LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::number(1));
-    ASSERT_TRUE(loaded.table.rows[0][kTimesAsked].addOne());
-    ASSERT_TRUE(loaded.table.rows[0][kTimesCorrect].addOne());
-    ASSERT_TRUE(
-        writeBackStatistics(fs, "a.qz2", loaded.table, loaded.count, loaded.recordsRead).ok());
-    EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(", 1 , 1 , 1 ," + kNashi + "\r\n"));
+    QuestionTable counted = loaded.table;
+    ASSERT_TRUE(counted.rows[0][kTimesAsked].addOne());
+    ASSERT_TRUE(counted.rows[0][kTimesCorrect].addOne());
+    ASSERT_TRUE(writeBack(loaded, counted, "a.qz2").ok());
+    // The counters become numbers in plain style; the correct number nobody
+    // changed keeps its bytes.
+    EXPECT_EQ(readBytes("a.qz2"), "1\r\n" + record(",1, 1 , 1 ," + kNashi + "\r\n"));
 }
 
 TEST(QuestionFileTest, LegacyRewriteQuotesOnlyTheFirstRecord) {
@@ -76,7 +112,7 @@ TEST(QuestionFileTest, LegacyRewriteQuotesOnlyTheFirstRecord) {
     EXPECT_TRUE(loaded.table.rows[0][kTimesAsked].isEmpty());
     QuestionTable table = loaded.table;
     table.rows[0] = editorRow("日本の首都は？", "1");  // what the editor stores: all texts
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, table, 2).ok());
+    ASSERT_TRUE(saveNew("a.qzb", FileFormat::Legacy, table, 2).ok());
     const std::string q = "\"";
     EXPECT_EQ(readBytes("a.qzb"), q + kQ + q + "," + q + kTokyo + q + "," + q + kOsaka + q + "," +
                                       q + kKyoto + q + "," + q + kNashi + q + "," + q + kNashi + q +
@@ -90,7 +126,7 @@ TEST(QuestionFileTest, QuotedOneStaysTextUnquotedOneBecomesANumber) {
     ASSERT_TRUE(loaded.status.ok());
     EXPECT_EQ(loaded.table.rows[0][kCorrectNumber], Cell::text("1"));
     EXPECT_EQ(loaded.table.rows[1][kCorrectNumber], Cell::number(1));
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qzb", FileFormat::Legacy, loaded.table, 2).ok());
+    ASSERT_TRUE(saveNew("a.qzb", FileFormat::Legacy, loaded.table, 2).ok());
     EXPECT_EQ(readBytes("a.qzb"),
               "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\nq,a,b,c,d,e, 1 \r\n");
 }
@@ -205,15 +241,15 @@ TEST(QuestionFileTest, AppendAddsOneRecordAndKeepsTheOldBytes) {
     writeBytes("a.qzb", old);
     QuestionTable table;
     table.rows[2] = editorRow("日本の首都は？", "1");
-    ASSERT_TRUE(appendQuestionRecord(fs, "a.qzb", table, 2).ok());
+    ASSERT_TRUE(appendRow("a.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("a.qzb"), old + record(",1\r\n"));
 
     writeBytes("b.qzb", "q,a,b,c,d,e,1");  // no line end after the last record
-    ASSERT_TRUE(appendQuestionRecord(fs, "b.qzb", table, 2).ok());
+    ASSERT_TRUE(appendRow("b.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("b.qzb"), "q,a,b,c,d,e,1\r\n" + record(",1\r\n"));
     EXPECT_EQ(loadLegacyQuestionFile(fs, "b.qzb").count, 2);
 
-    ASSERT_TRUE(appendQuestionRecord(fs, "new.qzb", table, 2).ok());
+    ASSERT_TRUE(appendRow("new.qzb", table, 2).ok());
     EXPECT_EQ(readBytes("new.qzb"), record(",1\r\n"));
 }
 
@@ -223,17 +259,20 @@ TEST(QuestionFileTest, UnencodableTextOrFailedWriteLeavesTheFileUnchanged) {
     writeBytes("a.qz2", old);
     QuestionTable table;
     table.rows[0] = editorRow("絵文字😀", "1");
-    const Status s = saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1);
+    const Status s = saveNew("a.qz2", FileFormat::Current, table, 1);
     EXPECT_EQ(s.kind(), ErrorKind::Encoding);
     EXPECT_NE(s.message().find("😀"), std::string::npos);
-    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", table, 0).kind(), ErrorKind::Encoding);
+    EXPECT_EQ(appendRow("a.qz2", table, 0).kind(), ErrorKind::Encoding);
     EXPECT_EQ(readBytes("a.qz2"), old);
 
     table.rows[0] = editorRow("q", "1");
+    const LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
+    QuestionTable counted = loaded.table;
+    counted.rows[0][kTimesAsked].addOne();
     fs.hook = [](FileOp op) { return op == FileOp::Rename ? EIO : 0; };
-    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).kind(), ErrorKind::Io);
-    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", table, 0).kind(), ErrorKind::Io);
-    EXPECT_EQ(writeBackStatistics(fs, "a.qz2", table, 1, 1).kind(), ErrorKind::Io);
+    EXPECT_EQ(saveNew("a.qz2", FileFormat::Current, table, 1).kind(), ErrorKind::Io);
+    EXPECT_EQ(appendRow("a.qz2", table, 0).kind(), ErrorKind::Io);
+    EXPECT_EQ(writeBack(loaded, counted, "a.qz2").kind(), ErrorKind::Io);
     fs.hook = nullptr;
     EXPECT_EQ(readBytes("a.qz2"), old);
     EXPECT_EQ(listDirectory(), "a.qz2");
@@ -244,7 +283,7 @@ TEST(QuestionFileTest, AppendNeverReplacesAFileItCannotRead) {
     writeBytes("big.qzb", "");
     ASSERT_EQ(::truncate("big.qzb", kMaxFileBytes + 1), 0);
     QuestionTable table;
-    EXPECT_EQ(appendQuestionRecord(fs, "big.qzb", table, 0).kind(), ErrorKind::TooLarge);
+    EXPECT_EQ(appendRow("big.qzb", table, 0).kind(), ErrorKind::TooLarge);
     EXPECT_EQ(test::readBytes("big.qzb").size(), kMaxFileBytes + 1);
 }
 
@@ -257,7 +296,7 @@ TEST(QuestionFileTest, FullTableRoundTripsThroughBothFormats) {
         table.rows[r][kTimesAsked] = Cell::number(r);
         table.rows[r][kTimesCorrect] = Cell::number(r / 2);
     }
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, kRows).ok());
+    ASSERT_TRUE(saveNew("a.qz2", FileFormat::Current, table, kRows).ok());
     const LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
     ASSERT_TRUE(loaded.status.ok()) << loaded.status.message();
     EXPECT_EQ(loaded.count, kRows);
@@ -265,7 +304,7 @@ TEST(QuestionFileTest, FullTableRoundTripsThroughBothFormats) {
     EXPECT_EQ(loaded.table.rows[100][kTimesAsked], Cell::number(100));
     const std::string first = readBytes("a.qz2");
     ASSERT_TRUE(
-        saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, loaded.count).ok());
+        saveNew("a.qz2", FileFormat::Current, loaded.table, loaded.count).ok());
     EXPECT_TRUE(readBytes("a.qz2") == first) << "a reloaded table saves to the same bytes";
 }
 
@@ -344,14 +383,14 @@ TEST(QuestionFileTest, TextsThatWouldReadBackChangedAreQuotedAndOnlyThose) {
         TestDir dir;
         QuestionTable table;
         table.rows[0] = plainRow(c.text);
-        ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+        ASSERT_TRUE(saveNew("a.qz2", FileFormat::Current, table, 1).ok());
         EXPECT_EQ(readBytes("a.qz2"), "1\r\nq," + c.written + ",b,c,d,e,1,0,0,x\r\n") << c.text;
         const LoadResult loaded = loadCurrentQuestionFile(fs, "a.qz2");
         ASSERT_TRUE(loaded.status.ok()) << c.text;
         EXPECT_EQ(loaded.table.rows[0][kChoice1].asText(), c.text);
 
         writeBytes("a.qzb", "\"q\",\"a\",\"b\",\"c\",\"d\",\"e\",\"1\"\r\n");
-        ASSERT_TRUE(appendQuestionRecord(fs, "a.qzb", table, 0).ok());
+        ASSERT_TRUE(appendRow("a.qzb", table, 0).ok());
         EXPECT_EQ(loadLegacyQuestionFile(fs, "a.qzb").table.rows[1][kChoice1].asText(), c.text);
     }
     // The correct number and the counters are numbers: never quoted.
@@ -360,7 +399,7 @@ TEST(QuestionFileTest, TextsThatWouldReadBackChangedAreQuotedAndOnlyThose) {
     table.rows[0] = plainRow("a");
     table.rows[0][kCorrectNumber] = Cell::text("01");
     table.rows[0][kTimesAsked] = Cell::number(3);
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+    ASSERT_TRUE(saveNew("a.qz2", FileFormat::Current, table, 1).ok());
     EXPECT_EQ(readBytes("a.qz2"), "1\r\nq,a,b,c,d,e,01, 3 ,0,x\r\n");
 }
 
@@ -380,7 +419,7 @@ TEST(QuestionFileTest, Utf8FilesAreRefusedByNameAndNeverWrittenInto) {
         EXPECT_NE(message.find("studyhop-tool import"), std::string::npos) << message;
         QuestionTable table;
         table.rows[0] = plainRow("a");
-        EXPECT_EQ(appendQuestionRecord(fs, name, table, 0).kind(), ErrorKind::Utf8) << name;
+        EXPECT_EQ(appendRow(name, table, 0).kind(), ErrorKind::Utf8) << name;
         EXPECT_EQ(readBytes(name), bytes) << name;
     }
 }
@@ -393,13 +432,13 @@ TEST(QuestionFileTest, WritersRefuseBytesTheReadersWouldTakeForUtf8) {
     writeBytes("a.qzb", "q,a,b,c,d,e,1\r\n");
     QuestionTable table;
     table.rows[0] = plainRow("蜀舜");
-    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).kind(),
+    EXPECT_EQ(saveNew("a.qz2", FileFormat::Current, table, 1).kind(),
               ErrorKind::Encoding);
-    EXPECT_EQ(appendQuestionRecord(fs, "a.qzb", table, 0).kind(), ErrorKind::Encoding);
+    EXPECT_EQ(appendRow("a.qzb", table, 0).kind(), ErrorKind::Encoding);
     EXPECT_EQ(readBytes("a.qz2"), "old");
     EXPECT_EQ(readBytes("a.qzb"), "q,a,b,c,d,e,1\r\n");
     table.rows[0] = plainRow("蜀舜の");  // a kana makes it plain CP932
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, table, 1).ok());
+    ASSERT_TRUE(saveNew("a.qz2", FileFormat::Current, table, 1).ok());
     EXPECT_EQ(loadCurrentQuestionFile(fs, "a.qz2").table.rows[0][kChoice1].asText(), "蜀舜の");
 }
 
@@ -479,21 +518,18 @@ TEST(QuestionFileTest, WritesCheckTheFileAgainstWhatWasLoaded) {
     EXPECT_EQ(loaded.stamp, now);
     EXPECT_FALSE(loadCurrentQuestionFile(fs, "missing.qz2").stamp.exists);
 
+    const std::string text = questionFileText(FileFormat::Current, loaded.table, 1);
     WriteCheck check;
     check.expected = loaded.stamp;
-    ASSERT_TRUE(writeBackStatistics(fs, "a.qz2", loaded.table, 1, 1, &check).ok());
+    ASSERT_TRUE(encodeAndReplace(fs, "a.qz2", text, &check).ok());
     check.expected = check.written;
-    ASSERT_TRUE(saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, 1, &check).ok());
+    ASSERT_TRUE(encodeAndReplace(fs, "a.qz2", text, &check).ok());
 
     writeBytes("a.qz2", "2\r\nq,a,b,c,d,e,1,0,0,x\r\nq,a,b,c,d,e,1,0,0,x\r\n");  // elsewhere
     const std::string theirs = readBytes("a.qz2");
     check.expected = check.written;
-    EXPECT_EQ(saveQuestionFile(fs, "a.qz2", FileFormat::Current, loaded.table, 1, &check).kind(),
-              ErrorKind::Changed);
-    EXPECT_EQ(writeBackStatistics(fs, "a.qz2", loaded.table, 1, 1, &check).kind(),
-              ErrorKind::Changed);
-    EXPECT_EQ(appendQuestionRecord(fs, "a.qz2", loaded.table, 0, &check).kind(),
-              ErrorKind::Changed);
+    EXPECT_EQ(encodeAndReplace(fs, "a.qz2", text, &check).kind(), ErrorKind::Changed);
+    EXPECT_EQ(fs.removeFile("a.qz2", &check).kind(), ErrorKind::Changed);
     EXPECT_EQ(readBytes("a.qz2"), theirs);
     EXPECT_EQ(listDirectory(), "a.qz2");
 }

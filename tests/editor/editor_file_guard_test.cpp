@@ -173,8 +173,9 @@ TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
         {Op::Delete, E::OtherAdded, ok, nullptr, {"q2", "other"}},
         {Op::Delete, E::SameChanged, ok, "削除しませんでした", {"theirs", "q2"}},
         {Op::Delete, E::Removed, ok, "削除", {"q2"}},
-        {Op::DeleteFile, E::OtherAdded, ok, "書き換え", {}},
-        {Op::DeleteFile, E::OtherAdded, cancel, "書き換え", {"q1", "other"}},
+        // Deleting the only question shown keeps a question added elsewhere,
+        // and the file with it.
+        {Op::DeleteFile, E::OtherAdded, ok, "ほかで追加された問題が1問", {"other"}},
         {Op::DeleteFile, E::Removed, ok, "削除", {}},
         // A new time alone (a sync engine, a backup) is no change.
         {Op::DeleteFile, E::Touched, ok, nullptr, {}},

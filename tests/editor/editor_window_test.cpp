@@ -330,7 +330,9 @@ TEST_F(EditorWindowTest, DeletingTheOnlyQuestionAsksToDeleteTheFile) {
     Form2* editor = open(QStringLiteral("a.qz2"));
     prompt.nextAnswer(PromptAnswer::Cancel);
     editor->Command3_Click();
-    EXPECT_EQ(lastBox(), QStringLiteral("これ以上削除できません\r\nファイルごと削除しますか？"));
+    EXPECT_TRUE(lastBox().startsWith(QStringLiteral("これ以上削除できません\r\nファイルごと削除しますか？\r\n")));
+    EXPECT_TRUE(lastBox().contains(QStringLiteral("1問")));
+    EXPECT_EQ(prompt.boxes.back().buttons, PromptButtons::OkCancelSafe);
     EXPECT_EQ(readBytes("a.qz2"), before);
     EXPECT_TRUE(windows->isLoaded(WindowId::Form2));
     editor->Command3_Click();

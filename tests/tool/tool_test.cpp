@@ -64,7 +64,7 @@ void writeQuizFile(const std::string& name) {
     }
     table.rows[2][kReserved] = Cell::text("メモ");
     table.rows[2][kQuestionText] = Cell::number(2024);
-    ASSERT_TRUE(saveQuestionFile(disk, name, FileFormat::Current, table, 3).ok());
+    ASSERT_TRUE(encodeAndReplace(disk, name, questionFileText(FileFormat::Current, table, 3)).ok());
 }
 
 TEST(ToolTest, ExportThenImportGivesBackTheFileBytes) {
