@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -222,7 +223,9 @@ void Form7::tellOfConflictCopies(const QString& shown, const std::string& bytes)
                    .arg(display(copy->original), shown);
     } else {
         QStringList names;
-        for (const std::string& c : conflictCopiesOf(bytes, m_fs.list())) {
+        std::vector<std::string> copies = conflictCopiesOf(bytes, m_fs.list());
+        std::sort(copies.begin(), copies.end());
+        for (const std::string& c : copies) {
             if (m_state.firstNotice("conflict copy beside its file: " + c)) {
                 names << QStringLiteral("競合コピー ：") + display(c);
             }
