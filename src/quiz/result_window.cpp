@@ -147,6 +147,11 @@ void Form6::showResults(const PassResults& results) {
                           ? detailText(item->text(), m_judged[i]).replace(QStringLiteral("\r\n"), QStringLiteral("。"))
                           : spokenLine(item->text()));
     }
+    // The first line is current, unselected: Tab into the list lands on it
+    // (a screen reader reads it) and Enter opens it.
+    if (List1->count() > 0) {
+        List1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    }
     if (results.notRecorded > 0) {
         // In lines as narrow as the list; the tooltip has it in one sentence.
         auto* note = new QListWidgetItem(

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 
@@ -498,15 +499,20 @@ TEST_F(QuizWindowTest, ResultLinesOpenTheQuestionTheAnswerGivenAndTheRightOne) {
             .arg(q.correct)
             .arg(choice(q.correct));
     };
-    r->List1->setFocus();
+    // By keyboard alone: from the score past OK and retest into the list.
+    r->activateWindow();
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(r->focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(r->focusWidget(), r->List1);
     for (int p = 0; p < 3; ++p) {
         // The line itself stays as it was.
         EXPECT_TRUE(lines()[p].startsWith(QStringLiteral("問 %1     ").arg(p + 1)));
         prompt.boxes.clear();
-        r->List1->setCurrentRow(p);
         if (p == 0) {
             QTest::keyClick(r->List1, Qt::Key_Return);
         } else {
+            r->List1->setCurrentRow(p);
             const QPoint at = r->List1->visualItemRect(r->List1->item(p)).center();
             QTest::mouseClick(r->List1->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(r->List1->viewport(), Qt::LeftButton, {}, at);
