@@ -99,6 +99,8 @@ Form6::Form6(const WindowContext& context)
     placeTwips(List1, 120, 1080, 2295, 1140);
     List1->setAccessibleName(QStringLiteral("結果一覧"));
     List1->setItemDelegate(new ResultLineDelegate(List1));
+    // Tab into the list lands on a line, which is read out and opened by Enter.
+    readRowOnFocus(List1);
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
     onKeyDown(List1, [this](KeyDown key) {
         if (key.keyCode == kKeyEnter && key.shift == 0) {
@@ -146,11 +148,6 @@ void Form6::showResults(const PassResults& results) {
                       i < m_judged.size()
                           ? detailText(item->text(), m_judged[i]).replace(QStringLiteral("\r\n"), QStringLiteral("。"))
                           : spokenLine(item->text()));
-    }
-    // The first line is current, unselected: Tab into the list lands on it
-    // (a screen reader reads it) and Enter opens it.
-    if (List1->count() > 0) {
-        List1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
     if (results.notRecorded > 0) {
         // In lines as narrow as the list; the tooltip has it in one sentence.
