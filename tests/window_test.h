@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -18,8 +19,10 @@
 
 namespace studyhop::test {
 
-// The message-box double: records every box and answers from a script
-// (OK when the script is empty).
+// The message-box double: records every box and answers from a script.
+// A box that asks (OK and キャンセル) needs a scripted answer: one the test
+// did not expect fails it, as do answers left unused at the end. Boxes
+// that only tell (OK alone) are recorded for saw().
 class ScriptedPrompt : public Prompt {
 public:
     struct Box {
@@ -28,9 +31,18 @@ public:
         PromptButtons buttons;
     };
 
+    ~ScriptedPrompt() override {
+        EXPECT_TRUE(answers.empty()) << answers.size() << " scripted answers left unused";
+    }
+
     PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) override {
         boxes.push_back({text, title, buttons});
+        if (onBox) {
+            onBox(boxes.back());
+        }
         if (answers.empty()) {
+            EXPECT_TRUE(buttons == PromptButtons::Ok || anyQuestion)
+                << "a question nobody expected: " << title.toStdString() << ": " << text.toStdString();
             return PromptAnswer::Ok;
         }
         const PromptAnswer a = answers.front();
@@ -38,6 +50,12 @@ public:
         return a;
     }
     void nextAnswer(PromptAnswer a) { answers.push_back(a); }
+    // Runs while each box is open, before it is answered: what another
+    // program does while the user reads it.
+    std::function<void(const Box&)> onBox;
+    // For tests that drive the windows blindly (the soak, the catalogue of
+    // bad files): every question gets OK.
+    bool anyQuestion = false;
     // Whether a box with this title showed every one of `parts` in its text.
     bool saw(const QString& title, std::initializer_list<QString> parts) const {
         for (const Box& box : boxes) {

@@ -113,7 +113,10 @@ public:
     // the directory is fsynced. On failure the target keeps its old bytes,
     // the temporary file is removed, and an Io status names the target.
     // A symbolic link is followed to its final target, which is replaced in
-    // its own directory; the link stays. A target that is not a regular file
+    // its own directory; the link stays. The new file keeps the owner, group
+    // and mode of the old one; where only root could give it that owner or
+    // group (a file shared through its group), the file is written in place
+    // after a backup of its old bytes, which goes once the write is done. A target that is not a regular file
     // (a named pipe, device, socket or folder) gives NotRegular and stays. A
     // file that may not be written (no
     // write permission, no write bit at all, the immutable or append-only
@@ -149,6 +152,8 @@ private:
     int syncDirectory(const std::string& dir);
     Status checkWritable(const std::string& path, const std::string& target);
     Status checkUnchanged(const std::string& path, const FileStamp& expected);
+    Status replaceInPlace(const std::string& path, const std::string& target,
+                          std::string_view bytes, WriteCheck* check);
 
     std::string m_directory;
 };
@@ -194,6 +199,10 @@ Status refuseUtf8Lookalike(const std::string& path, std::string_view bytes);
 // ("*.qz2", "*.qzb") ever matches them.
 inline constexpr const char* kTempPrefix = ".studyhop-";
 inline constexpr const char* kTempSuffix = ".tmp";
+// The backup of a file written in place (see FileSystem::replaceFile): left
+// only when both the write and putting the old bytes back failed, and then
+// never removed by the program.
+inline constexpr const char* kBackupSuffix = ".bak";
 
 // The temporary file that a write of this process has created and not yet
 // renamed or removed, or nullptr: for a handler of a terminating signal, which

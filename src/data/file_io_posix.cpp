@@ -355,6 +355,11 @@ Status FileSystem::checkWritable(const std::string& path, const std::string& tar
 
 Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
                                WriteCheck* check) {
+    // Held for the whole write: a signal that ends the program (a log-out,
+    // kill, Ctrl-C) takes effect once the old or the new file is in place,
+    // never with a temporary file or half a file left behind. Only SIGKILL
+    // and a power cut can still come in between.
+    const EndingSignalsHeld held;
     std::string target;
     if (const int e = followLinks(resolve(path), target)) {
         return ioError(path, e);
@@ -373,7 +378,6 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
     int error = fault(FileOp::Open);
     int fd = -1;
     if (error == 0) {
-        const EndingSignalsHeld held;
         fd = ::mkstemps(temp.data(), static_cast<int>(std::char_traits<char>::length(kTempSuffix)));
         if (fd < 0) {
             error = errno;
@@ -388,20 +392,28 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
     auto discard = [&](Status s) {
         if (fd >= 0) {
             ::close(fd);
+            fd = -1;
         }
-        const EndingSignalsHeld held;
         ::unlink(tempPath.c_str());
         forgetUnfinished();
         return s;
     };
     auto fail = [&](int e) { return discard(ioError(path, e)); };
 
-    // Keep the permission bits of the file we replace; a new file gets the
-    // usual bits for the process' umask.
+    // Keep the owner, group and permission bits of the file we replace; a
+    // new file gets the usual ones for the process and its umask.
     struct stat st {};
     mode_t mode = 0;
     if (::stat(target.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
+        struct stat made {};
+        if (::fstat(fd, &made) == 0 && (made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
+            ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Only root may give a file away: renaming ours over the file of
+            // someone who shares it with us would take it from them.
+            discard({});
+            return replaceInPlace(path, target, bytes, check);
+        }
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -457,22 +469,129 @@ Status FileSystem::replaceFile(const std::string& path, std::string_view bytes,
     if (const int e = fault(FileOp::Rename)) {
         return fail(e);
     }
-    {
-        const EndingSignalsHeld held;
-        if (::rename(tempPath.c_str(), target.c_str()) != 0) {
-            error = errno;
-        } else {
-            forgetUnfinished();
-        }
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+        return fail(errno);
     }
-    if (error != 0) {
-        return fail(error);
-    }
+    forgetUnfinished();
     if (check != nullptr) {
         check->written = FileStamp{true, bytes.size(), mtimeOf(done), hashBytes(bytes)};
     }
     // The new bytes are in place. Syncing the directory only makes the rename
     // durable sooner; failing it must not report a save that did happen.
+    syncDirectory(dir);
+    return {};
+}
+
+namespace {
+
+// Writes all of `bytes` to `fd` from its start and cuts it there.
+int writeWhole(int fd, std::string_view bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
+                                   static_cast<off_t>(written));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+// The way editors save a file they may write but not own: its old bytes go
+// to a backup first, read back to be sure, then the file itself is
+// overwritten, so it keeps its owner, group, mode and links. A write that
+// fails puts the old bytes back; only when even that fails does the backup
+// stay, and the message names it. A backup ends in kBackupSuffix, which the
+// clean-up of temporary files never touches.
+Status FileSystem::replaceInPlace(const std::string& path, const std::string& target,
+                                  std::string_view bytes, WriteCheck* check) {
+    std::string old;
+    FileStamp oldStamp;
+    if (Status s = readFile(path, old, kMaxFileBytes, &oldStamp); !s.ok()) {
+        return s;
+    }
+    if (check != nullptr && check->expected && !oldStamp.sameContent(*check->expected)) {
+        return changed(path, check->expected->exists ? "ほかで書き換えられました"
+                                                      : "同じ名前のファイルがほかで作られました");
+    }
+    const std::string dir = directoryOf(target);
+    std::string name = dir + "/" + kTempPrefix + "XXXXXX" + kBackupSuffix;
+    std::vector<char> backup(name.begin(), name.end());
+    backup.push_back('\0');
+    int error = fault(FileOp::Open);
+    const int bfd = error != 0 ? -1
+                               : ::mkstemps(backup.data(),
+                                            static_cast<int>(std::char_traits<char>::length(kBackupSuffix)));
+    if (error == 0 && bfd < 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        return ioError(path, error);
+    }
+    const std::string backupPath(backup.data());
+    std::string copy;
+    if (error == 0) {
+        error = fault(FileOp::Write);
+    }
+    if (error == 0) {
+        error = writeWhole(bfd, old);
+    }
+    if (error == 0) {
+        error = fault(FileOp::Sync);
+    }
+    if (error == 0 && ::fsync(bfd) != 0) {
+        error = errno;
+    }
+    ::close(bfd);
+    FileSystem plain(".");
+    if (error == 0 && (!plain.readFile(backupPath, copy).ok() || copy != old)) {
+        error = EIO;
+    }
+    if (error != 0) {
+        ::unlink(backupPath.c_str());
+        return ioError(path, error);
+    }
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        ::unlink(backupPath.c_str());
+        return ioError(path, error);
+    }
+    error = fault(FileOp::Write);
+    if (error == 0) {
+        error = writeWhole(fd, bytes);
+    }
+    if (error == 0) {
+        error = fault(FileOp::Sync);
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    struct stat done {};
+    if (error == 0 && ::fstat(fd, &done) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        const bool restored = writeWhole(fd, old) == 0 && ::fsync(fd) == 0;
+        ::close(fd);
+        if (restored) {
+            ::unlink(backupPath.c_str());
+            return ioError(path, error);
+        }
+        return Status::error(ErrorKind::Io, path, 0,
+                             describeErrno(error) + "。元の内容は " + backupPath + " にあります");
+    }
+    ::close(fd);
+    ::unlink(backupPath.c_str());
+    if (check != nullptr) {
+        check->written = FileStamp{true, bytes.size(), mtimeOf(done), hashBytes(bytes)};
+    }
     syncDirectory(dir);
     return {};
 }

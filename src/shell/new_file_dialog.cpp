@@ -1,8 +1,8 @@
 #include "shell/new_file_dialog.h"
 
-#include <QFileInfo>
 
 #include "data/file_io.h"
+#include "data/question_file.h"
 #include "ui/controls.h"
 #include "ui/prompt.h"
 #include "ui/twips.h"
@@ -93,11 +93,18 @@ void Form3::create() {
         m_prompt.ask(QString::fromStdString(type.message()), QStringLiteral("エラー"));
         return;
     }
-    if (QFileInfo::exists(fileName) &&
-        m_prompt.ask(QStringLiteral("同じ名前のファイルがあります。\r\nファイル名 ：") + fileName +
-                         QStringLiteral("\r\n新しいファイルで置き換えますか？"),
-                     QStringLiteral("確認"), PromptButtons::OkCancel) == PromptAnswer::Cancel) {
-        return;
+    if (m_fs.exists(fileName.toStdString())) {
+        // What the replace would drop, on a line of its own; Enter keeps it.
+        const LoadResult old = loadCurrentQuestionFile(m_fs, fileName.toStdString());
+        const QString lost =
+            old.status.ok() ? QStringLiteral("置き換えると、今ファイルにある%1問とその成績が失われます。")
+                                  .arg(old.recordsRead)
+                            : QStringLiteral("置き換えると、今ファイルにある内容が失われます。");
+        if (m_prompt.ask(QStringLiteral("同じ名前のファイルがあります。\r\nファイル名 ：") + fileName +
+                             QStringLiteral("\r\n新しいファイルで置き換えますか？\r\n") + lost,
+                         QStringLiteral("確認"), PromptButtons::OkCancelSafe) == PromptAnswer::Cancel) {
+            return;
+        }
     }
     // Nothing is on disk yet: the editor makes the file with its first question.
     m_prompt.ask(QStringLiteral("次の名前で新しい問題ファイルを始めます\r\nファイル名 ：") + fileName +

@@ -136,6 +136,7 @@ TEST_F(EditorFileGuardTest, CountLineDisagreeingWithTheRecordsOpensTheRecordsAnd
             EXPECT_EQ(editor->Text1->text(), QStringLiteral("q%1").arg(c.records));
             editor->Command7_Click();
             editor->Text1->setText(QStringLiteral("changed"));
+            prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate
             editor->Command4_Click();
             const std::string after = readBytes(name);
             EXPECT_EQ(after.substr(0, after.find('\r')), std::to_string(c.records)) << name;
@@ -176,7 +177,8 @@ TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
         // Deleting the only question shown keeps a question added elsewhere,
         // and the file with it.
         {Op::DeleteFile, E::OtherAdded, ok, "ほかで追加された問題が1問", {"other"}},
-        {Op::DeleteFile, E::Removed, ok, "削除", {}},
+        // Gone already, as the user wanted: nothing to ask.
+        {Op::DeleteFile, E::Removed, ok, nullptr, {}},
         // A new time alone (a sync engine, a backup) is no change.
         {Op::DeleteFile, E::Touched, ok, nullptr, {}},
     };
@@ -211,7 +213,9 @@ TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
         if (c.op == Op::Modify || c.op == Op::DeleteFile) {
             prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate / delete the file
         }
-        prompt.nextAnswer(c.answer);
+        if (c.asks != nullptr && c.elsewhere != E::OtherAdded) {
+            prompt.nextAnswer(c.answer);
+        }
         finishOp(editor, c.op);
 
         if (c.asks != nullptr) {
@@ -244,6 +248,7 @@ TEST_F(EditorFileGuardTest, ChangeMadeElsewhereIsMergedAndOnlyAConflictAsks) {
         prompt.boxes.clear();
         editor->Command7_Click();
         editor->Text1->setText(QStringLiteral("again"));
+        prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate
         editor->Command4_Click();
         EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("ほかで")})) << label;
         const std::string again = readBytes(setup.name);
@@ -290,6 +295,9 @@ TEST_F(EditorFileGuardTest, ReadOnlyFileIsNeitherReplacedNorDeletedAndTheEditSta
         ASSERT_NE(editor, nullptr) << opName(op);
         startOp(editor, op);
         prompt.boxes.clear();
+        if (op == Op::Modify || op == Op::DeleteFile) {
+            prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate / delete the file
+        }
         finishOp(editor, op);
         EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"), {QString::fromStdString(setup.name),
                                                           QStringLiteral("読み取り専用")}))
@@ -311,6 +319,7 @@ TEST_F(EditorFileGuardTest, SaveThroughASymbolicLinkWritesTheTargetAndKeepsTheLi
     Form2* editor = open("link.qz2");
     ASSERT_NE(editor, nullptr);
     startOp(editor, Op::Modify);
+    prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate
     editor->Command4_Click();
     EXPECT_TRUE(std::filesystem::is_symlink("link.qz2"));
     EXPECT_EQ(std::filesystem::read_symlink("link.qz2"), "store/real.qz2");
@@ -368,6 +377,117 @@ TEST_F(EditorFileGuardTest, LegacyFileCutShortAfterTheEditorLimitIsRefusedOnItsL
     EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"),
                            {QString::fromStdString(name), QStringLiteral("101行目")}));
     EXPECT_EQ(readBytes(name), before);
+}
+
+}  // namespace
+}  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// What a careful user met with two copies, a sync folder and a text editor:
+// each change meets the file as it is now, and none takes a question that
+// was not the one shown, nor drops one the editor never saw.
+TEST_F(EditorFileGuardTest, ChangesThatMeetTheFileAsItIsNowLoseNoQuestion) {
+    const auto row = [](const std::string& text, const std::string& tail = "0,0,ﾅｼ") {
+        return text + ",a,b,c,d,e,2," + tail + "\r\n";
+    };
+    struct Case {
+        const char* name;
+        const char* file;      // "" for a new 試験ﾃﾞｰﾀ.qz2 in an empty folder
+        std::string before;    // what the editor reads
+        std::string elsewhere; // written after it read; "" leaves the file as it is
+        std::function<void(Form2*)> act;
+        std::vector<PromptAnswer> answers;
+        const char* box;       // a box showing this; nullptr: no box with "ほかで"
+        std::function<void(const test::ScriptedPrompt::Box&)> whileBoxOpen;
+        std::string after;
+    };
+    const auto deleteShown = [](Form2* e) { e->Command3_Click(); };
+    const auto modifyTo = [](const char* text) {
+        return [text](Form2* e) {
+            e->Command7_Click();
+            e->Text1->setText(QString::fromUtf8(text));
+            e->Command4_Click();
+        };
+    };
+    const auto addQuestion = [](Form2* e) {
+        if (e->EditMode == 0) {
+            e->Command2_Click();
+        }
+        e->Text1->setText(QStringLiteral("typed"));
+        e->Text2[0]->setText(QStringLiteral("x"));
+        e->Text2[1]->setText(QStringLiteral("y"));
+        e->Combo1->setCurrentIndex(1);
+        e->Command4_Click();
+    };
+    std::string ten;
+    for (int i = 1; i <= 10; ++i) {
+        ten += row("s" + std::to_string(i));
+    }
+    std::string ninetyNine;
+    for (int i = 1; i <= 99; ++i) {
+        ninetyNine += row("n" + std::to_string(i));
+    }
+    const std::string twins = "2\r\n" + row("q", "5,5,ﾅｼ") + row("q");
+    const Case cases[] = {
+        {"the twin shown was deleted by another copy: no other twin goes", "t.qz2", twins,
+         "1\r\n" + row("q"), deleteShown, {}, "削除しませんでした", nullptr, "1\r\n" + row("q")},
+        {"the twin shown was deleted by another copy: modify asks", "t.qz2", twins,
+         "1\r\n" + row("q"), modifyTo("typed"), {PromptAnswer::Ok, PromptAnswer::Cancel},
+         "問題：q", nullptr, "1\r\n" + row("q")},
+        {"a new file that arrived by sync keeps its questions", "", "", "10\r\n" + ten, addQuestion,
+         {}, nullptr, nullptr, "11\r\n" + ten + "typed,x,y,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n"},
+        {"a file back while the box is open is merged with", "r.qz2", "1\r\n" + row("q1"), "<removed>",
+         addQuestion, {PromptAnswer::Ok}, "ほかで削除",
+         [](const test::ScriptedPrompt::Box& box) {
+             if (!box.text.contains(QStringLiteral("ほかで削除"))) {
+                 return;
+             }
+             writeBytes("r.qz2", sjis("2\r\nq1,a,b,c,d,e,2,0,0,ﾅｼ\r\nback,a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
+         },
+         "3\r\nq1,a,b,c,d,e,2,0,0,ﾅｼ\r\nback,a,b,c,d,e,2,0,0,ﾅｼ\r\ntyped,x,y,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n"},
+        {"no question past one hundred", "h.qz2", "99\r\n" + ninetyNine,
+         "101\r\n" + ninetyNine + row("m1") + row("m2"), addQuestion, {}, "100問まで", nullptr,
+         "101\r\n" + ninetyNine + row("m1") + row("m2")},
+        {"a hand-written reserved cell stays", "p.qz2", "1\r\n" + row("q", "4,3,出典p.12"), "",
+         modifyTo("typed"), {PromptAnswer::Ok}, nullptr, nullptr, "1\r\n" + row("typed", "0,0,出典p.12")},
+    };
+    for (const Case& c : cases) {
+        test::TestDir here;
+        prompt.boxes.clear();
+        Form2* editor = nullptr;
+        const std::string name = *c.file == '\0' ? "試験ﾃﾞｰﾀ.qz2" : c.file;
+        windows->show(WindowId::Form1);
+        if (*c.file == '\0') {
+            state().setText1(QStringLiteral("0"));
+            editor = show<Form2>(WindowId::Form2);
+        } else {
+            writeBytes(name, sjis(c.before));
+            editor = open(name);
+        }
+        ASSERT_NE(editor, nullptr) << c.name;
+        if (c.elsewhere == "<removed>") {
+            ::unlink(name.c_str());
+        } else if (!c.elsewhere.empty()) {
+            writeBytes(name, sjis(c.elsewhere));
+        }
+        for (const PromptAnswer a : c.answers) {
+            prompt.nextAnswer(a);
+        }
+        prompt.onBox = c.whileBoxOpen;
+        c.act(editor);
+        prompt.onBox = nullptr;
+        if (c.box != nullptr) {
+            EXPECT_TRUE(prompt.saw(QStringLiteral("確認"), {QString::fromUtf8(c.box)}) ||
+                        prompt.saw(QStringLiteral("エラー"), {QString::fromUtf8(c.box)}))
+                << c.name;
+        } else {
+            EXPECT_FALSE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("ほかで")})) << c.name;
+        }
+        EXPECT_EQ(readBytes(name), sjis(c.after)) << c.name;
+        close();
+    }
 }
 
 }  // namespace

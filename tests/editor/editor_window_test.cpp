@@ -248,6 +248,7 @@ TEST_F(EditorWindowTest, ModifyInACurrentFileAsksBeforeClearingTheRate) {
     EXPECT_TRUE(inEditState(editor));
     EXPECT_EQ(editor->Text1->text(), QStringLiteral("変更した問題"));
 
+    prompt.nextAnswer(PromptAnswer::Ok);
     editor->Command4_Click();  // asks again; OK this time
     EXPECT_EQ(prompt.boxes.size(), 3u);
     EXPECT_EQ(lastBox(), QStringLiteral("登録しました"));
@@ -335,6 +336,7 @@ TEST_F(EditorWindowTest, DeletingTheOnlyQuestionAsksToDeleteTheFile) {
     EXPECT_EQ(prompt.boxes.back().buttons, PromptButtons::OkCancelSafe);
     EXPECT_EQ(readBytes("a.qz2"), before);
     EXPECT_TRUE(windows->isLoaded(WindowId::Form2));
+    prompt.nextAnswer(PromptAnswer::Ok);
     editor->Command3_Click();
     EXPECT_FALSE(test::fileExists("a.qz2"));
     EXPECT_FALSE(windows->isLoaded(WindowId::Form2));
@@ -405,6 +407,7 @@ TEST_F(EditorWindowTest, FailedWritesKeepTheFileTheTableAndTheTypedText) {
 
     editor->Command7_Click();
     editor->Text1->setText(QStringLiteral("変更"));
+    prompt.nextAnswer(PromptAnswer::Ok);  // clear the rate
     editor->Command4_Click();
     EXPECT_TRUE(inEditState(editor));
     EXPECT_EQ(editor->Label15->text(), QStringLiteral("3"));
@@ -427,6 +430,7 @@ TEST_F(EditorWindowTest, FailedFileDeletionKeepsTheEditorOpen) {
     writeBytes("a.qz2", currentFile(1));
     Form2* editor = open(QStringLiteral("a.qz2"));
     fs.hook = [](FileOp op) { return op == FileOp::Unlink ? EACCES : 0; };
+    prompt.nextAnswer(PromptAnswer::Ok);  // delete the file
     editor->Command3_Click();
     fs.hook = nullptr;
     EXPECT_EQ(prompt.boxes.back().title, QStringLiteral("エラー"));

@@ -12,6 +12,13 @@
 //   quiz FILE              open the quiz on FILE (registration order, no filter)
 //   answerall              answer 1 to every question of the pass until it ends
 //   close                  unload every window but the main window
+// and, to race another copy at machine speed (each prints one box titled
+// "result" with what it counted):
+//   passes N FILE          N quiz passes over FILE; counts the passes saved without a box
+//   adds N FILE PREFIX     opens the editor on FILE and registers N questions PREFIX1..PREFIXN;
+//                          counts those "登録しました" was said for
+//   settings N rate|order  N saves of the settings dialog changing only that value; counts
+//                          saves, and the times the file no longer held this copy's last value
 #include <QApplication>
 #include <QTextStream>
 #include <deque>
@@ -23,7 +30,9 @@
 #include "editor/editor_window.h"
 #include "quiz/quiz_window.h"
 #include "quiz/result_window.h"
+#include "data/settings_file.h"
 #include "shell/main_window.h"
+#include "shell/settings_dialog.h"
 #include "ui/prompt.h"
 #include "window/shared_state.h"
 
@@ -33,6 +42,11 @@ namespace {
 class QueuedPrompt : public Prompt {
 public:
     PromptAnswer ask(const QString& text, const QString& title, PromptButtons) override {
+        ++shown;
+        lastTitle = title;
+        if (quiet) {
+            return PromptAnswer::Ok;
+        }
         QString shown = text;
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
         std::cout << "box\t" << title.toStdString() << '\t' << shown.toStdString() << std::endl;
@@ -44,7 +58,14 @@ public:
         return a;
     }
     std::deque<PromptAnswer> answers;
+    bool quiet = false;  // in the loops only counted
+    int shown = 0;
+    QString lastTitle;
 };
+
+void result(const std::string& text) {
+    std::cout << "box\tresult\t" << text << std::endl;
+}
 
 FileState stateFor(const QString& file) {
     return file.endsWith(QStringLiteral(".qzb")) ? FileState::Legacy : FileState::Current;
@@ -133,6 +154,80 @@ bool run(const QString& line, WindowSet& windows, QueuedPrompt& prompt) {
             quiz->Command1_Click(1);
         }
         return false;
+    }
+    if (command == QStringLiteral("passes")) {
+        const int n = rest.section(QLatin1Char(' '), 0, 0).toInt();
+        const QString file = rest.section(QLatin1Char(' '), 1);
+        int saved = 0;
+        prompt.quiet = true;
+        for (int i = 0; i < n; ++i) {
+            const int before = prompt.shown;
+            if (!run(QStringLiteral("quiz ") + file, windows, prompt) ||
+                !run(QStringLiteral("answerall"), windows, prompt)) {
+                break;
+            }
+            saved += prompt.shown == before ? 1 : 0;
+            run(QStringLiteral("close"), windows, prompt);
+            flush();
+        }
+        prompt.quiet = false;
+        result("saved " + std::to_string(saved));
+        return true;
+    }
+    if (command == QStringLiteral("adds")) {
+        const int n = rest.section(QLatin1Char(' '), 0, 0).toInt();
+        const QString file = rest.section(QLatin1Char(' '), 1, 1);
+        const QString prefix = rest.section(QLatin1Char(' '), 2);
+        if (!run(QStringLiteral("edit ") + file, windows, prompt)) {
+            return false;
+        }
+        std::string saved;
+        prompt.quiet = true;
+        for (int i = 1; i <= n; ++i) {
+            const int before = prompt.shown;
+            const QString text = prefix + QString::number(i);
+            run(QStringLiteral("add ") + text, windows, prompt);
+            if (prompt.shown == before + 1 && prompt.lastTitle == QStringLiteral("確認ＢＯＸ")) {
+                saved += text.toStdString() + " ";
+            }
+        }
+        prompt.quiet = false;
+        result(saved);
+        return true;
+    }
+    if (command == QStringLiteral("settings")) {
+        const int n = rest.section(QLatin1Char(' '), 0, 0).toInt();
+        const bool rate = rest.section(QLatin1Char(' '), 1) == QStringLiteral("rate");
+        int saved = 0;
+        int lost = 0;
+        int last = -1;
+        FileSystem files(".");
+        prompt.quiet = true;
+        for (int i = 0; i < n; ++i) {
+            if (last >= 0) {
+                const SettingsRead now = readSettings(files, MissingSettings::Leave);
+                lost += std::stoi(rate ? now.rateFilter : now.order) != last ? 1 : 0;
+            }
+            auto* dialog = showAs<System>(windows, WindowId::System);
+            if (dialog == nullptr) {
+                return false;
+            }
+            QComboBox* box = rate ? dialog->Combo1 : dialog->Combo2;
+            const int value = (box->currentIndex() + 1) % box->count();
+            box->setCurrentIndex(value);
+            const int before = prompt.shown;
+            dialog->Command1_Click();
+            flush();
+            if (prompt.shown == before) {
+                ++saved;
+                last = value;
+            } else {
+                last = -1;
+            }
+        }
+        prompt.quiet = false;
+        result("saved " + std::to_string(saved) + " lost " + std::to_string(lost));
+        return true;
     }
     if (command == QStringLiteral("close")) {
         for (WindowId id : {WindowId::Form6, WindowId::Form4, WindowId::Form2, WindowId::Form7}) {

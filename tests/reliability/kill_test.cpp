@@ -19,10 +19,14 @@
 namespace studyhop {
 namespace {
 
+FileSystem fs;
+
 // Kills a program that records quiz statistics in a large question file in a
 // loop through the one change path, at random moments of its saves, and
 // checks every time that the file is byte-exactly one of the two contents it
-// saves and loads. The first round times one whole
+// saves and loads. Every fourth kill is SIGKILL; the others are the signals
+// that end a program politely (SIGTERM at log-out, SIGINT, SIGHUP), which
+// must leave no temporary file either. The first round times one whole
 // save of the helper itself (a fresh process, cold caches, the sanitizers'
 // cost), and the later kills fall within about three such saves of its start.
 TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
@@ -39,7 +43,10 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
     int kills = 0;
     int intact = 0;
     int seen[2] = {0, 0};
+    int leftovers = 0;
+    const int signals[] = {SIGKILL, SIGTERM, SIGINT, SIGHUP};
     for (int round = 0; round < 300; ++round) {
+        const int signal = signals[round % 4];
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
         const pid_t child = ::fork();
@@ -63,7 +70,7 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
             std::this_thread::sleep_for(
                 std::chrono::microseconds(std::uniform_int_distribution<long>(0, range)(random)));
         }
-        ::kill(child, SIGKILL);
+        ::kill(child, signal);
         int status = 0;
         ::waitpid(child, &status, 0);
         // Open until the helper is dead, so its "d" never meets a closed pipe.
@@ -71,6 +78,15 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
         ASSERT_TRUE(started) << "the save loop did not start";
         ASSERT_TRUE(timed) << "the save loop's first save did not finish";
         ++kills;
+        const std::string files = test::listDirectory();
+        if (files != "big.qz2") {
+            if (signal != SIGKILL) {
+                ADD_FAILURE() << "signal " << signal << " left " << files;
+                ++leftovers;
+            }
+            // A temporary file SIGKILL left goes at the next start.
+            removeStaleTemporaryFiles(fs, std::chrono::seconds(-1));
+        }
         const std::string bytes = test::readBytes("big.qz2");
         const int which = bytes == contents[0] ? 0 : bytes == contents[1] ? 1 : -1;
         const bool loads = parseCurrentQuestionFile("big.qz2", bytes).status.ok();
@@ -84,6 +100,7 @@ TEST(KillDuringSaveTest, FileIsAlwaysTheOldOrTheNewContent) {
     std::printf("KILLS kills=%d intact=%d old=%d new=%d save=%ldus\n", kills, intact, seen[0],
                 seen[1], range / 3);
     EXPECT_EQ(kills, intact);
+    EXPECT_EQ(leftovers, 0);
     // The first round always leaves the second content; the later ones must
     // leave both, or the kills all came before or all after the renames.
     EXPECT_GT(seen[1], 1) << "no save finished before a random kill: the kills came too early";

@@ -108,6 +108,7 @@ TEST_F(ChooserTest, OpeningAnotherFileReplacesTheOpenEditor) {
     first->Text1->setText(QStringLiteral("lost"));
     click(main()->Command1[0]);
     select(QStringLiteral("b.qz2"));
+    prompt.nextAnswer(PromptAnswer::Ok);  // drop the unregistered input
     QTest::keyClick(chooser()->File1, Qt::Key_Return);
     auto* second = loadedAs<Form2>(*windows, WindowId::Form2);
     ASSERT_NE(second, nullptr);

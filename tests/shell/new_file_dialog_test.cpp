@@ -88,10 +88,13 @@ TEST_F(NewFileTest, AnExistingNameIsReplacedOnlyAfterAsking) {
     dialog->Text1->setText(QStringLiteral("old"));
     prompt.nextAnswer(PromptAnswer::Cancel);
     dialog->Command1_Click(0);
-    EXPECT_EQ(prompt.boxes.back().buttons, PromptButtons::OkCancel);
+    // Enter keeps the old file, and the box says what would go.
+    EXPECT_EQ(prompt.boxes.back().buttons, PromptButtons::OkCancelSafe);
+    EXPECT_TRUE(prompt.boxes.back().text.contains(QStringLiteral("\r\n置き換えると、今ファイルにある1問とその成績が失われます。")));
     EXPECT_TRUE(windows->isLoaded(WindowId::Form3));
     EXPECT_EQ(dialog->Text1->text(), QStringLiteral("old"));
     EXPECT_EQ(readBytes("old.qz2"), kOneQuestion);
+    prompt.nextAnswer(PromptAnswer::Ok);
     dialog->Command1_Click(0);
     EXPECT_TRUE(windows->isLoaded(WindowId::Form2));
 }
@@ -192,6 +195,7 @@ TEST_F(ChooserTest, QuizWritesItsStatisticsWhateverHappensMeanwhile) {
              click(chooser()->Command3);
              auto* dialog = loadedAs<Form3>(*windows, WindowId::Form3);
              dialog->Text1->setText(QStringLiteral("other"));
+             prompt.nextAnswer(PromptAnswer::Ok);  // replace the other.qz2 made before
              dialog->Command1_Click(0);
          }},
         {"chooser cancelled",
