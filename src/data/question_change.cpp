@@ -40,6 +40,13 @@ QuestionChange QuestionChange::add(const QuestionRow& row) {
     return c;
 }
 
+QuestionChange QuestionChange::addAll(std::vector<QuestionRow> rows) {
+    QuestionChange c;
+    c.kind = Kind::Add;
+    c.rows = std::move(rows);
+    return c;
+}
+
 QuestionChange QuestionChange::modify(int index, const QuestionRow& row, bool clearCounters) {
     QuestionChange c;
     c.kind = Kind::Modify;
@@ -73,6 +80,13 @@ QuestionChange QuestionChange::counts(std::vector<double> asked, std::vector<dou
     c.kind = Kind::Counts;
     c.asked = std::move(asked);
     c.correct = std::move(correct);
+    return c;
+}
+
+QuestionChange QuestionChange::insert(int index, const QuestionRow& row) {
+    QuestionChange c = add(row);
+    c.kind = Kind::Insert;
+    c.index = index;
     return c;
 }
 
@@ -229,10 +243,28 @@ private:
         return written(file.recordsAfter() - 1);
     }
 
+    Status appendAll(QuestionFileBytes& file, const std::vector<QuestionRow>& rows) {
+        if (file.records() + static_cast<int>(rows.size()) > kMaxQuestions) {
+            refuse(limitReached(m_base.path));
+            return {};
+        }
+        for (const QuestionRow& row : rows) {
+            if (Status s = file.append(row); !s.ok()) {
+                refuse(s);
+                return s;
+            }
+        }
+        return written(file.records());
+    }
+
     // Applies the change to `file`; sets the outcome.
     Status change(QuestionFileBytes& file) {
         switch (m_change.kind) {
             case Kind::Add:
+                if (!m_change.rows.empty()) {
+                    return appendAll(file, m_change.rows);
+                }
+                return append(file, m_change.row);
             case Kind::Replace:
                 return append(file, m_change.row);
             case Kind::Modify: {
@@ -266,6 +298,8 @@ private:
                 if (record < 0) {
                     return conflict();
                 }
+                m_result.removed = file.read().table.rows[record];
+                m_result.removedAt = record;
                 if (m_change.kind == Kind::RemoveLast && file.records() == 1) {
                     m_result.fileRemoved = true;
                     return written(-1);
@@ -277,6 +311,23 @@ private:
             }
             case Kind::Counts:
                 return counts(file);
+            case Kind::Insert: {
+                // Before the question that followed it, wherever that is now;
+                // at the end when it is gone or there was none.
+                const int follower = m_change.index < m_base.count ? find(file) : -1;
+                if (follower < 0) {
+                    return append(file, m_change.row);
+                }
+                if (file.records() >= kMaxQuestions) {
+                    refuse(limitReached(m_base.path));
+                    return {};
+                }
+                if (Status s = file.insertBefore(follower, m_change.row); !s.ok()) {
+                    refuse(s);
+                    return s;
+                }
+                return written(follower);
+            }
         }
         return {};
     }

@@ -39,6 +39,7 @@ struct QuestionChange {
         RemoveLast,  // question `index` goes, and the file with it when nothing else is in it
         Replace,     // a new file: `row` is its only question, over the file read (the user agreed)
         Counts,      // a quiz pass: `asked` and `correct` are added to the questions as read
+        Insert,      // `row` goes back before question `index` as read (after the last: at the end)
     };
     Kind kind = Kind::Add;
     int index = 0;
@@ -46,16 +47,21 @@ struct QuestionChange {
     // when `clearCounters`. The reserved cell is never taken from here on a
     // modify: the file keeps its own.
     QuestionRow row;
+    // Add: more rows after `row`'s place, all at once (a merge of a copy).
+    std::vector<QuestionRow> rows;
     bool clearCounters = false;
     std::vector<double> asked;  // Counts: per row as read
     std::vector<double> correct;
 
     static QuestionChange add(const QuestionRow& row);
+    // Adds every row of `rows` (at least one) in one write.
+    static QuestionChange addAll(std::vector<QuestionRow> rows);
     static QuestionChange modify(int index, const QuestionRow& row, bool clearCounters);
     static QuestionChange remove(int index);
     static QuestionChange removeLast(int index);
     static QuestionChange replace(const QuestionRow& row);
     static QuestionChange counts(std::vector<double> asked, std::vector<double> correct);
+    static QuestionChange insert(int index, const QuestionRow& row);
 };
 
 // The user's word on a change that needed it.
@@ -94,6 +100,8 @@ struct ChangeResult {
     int otherQuestions = 0;     // RemoveLast: questions elsewhere that kept the file
     int notRecorded = 0;        // Counts: questions whose counts found no place
     int questionsLost = 0;      // ReplaceChanged: the questions the replace would drop
+    QuestionRow removed;        // Remove, RemoveLast: the question as it was on disk
+    int removedAt = -1;         // and its place there (where Insert puts it back)
     Consent consent = Consent::None;  // the word the change was applied with
 };
 

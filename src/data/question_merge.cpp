@@ -160,7 +160,7 @@ Status QuestionFileBytes::countLineShort() const {
 int QuestionFileBytes::recordsAfter() const {
     int kept = 0;
     for (const Record& r : m_records) {
-        kept += r.erased ? 0 : 1;
+        kept += (r.erased ? 0 : 1) + r.inserted;
     }
     return kept + m_appendedCount;
 }
@@ -204,6 +204,19 @@ Status QuestionFileBytes::append(const QuestionRow& row) {
     return {};
 }
 
+Status QuestionFileBytes::insertBefore(int record, const QuestionRow& row) {
+    if (record < 0 || record >= static_cast<int>(m_records.size())) {
+        return Status::error(ErrorKind::BadValue, m_path);
+    }
+    Conversion encoded = encodeCp932(plainRecordText(row, fieldsOf(m_format)));
+    if (!encoded.ok) {
+        return unencodable(m_path, encoded);
+    }
+    m_records[record].before += encoded.text;
+    ++m_records[record].inserted;
+    return {};
+}
+
 std::string QuestionFileBytes::result() const {
     std::string out;
     out.reserve(m_bytes.size() + m_appended.size() + 16);
@@ -219,6 +232,10 @@ std::string QuestionFileBytes::result() const {
         out += std::to_string(count);
     }
     for (const Record& record : m_records) {
+        if (record.inserted > 0) {
+            copyUpTo(record.whole.begin, record.whole.begin);
+            out += record.before;
+        }
         if (record.erased) {
             copyUpTo(record.whole.begin, record.whole.end);
             continue;

@@ -82,6 +82,8 @@ public:
     void erase(int record);
     // Adds `row` as a plain-style record after the last one.
     Status append(const QuestionRow& row);
+    // Adds `row` as a plain-style record just before record `record`.
+    Status insertBefore(int record, const QuestionRow& row);
 
     // The bytes with every change made; a current file's count line is the
     // number of records it holds.
@@ -98,6 +100,8 @@ private:
         bool erased = false;
         std::array<std::string, kColumns> replaced{};  // CP932 bytes of changed fields
         std::array<bool, kColumns> changed{};
+        std::string before;  // CP932 records inserted before this one
+        int inserted = 0;
     };
 
     void parse();

@@ -96,39 +96,65 @@ bool looksLikeUtf8Text(std::string_view bytes) {
     return wide;
 }
 
-OtherJapaneseEncoding otherJapaneseEncoding(std::string_view bytes) {
+namespace {
+
+// The cells of a JIS X 0208 row that hold a character, as [first, last]
+// ranges; rows 16-46 and 48-83 are full. Row 13 is NEC's, as Windows has it.
+bool jisAssigned(int row, int cell) {
+    struct Range {
+        int row, first, last;
+    };
+    static constexpr Range kPartial[] = {
+        {1, 1, 94},  {2, 1, 14},  {2, 26, 33}, {2, 42, 48}, {2, 60, 74}, {2, 82, 89}, {2, 94, 94},
+        {3, 16, 25}, {3, 33, 58}, {3, 65, 90}, {4, 1, 83},  {5, 1, 86},  {6, 1, 24},  {6, 33, 56},
+        {7, 1, 33},  {7, 49, 81}, {8, 1, 32},  {13, 1, 92}, {47, 1, 51}, {84, 1, 6},
+    };
+    if ((row >= 16 && row <= 46) || (row >= 48 && row <= 83)) {
+        return true;
+    }
+    for (const Range& r : kPartial) {
+        if (r.row == row && cell >= r.first && cell <= r.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool isValidEucJp(std::string_view bytes) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
     const auto inRow = [](unsigned char b) { return b >= 0xA1 && b <= 0xFE; };
-    bool escapes = false;
-    bool high = false;
-    bool kana = false;
-    for (size_t i = 0; i < bytes.size();) {
+    for (size_t i = skipAscii(bytes, 0); i < bytes.size(); i = skipAscii(bytes, i)) {
         const unsigned char b = byte(i);
+        if (b == 0x8E && i + 1 < bytes.size() && byte(i + 1) >= 0xA1 && byte(i + 1) <= 0xDF) {
+            i += 2;  // half-width katakana
+        } else if (b == 0x8F && i + 2 < bytes.size() && inRow(byte(i + 1)) && inRow(byte(i + 2))) {
+            i += 3;  // JIS X 0212
+        } else if (inRow(b) && i + 1 < bytes.size() && inRow(byte(i + 1)) &&
+                   jisAssigned(b - 0xA0, byte(i + 1) - 0xA0)) {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isIso2022Jp(std::string_view bytes) {
+    bool escapes = false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80) {
+            return false;
+        }
         if (b == 0x1B && i + 2 < bytes.size()) {
             const std::string_view code = bytes.substr(i + 1, 2);
             escapes = escapes || code == "$B" || code == "$@" || code == "(J" || code == "(I" ||
                       code == "$(";
         }
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        high = true;
-        if (b == 0x8E && i + 1 < bytes.size() && byte(i + 1) >= 0xA1 && byte(i + 1) <= 0xDF) {
-            i += 2;  // half-width katakana
-        } else if (b == 0x8F && i + 2 < bytes.size() && inRow(byte(i + 1)) && inRow(byte(i + 2))) {
-            i += 3;  // JIS X 0212
-        } else if (inRow(b) && i + 1 < bytes.size() && inRow(byte(i + 1))) {
-            kana = kana || b <= 0xA5;
-            i += 2;
-        } else {
-            return OtherJapaneseEncoding::None;  // not EUC-JP, and ISO-2022-JP is 7-bit
-        }
     }
-    if (!high) {
-        return escapes ? OtherJapaneseEncoding::Iso2022Jp : OtherJapaneseEncoding::None;
-    }
-    return kana ? OtherJapaneseEncoding::EucJp : OtherJapaneseEncoding::None;
+    return escapes;
 }
 
 }  // namespace studyhop

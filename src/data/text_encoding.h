@@ -25,17 +25,15 @@ bool isValidUtf8(std::string_view bytes);
 bool looksLikeUtf8Text(std::string_view bytes);
 
 
-// The other encodings a Japanese PC saves text in, which a CP932 reader would
-// take for garbled half-width katakana (EUC-JP) or for plain ASCII with escape
-// codes in it (ISO-2022-JP).
-enum class OtherJapaneseEncoding { None, EucJp, Iso2022Jp };
+// True when every byte above 0x7F belongs to an EUC-JP character: a
+// character JIS X 0208 assigns (with row 13, the NEC symbols such as ① and
+// ㍻ that Windows' EUC-JP adds), a half-width katakana (8E A1-DF) or a JIS X 0212
+// character (8F and two bytes). A CP932 text with full-width characters is
+// almost never valid EUC-JP: its lead bytes 0x81-0x9F are no EUC-JP bytes.
+bool isValidEucJp(std::string_view bytes);
 
-// Names the encoding when `bytes` are ISO-2022-JP (7-bit text with its escape
-// sequences) or EUC-JP: every byte above 0x7F belongs to an EUC-JP character
-// and at least one of them is a kana or a Japanese punctuation mark (rows 1
-// to 5), which every Japanese sentence has. A CP932 text with full-width
-// characters is never valid EUC-JP (its lead bytes 0x81-0x9F are not EUC-JP
-// bytes), so only CP932 made of half-width katakana can look like it.
-OtherJapaneseEncoding otherJapaneseEncoding(std::string_view bytes);
+// True when `bytes` are 7-bit and hold one of ISO-2022-JP's escape sequences
+// (ESC $ B, ESC $ @, ESC ( J, ESC ( I, ESC $ ( D).
+bool isIso2022Jp(std::string_view bytes);
 
 }  // namespace studyhop

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShortcut>
 
 #include "data/file_io.h"
 #include "data/question_file.h"
@@ -9,6 +10,7 @@
 #include "ui/prompt.h"
 #include "ui/text_fit.h"
 #include "ui/twips.h"
+#include "ui/window_placement.h"
 #include "window/file_change.h"
 #include "window/question_files.h"
 #include "window/shared_state.h"
@@ -94,6 +96,9 @@ Form2::Form2(const WindowContext& context)
     connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
+    Command3->setProperty(kRemovesDataProperty, true);
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &Form2::undoDelete);
 
     // The maintenance strip, below the client area.
     Label11 = makeLabel(this, "Label11", QStringLiteral("ﾌｧｲﾙﾀｲﾌﾟ"), 120, 3360, 855, 255);
@@ -578,6 +583,7 @@ void Form2::Command3_Click() {
     }
     if (result.outcome == ChangeOutcome::Written) {
         m_journal.record(JournalChange::QuestionDeleted, toUtf8(F_name));
+        m_deleted.emplace(result.removedAt, result.removed);
         takeFromDisk(result);
         if (result.otherQuestions > 0) {
             m_prompt.ask(QStringLiteral("ファイル名 ：%1\r\nほかで追加された問題が%2問あるため、"
@@ -597,6 +603,31 @@ void Form2::Command3_Click() {
     }
     ShowQuestion();
     SetBrowseState();
+    // Never left on 削除: the next Enter would delete the next question too.
+    if (focusWidget() == Command3 || !Command3->isEnabled()) {
+        for (QPushButton* next : {Command6, Command5, Command1}) {
+            if (next->isVisible()) {
+                next->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
+}
+
+void Form2::undoDelete() {
+    if (EditMode != 0 || !m_deleted) {
+        return;
+    }
+    const ChangeResult result =
+        changeFile(QuestionChange::insert(m_deleted->first, m_deleted->second));
+    if (result.outcome == ChangeOutcome::Written) {
+        m_deleted.reset();
+        takeFromDisk(result);
+        ShowQuestion();
+        SetBrowseState();
+    } else if (result.outcome != ChangeOutcome::NeedsWord) {
+        reportWriteFailure(result);
+    }
 }
 
 bool Form2::queryClose() {

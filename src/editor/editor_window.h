@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <optional>
+#include <utility>
 
 #include "data/question_file.h"
 #include "data/question_table.h"
@@ -40,6 +42,9 @@ public:
     void UpdateNewButton();
     void CheckFields();
     void StoreQuestion();
+    // Ctrl+Z while browsing: the question deleted last goes back to its
+    // place, with its statistics, through the same path as any change.
+    void undoDelete();
 
     // Controls.
     QLabel* Label1;
@@ -121,6 +126,8 @@ private:
     // Opened to make a new file: the first registration replaces what is
     // there (the user agreed), rather than adding to it.
     bool m_replacing = false;
+    // The question deleted last and the place it had, for undoDelete.
+    std::optional<std::pair<int, QuestionRow>> m_deleted;
 };
 
 }  // namespace studyhop

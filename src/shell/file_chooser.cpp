@@ -237,7 +237,8 @@ void Form7::tellOfConflictCopies(const QString& shown, const std::string& bytes)
                               "ファイル名 ：%1\r\n%2\r\n"
                               "競合コピーは、2台のパソコンで同時に変更されたとき、もう一方の変更を"
                               "残したファイルです。このファイルにない問題や成績があるかもしれません。"
-                              "中身を確かめて、要らなくなったら削除してください。")
+                              "「studyhop-tool merge ファイル 競合コピー」で、競合コピーにしかない問題を"
+                              "このファイルに加えられます。中身を確かめて、要らなくなったら削除してください。")
                    .arg(shown, names.join(QStringLiteral("\r\n")));
     }
     m_prompt.ask(text, QStringLiteral("確認"));

@@ -13,6 +13,7 @@
 #include "data/settings_file.h"
 #include "data/text_check.h"
 #include "data/text_encoding.h"
+#include "tool/encoding_detector.h"
 #include "tool/read_back.h"
 #include "tool/tool_files.h"
 
@@ -69,14 +70,14 @@ private:
             add(firstWideUtf8Line(), std::string("Shift_JIS（CP932）ではなく") + kUtf8ImportHint);
             return false;
         }
-        switch (otherJapaneseEncoding(m_bytes)) {
-            case OtherJapaneseEncoding::EucJp:
+        switch (detectEncoding(m_bytes).encoding) {
+            case TextEncoding::EucJp:
                 add(1, "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
                 return false;
-            case OtherJapaneseEncoding::Iso2022Jp:
+            case TextEncoding::Iso2022Jp:
                 add(1, "Shift_JIS（CP932）ではなくISO-2022-JP（JIS）のテキストです");
                 return false;
-            case OtherJapaneseEncoding::None:
+            default:
                 break;
         }
         const Conversion decoded = decodeCp932(m_bytes);

@@ -1,8 +1,12 @@
 #include "tool/commands.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
+#include "data/question_change.h"
 #include "data/question_file.h"
+#include "data/question_merge.h"
 #include "tool/check.h"
 #include "tool/question_sheet.h"
 #include "tool/tool_files.h"
@@ -125,7 +129,7 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
     if (isWorkbook(options.input, bytes)) {
         WorkbookRead book = readWorkbook(bytes);
         if (book.faults.empty()) {
-            sheet = importRecords(book.sheet, format);
+            sheet = importRecords(book.sheet, format, book.cellFaults);
         } else {
             sheet.faults = std::move(book.faults);
         }
@@ -189,7 +193,7 @@ int runImport(FileSystem& fs, const ImportOptions& options, Output& output) {
     for (int f = 0; f < files; ++f) {
         const int count = std::min(kQuestionsPerFile, total - f * kQuestionsPerFile);
         // The bytes questionFileText gave for these rows, already read back.
-        if (const Status written = writeQuestionBytes(fs, names[f], sheet.fileBytes.at(f));
+        if (const Status written = writeQuestionBytes(fs, names[f], sheet.fileBytes.at(f), options.force);
             !written.ok()) {
             output.err += writeFailureLine(names[f], written) + "\n";
             return kExitFault;
@@ -290,6 +294,102 @@ int runExport(FileSystem& fs, const ExportOptions& options, Output& output) {
     if (!warning.empty()) {
         output.err += target + ": " + warning;
     }
+    return kExitOk;
+}
+
+namespace {
+
+LoadResult loadQuestions(FileSystem& fs, const std::string& path) {
+    return formatForName(path) == FileFormat::Current ? loadCurrentQuestionFile(fs, path)
+                                                      : loadLegacyQuestionFile(fs, path);
+}
+
+// "「text」" cut to what a terminal line holds.
+std::string quoted(const Cell& text) {
+    std::string t = text.asText();
+    if (t.size() > 60) {
+        t = t.substr(0, 57);
+        while (!t.empty() && (static_cast<unsigned char>(t.back()) & 0xC0) == 0x80) {
+            t.pop_back();
+        }
+        t.pop_back();
+        t += "…";
+    }
+    return "「" + t + "」";
+}
+
+}  // namespace
+
+int runMerge(FileSystem& fs, const std::string& file, const std::string& copy, Output& output) {
+    if (formatForName(file) != formatForName(copy)) {
+        output.err += copy + ": " + file + " と形式（.qz2・.qzb）が違うため、まとめられません\n";
+        return kExitFault;
+    }
+    const LoadResult mine = loadQuestions(fs, file);
+    // The copy's records as they are spelled, so that an added one is written
+    // with the bytes it has there.
+    LoadResult theirs;
+    std::string copyBytes;
+    theirs.status = fs.readFile(copy, copyBytes);
+    if (theirs.status.ok()) {
+        theirs = parseQuestionFileAsWritten(copy, copyBytes, formatForName(copy));
+    }
+    for (const auto& [path, loaded] :
+         {std::pair{file, &mine}, std::pair{copy, static_cast<const LoadResult*>(&theirs)}}) {
+        if (!loaded->status.ok()) {
+            output.err += readFailureLine(path, loaded->status) + "\n";
+            return kExitFault;
+        }
+    }
+    const QuestionIndex inFile(mine.table, mine.recordsRead);
+    std::vector<QuestionRow> lacked;
+    std::vector<int> seen;  // per copy row: its place among the copy's twins
+    for (int r = 0; r < theirs.recordsRead; ++r) {
+        const QuestionRow& row = theirs.table.rows[r];
+        int order = 0;
+        for (int k = 0; k < r; ++k) {
+            order += sameQuestion(theirs.table.rows[k], row) ? 1 : 0;
+        }
+        const size_t twins = inFile.twins(row).size();
+        if (order < static_cast<int>(twins)) {
+            continue;  // the file has it
+        }
+        int other = -1;
+        if (twins > 0) {
+            other = -2;  // one more of the twins the file has: no other version
+        }
+        for (int k = 0; k < mine.recordsRead && other == -1; ++k) {
+            if (mine.table.rows[k][kQuestionText].asText() == row[kQuestionText].asText()) {
+                other = k;
+            }
+        }
+        if (other >= 0) {
+            output.err += copy + ":" + std::to_string(theirs.recordLine[r]) + ": " +
+                          quoted(row[kQuestionText]) + " は " + file + " の" +
+                          std::to_string(mine.recordLine[other]) +
+                          "行目と回答または正解番号が違います。どちらも変えていません\n";
+            continue;
+        }
+        lacked.push_back(row);
+    }
+    if (lacked.empty()) {
+        output.out += file + ": " + copy + " にしかない問題はありません。書き換えていません\n";
+        return kExitOk;
+    }
+    const QuestionFileRead base = questionFileRead(file, formatForName(file), mine);
+    QuestionFileChanger changer(fs);
+    ChangeResult result = changer.apply(base, QuestionChange::addAll(lacked));
+    // Another copy of the program is saving: wait for it a moment.
+    for (int tries = 1; tries < 10 && result.outcome == ChangeOutcome::Busy; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        result = changer.apply(base, QuestionChange::addAll(lacked));
+    }
+    if (result.outcome != ChangeOutcome::Written) {
+        output.err += writeFailureLine(file, result.status) + "\n";
+        return kExitFault;
+    }
+    output.out += file + ": " + copy + " から" + std::to_string(lacked.size()) +
+                  "問を加えました（" + std::to_string(result.now.count) + "問になりました）\n";
     return kExitOk;
 }
 

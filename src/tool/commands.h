@@ -41,6 +41,12 @@ struct ExportOptions {
 };
 int runExport(FileSystem& fs, const ExportOptions& options, Output& output);
 
+// Folds into `file` the questions of `copy` (a sync engine's conflict copy)
+// that the file lacks, by identity and in one write; a question both hold
+// in different versions (the same text, other choices or correct number) is
+// listed and left as it is. On any fault nothing is written.
+int runMerge(FileSystem& fs, const std::string& file, const std::string& copy, Output& output);
+
 // "dir/a.qz2" -> "dir/a": the name without its last extension.
 std::string stem(const std::string& path);
 

@@ -22,6 +22,7 @@ const char* const kUsage =
     "  import IN [-o OUT.qz2]       表計算ソフトのブック（.xlsx・.ods）・CSV・TSVから問題ファイルを作ります\n"
     "  export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT]\n"
     "                               問題ファイルを表計算ソフトや暗記カードソフト用に書き出します\n"
+    "  merge FILE COPY              同期ソフトの競合コピー COPY にしかない問題を FILE に加えます\n"
     "\n"
     "各コマンドの説明: studyhop-tool コマンド --help\n"
     "終了コード: 0 成功、1 ファイルに不具合がある、2 使い方の誤り\n";
@@ -41,12 +42,14 @@ const char* const kImportHelp =
     "\n"
     "Excel・LibreOffice Calc のブック（.xlsx・.ods、最初のシート）か、表計算ソフトで保存した\n"
     "CSV・TSV（UTF-8、BOMありでもなしでも。Shift_JISも可。タブ区切りは名前が .csv でも\n"
-    "読みます）を読み、問題ファイル（Shift_JIS、CR LF）を書き出します。列は 問題、\n"
-    "回答1〜回答5、正解番号、（出題回数、正解回数）の順です。見出しの行があれば\n"
-    "その名前で列を決め、ほかの名前の列（解説など）は読み込みません。見出しの上の\n"
+    "読みます。EUC-JP・ISO-2022-JP・UTF-16は名前を示して断ります）を読み、問題ファイル\n"
+    "（Shift_JIS、CR LF）を書き出します。列は 問題、回答1〜回答5、正解番号、\n"
+    "（出題回数、正解回数）の順です。見出しの行があればその名前で列を決め、ほかの名前の\n"
+    "列（解説など）と見出しの空の列は、日付やエラー値があっても読み込みません。見出しの上の\n"
     "表題の行は読み飛ばします。回答の空のセルは「回答なし」になります。\n"
     "不具合は「IN:行:列: 説明」の形で表示し（行は表計算ソフトの行番号）、\n"
-    "そのときは何も書き出しません。日付のセルとエラー値（#N/A など）は読み込めません。\n"
+    "そのときは何も書き出しません。読み込む列の日付のセルとエラー値（#N/A など）は\n"
+    "読み込めません。\n"
     "\n"
     "オプション:\n"
     "  -o, --output OUT   書き出す問題ファイル（既定: INの拡張子を .qz2 にした名前。\n"
@@ -54,6 +57,20 @@ const char* const kImportHelp =
     "  --force            すでにあるファイルを置き換えます\n"
     "  --split            100問を超えるとき、100問ずつ OUT-1.qz2、OUT-2.qz2 ... に分けます\n"
     "  -h, --help         この説明を表示します\n";
+
+const char* const kMergeHelp =
+    "使い方: studyhop-tool merge FILE COPY\n"
+    "\n"
+    "同期ソフト（Syncthing、Nextcloud、Dropbox など）が作った競合コピー COPY にあって\n"
+    "問題ファイル FILE にない問題を、FILE の最後に加えます（出題回数・正解回数も\n"
+    "そのまま）。問題文・回答・正解番号がすべて同じ問題は同じ問題とみなし、FILE の\n"
+    "ほかの問題には触れません。問題文が同じで回答か正解番号が違う問題は、どちらも\n"
+    "変えずに「COPY:行: 説明」の形で表示します。問題エディターで直してください。\n"
+    "100問を超えるときや、読めない・書けないときは何も書き込まず、終了コードは1です。\n"
+    "COPY は書き換えも削除もしません。確かめてから削除してください。\n"
+    "\n"
+    "オプション:\n"
+    "  -h, --help   この説明を表示します\n";
 
 const char* const kExportHelp =
     "使い方: studyhop-tool export FILE [--format csv|tsv|xlsx|anki|mnemosyne] [-o OUT] [--force]\n"
@@ -209,6 +226,21 @@ int exportFile(const QStringList& arguments) {
     return finish(runExport(disk, options, output), output);
 }
 
+int merge(const QStringList& arguments) {
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!parse(parser, arguments, kMergeHelp, status)) {
+        return status;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2) {
+        return usageError("問題ファイルと競合コピーを1つずつ指定してください", kMergeHelp);
+    }
+    Output output;
+    FileSystem disk(".");
+    return finish(runMerge(disk, bytes(files.at(0)), bytes(files.at(1)), output), output);
+}
+
 int run(const QStringList& arguments) {
     if (arguments.size() < 2) {
         std::cerr << kUsage;
@@ -225,6 +257,9 @@ int run(const QStringList& arguments) {
     }
     if (command == "export") {
         return exportFile(rest);
+    }
+    if (command == "merge") {
+        return merge(rest);
     }
     if (command == "-h" || command == "--help" || command == "help") {
         std::cout << kUsage;

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "data/cp932.h"
 #include "data/delimited.h"
 #include "data/text_check.h"
 #include "data/text_encoding.h"
+#include "tool/encoding_detector.h"
 #include "tool/read_back.h"
 
 namespace studyhop::tool {
@@ -224,7 +226,12 @@ constexpr int kTitleRows = 2;
 
 class SheetReader {
 public:
-    SheetReader(FileFormat target, SheetImport& result) : m_target(target), m_result(result) {}
+    SheetReader(FileFormat target, SheetImport& result, const std::vector<SheetFault>& cellFaults)
+        : m_target(target), m_result(result) {
+        for (const SheetFault& fault : cellFaults) {
+            m_cellFaults.emplace(std::pair{fault.line, fault.column}, fault.message);
+        }
+    }
 
     void read(const DelimitedText& sheet) {
         const std::size_t header = headerIndex(sheet);
@@ -254,6 +261,17 @@ public:
             first = false;
             if (!m_headerBroken) {
                 readRow(record);
+            }
+        }
+        // A cell that could not be read stops the import unless the import
+        // leaves it out: above the header or in a column the header does not
+        // name. Without a header every column counts (those past the last are
+        // faults themselves).
+        const int firstRow = header == std::string::npos ? 1 : static_cast<int>(header) + 2;
+        for (const auto& [place, message] : m_cellFaults) {
+            const auto [row, field] = place;
+            if (!m_headerBroken && row >= firstRow && (!m_named || readsField(field - 1))) {
+                m_result.faults.push_back({row, field, message, row});
             }
         }
         // A file holds at most kQuestionsPerFile rows; each file's first
@@ -303,7 +321,15 @@ private:
     }
 
     void fault(int line, int column, std::string message) {
-        m_result.faults.push_back({line, column, std::move(message), m_row});
+        // A cell whose value could not be read has a fault of its own.
+        if (!m_cellFaults.contains({m_row, column})) {
+            m_result.faults.push_back({line, column, std::move(message), m_row});
+        }
+    }
+
+    // Whether the 0-based field is read into the question file.
+    bool readsField(int field) const {
+        return std::find(m_map.begin(), m_map.end(), field) != m_map.end();
     }
 
     void note(int line, int column, std::string message) {
@@ -369,11 +395,20 @@ private:
         }
         for (std::size_t i = 0; i < record.cells.size(); ++i) {
             const int field = static_cast<int>(i);
-            const bool mapped = std::find(m_map.begin(), m_map.end(), field) != m_map.end() ||
-                                std::find(m_ignored.begin(), m_ignored.end(), field) !=
-                                    m_ignored.end();
-            if (!mapped && !record.cells[i].text.empty()) {
+            if (readsField(field) || record.cells[i].text.empty() ||
+                std::find(m_ignored.begin(), m_ignored.end(), field) != m_ignored.end()) {
+                continue;
+            }
+            if (!m_named) {
                 fault(record.cells[i].line, field + 1, "どの項目でもない列です");
+            } else {
+                // Under a header a column without a name is left out, as one
+                // with another name is: a teacher's notes beside the table.
+                note(record.cells[i].line, field + 1,
+                     columnLetters(field + 1) +
+                         "列には見出しがないので読み込みません（値のある最初のセル: " +
+                         columnLetters(field + 1) + std::to_string(m_row) + "）");
+                m_ignored.push_back(field);
             }
         }
         bool errorValue = false;
@@ -520,6 +555,8 @@ private:
     ColumnMap m_map = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     std::vector<std::array<Place, kSheetColumns>> m_places;  // of each row's cells
     std::vector<int> m_ignored;  // fields under a header that names no column
+    // The cells a workbook could not give, by row and 1-based field.
+    std::map<std::pair<int, int>, std::string> m_cellFaults;
     int m_row = 0;               // the spreadsheet row being read
     bool m_named = false;
     bool m_headerBroken = false;  // its faults would make every row's faults wrong
@@ -709,9 +746,10 @@ std::string columnLetters(int column) {
     return letters;
 }
 
-SheetImport importRecords(const DelimitedText& sheet, FileFormat target) {
+SheetImport importRecords(const DelimitedText& sheet, FileFormat target,
+                          const std::vector<SheetFault>& cellFaults) {
     SheetImport result;
-    SheetReader(target, result).read(sheet);
+    SheetReader(target, result, cellFaults).read(sheet);
     if (!sheet.ok) {
         // The fault is in the record after the last one read.
         result.faults.push_back({sheet.errorLine, sheet.errorColumn, sheet.error,
@@ -720,49 +758,76 @@ SheetImport importRecords(const DelimitedText& sheet, FileFormat target) {
     return result;
 }
 
+namespace {
+
+// Bytes that read both as CP932 and as EUC-JP and that nothing told apart
+// were taken as CP932: the first text outside ASCII is shown as read (the
+// program's own ﾅｼ aside), so that EUC-JP read as half-width katakana is
+// seen before the file is used.
+void noteEucJpReading(SheetImport& result) {
+    for (std::size_t r = 0; r < result.rows.size(); ++r) {
+        for (const Cell& cell : result.rows[r]) {
+            const std::string text = cell.isText() ? cell.asText() : std::string();
+            const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+            if (cell.equalsText(kNoChoice) || std::all_of(text.begin(), text.end(), ascii)) {
+                continue;
+            }
+            result.notes.push_back(
+                {result.lines[r], 0,
+                 "Shift_JIS（CP932）の半角カタカナとして読みました（「" + text +
+                     "」）。EUC-JPとしても読めるバイトです。文字化けしているならEUC-JPの"
+                     "ファイルなので、UTF-8で保存し直してから読み込んでください",
+                 result.sheetRows[r]});
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target) {
     SheetImport result;
     const auto refuse = [&](int line, std::string message) {
         result.faults.push_back({line, 0, std::move(message)});
         return result;
     };
+    const auto saveAgain = [](const std::string& encoding, const std::string& iconvName) {
+        return encoding +
+               "で保存されています。UTF-8かShift_JIS（CP932）で保存し直してください（表計算"
+               "ソフトでは「名前を付けて保存」の文字コード、端末では iconv -f " +
+               iconvName + " -t UTF-8 元.csv > 新.csv）";
+    };
     std::string_view text = bytes;
     Conversion decoded;
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        // Excel's "Unicode text".
-        return refuse(1,
-                      "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
-                      "保存し直してください");
-    }
-    if (bytes.starts_with(kUtf8Bom)) {
-        if (!isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
-            return refuse(firstNonUtf8Line(bytes), "BOMがあるのにUTF-8ではありません");
-        }
-    } else if (!looksLikeUtf8Text(bytes)) {
-        // Valid CP932 with only ASCII and half-width katakana may be valid
-        // UTF-8 too ("ﾅｼ" is C5 BC): it is CP932, as the question-file readers take it.
-        switch (otherJapaneseEncoding(bytes)) {
-            case OtherJapaneseEncoding::EucJp:
-                return refuse(1,
-                              "EUC-JPで保存されています。UTF-8かShift_JIS（CP932）で保存し直して"
-                              "ください");
-            case OtherJapaneseEncoding::Iso2022Jp:
-                return refuse(1,
-                              "ISO-2022-JP（JIS）で保存されています。UTF-8かShift_JIS（CP932）で"
-                              "保存し直してください");
-            case OtherJapaneseEncoding::None:
-                break;
-        }
-        decoded = decodeCp932(bytes);
-        if (decoded.ok) {
-            text = decoded.text;
-        } else if (!isValidUtf8(bytes)) {
+    const Detection detected = detectEncoding(bytes);
+    switch (detected.encoding) {
+        case TextEncoding::Utf16:
+            // Excel's "Unicode text".
+            return refuse(1,
+                          "UTF-16で保存されています。CSV UTF-8（コンマ区切り）などUTF-8で"
+                          "保存し直してください");
+        case TextEncoding::EucJp:
+            return refuse(1, saveAgain("EUC-JP", "EUC-JP"));
+        case TextEncoding::Iso2022Jp:
+            return refuse(1, saveAgain("ISO-2022-JP（JIS）", "ISO-2022-JP"));
+        case TextEncoding::Unknown:
             return refuse(firstNonUtf8Line(bytes),
                           "UTF-8としてもShift_JIS（CP932）としても読めないバイトがあります");
-        }
+        case TextEncoding::Utf8:
+            if (bytes.starts_with(kUtf8Bom) && !isValidUtf8(bytes.substr(kUtf8Bom.size()))) {
+                return refuse(firstNonUtf8Line(bytes), "BOMがあるのにUTF-8ではありません");
+            }
+            break;
+        case TextEncoding::Cp932:
+            decoded = decodeCp932(bytes);
+            text = decoded.text;
+            break;
     }
     const DelimitedText sheet = readDelimited(text, separator);
     result = importRecords(sheet, target);
+    if (detected.eucJpToo) {
+        noteEucJpReading(result);
+    }
     return result;
 }
 

@@ -79,12 +79,16 @@ struct SheetImport {
 // are valid CP932 and hold no UTF-8 character of three bytes or more are
 // CP932, as the question-file readers take them. Rows with only empty cells
 // are skipped; a header row is recognised by its names (a title row above it
-// is skipped, columns with other names are left out, both with a note), and
-// so is the count line of a question file saved as UTF-8.
+// is skipped, columns with other names or none are left out, each with a
+// note), and so is the count line of a question file saved as UTF-8.
 SheetImport importSheet(std::string_view bytes, char separator, FileFormat target);
 
 // The same for cells already read (from a workbook): each record is a row.
-SheetImport importRecords(const DelimitedText& sheet, FileFormat target);
+// `cellFaults` are the cells whose value could not be read (by row and
+// column): each is a fault where the import reads that cell, and nothing
+// where it does not (a column the header leaves out, a title row).
+SheetImport importRecords(const DelimitedText& sheet, FileFormat target,
+                          const std::vector<SheetFault>& cellFaults = {});
 
 // Tab for names ending in .tsv, .tab or .txt; otherwise a tab when the first
 // few lines have more tabs than commas (a spreadsheet saves tab-separated

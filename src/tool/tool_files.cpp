@@ -1,7 +1,9 @@
 #include "tool/tool_files.h"
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <thread>
 
 #include "data/file_io.h"
 
@@ -27,8 +29,28 @@ bool outputExists(const FileSystem& fs, const std::string& path) {
     return path != "-" && fs.exists(path);
 }
 
-Status writeQuestionBytes(FileSystem& fs, const std::string& path, std::string_view bytes) {
-    return fs.replaceFile(path, bytes);
+Status writeQuestionBytes(FileSystem& fs, const std::string& path, std::string_view bytes,
+                          bool replace) {
+    Status status;
+    for (int tries = 0; tries < 10; ++tries) {
+        status = rewriteFile(fs, path, [&](const Status& read, std::string&, const FileStamp&) {
+            RewritePlan plan;
+            if (read.ok() && !replace) {
+                plan.status = Status::error(ErrorKind::Changed, path, 0,
+                                            "同じ名前のファイルがほかで作られました");
+                return plan;
+            }
+            plan.action = RewritePlan::Action::Replace;
+            plan.bytes = std::string(bytes);
+            return plan;
+        });
+        if (status.kind() != ErrorKind::Busy) {
+            break;
+        }
+        // Another copy of the program is saving this folder: wait a moment.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return status;
 }
 
 Status writeOutput(FileSystem& fs, const std::string& path, std::string_view bytes) {

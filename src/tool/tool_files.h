@@ -15,9 +15,12 @@ namespace studyhop::tool {
 // Reads a whole input file; "-" reads standard input.
 Status readInput(FileSystem& fs, const std::string& path, std::string& bytes);
 bool outputExists(const FileSystem& fs, const std::string& path);
-// Writes the CP932 bytes of a whole question file (from questionFileText)
-// atomically, as saveQuestionFile does.
-Status writeQuestionBytes(FileSystem& fs, const std::string& path, std::string_view bytes);
+// Writes the CP932 bytes of a whole new question file (from
+// questionFileText) under the lock every change of a question file takes
+// (see rewriteFile); a file there is replaced only with `replace`, even one
+// that appeared after the caller looked.
+Status writeQuestionBytes(FileSystem& fs, const std::string& path, std::string_view bytes,
+                          bool replace);
 // Replaces a text file atomically with `bytes`; "-" writes standard output.
 Status writeOutput(FileSystem& fs, const std::string& path, std::string_view bytes);
 

@@ -387,6 +387,25 @@ struct Cells {
 
     // False once the sheet is too large: nothing more is taken.
     bool put(long long row, long long column, const std::string& shown) {
+        if (!take(row, column)) {
+            return false;
+        }
+        byRow[static_cast<int>(row)][static_cast<int>(column)] = shown;
+        return true;
+    }
+
+    // A cell whose value cannot be taken counts as a cell with something in
+    // it: a sheet of dates is bounded as a sheet of numbers is.
+    bool putFault(long long row, long long column, std::string message) {
+        if (!take(row, column)) {
+            return false;
+        }
+        result.cellFaults.push_back(
+            {static_cast<int>(row), static_cast<int>(column), std::move(message)});
+        return true;
+    }
+
+    bool take(long long row, long long column) {
         if (tooLarge) {
             return false;
         }
@@ -399,8 +418,6 @@ struct Cells {
                   "セル" + cellName(row, column) + "までに値のあるセルが" +
                       std::to_string(limits.cells) + "個を超えていて、問題の表としては大きすぎます");
             tooLarge = true;
-        } else {
-            byRow[static_cast<int>(row)][static_cast<int>(column)] = shown;
         }
         return !tooLarge;
     }
@@ -441,7 +458,7 @@ struct Sheet : XmlHandler {
     Sheet(const std::vector<std::string>& s, const std::vector<bool>& d, Cells& c)
         : strings(s), dates(d), cells(c) {}
 
-    void fault(std::string message) { cells.fault(row, column, std::move(message)); }
+    void fault(std::string message) { cells.putFault(row, column, std::move(message)); }
 
     std::string cellName() const { return tool::cellName(row, column); }
 
@@ -544,6 +561,7 @@ struct OdsSheet : XmlHandler {
     long long rowRepeat = 1;
     long long column = 0;  // columns before the current cell
     std::vector<std::pair<long long, std::string>> rowCells;
+    std::vector<long long> rowDates;  // the columns of the row's date and time cells
     bool inCell = false;
     long long columnRepeat = 1;
     std::string type;
@@ -569,6 +587,7 @@ struct OdsSheet : XmlHandler {
             rowRepeat = repeat(attributes, "number-rows-repeated");
             column = 0;
             rowCells.clear();
+            rowDates.clear();
         } else if (name == "table-cell" || name == "covered-table-cell") {
             inCell = true;
             columnRepeat = repeat(attributes, "number-columns-repeated");
@@ -606,12 +625,19 @@ struct OdsSheet : XmlHandler {
             endCell();
             inCell = false;
         } else if (name == "table-row") {
-            for (long long r = 1; r <= rowRepeat && !rowCells.empty(); ++r) {
+            for (long long r = 1; r <= rowRepeat && !(rowCells.empty() && rowDates.empty()); ++r) {
+                bool taken = true;
                 for (const auto& [c, shown] : rowCells) {
-                    if (!cells.put(row + r, c, shown)) {
-                        rowCells.clear();
-                        break;
-                    }
+                    taken = taken && cells.put(row + r, c, shown);
+                }
+                for (const long long c : rowDates) {
+                    taken = taken && cells.putFault(row + r, c,
+                                                    "セル" + cellName(row + r, c) +
+                                                        "は日付か時刻です。セルの書式を「テキスト」"
+                                                        "にして入力し直してください");
+                }
+                if (!taken) {
+                    break;
                 }
             }
             row += rowRepeat;
@@ -627,9 +653,9 @@ struct OdsSheet : XmlHandler {
     void endCell() {
         std::string shown;
         if (type == "date" || type == "time") {
-            cells.fault(row + 1, column + 1,
-                        "セル" + cellName(row + 1, column + 1) +
-                            "は日付か時刻です。セルの書式を「テキスト」にして入力し直してください");
+            for (long long k = 1; k <= columnRepeat && k <= cells.limits.columns + 1; ++k) {
+                rowDates.push_back(column + k);
+            }
         } else if (type == "float") {
             shown = generalNumber(value);
         } else if (type == "boolean") {

@@ -31,9 +31,13 @@ struct WorkbookRead {
     // records), each cell as the spreadsheet shows it in General format;
     // `line` is the row.
     DelimitedText sheet;
-    // What cannot be taken (a date, a workbook that is not one, one too
+    // What cannot be taken at all (a workbook that is not one, one too
     // large), each naming its cell in A1 style where there is one.
     std::vector<SheetFault> faults;
+    // Cells whose value cannot be taken (a date, a string the book lacks),
+    // each with its row and column: they stop an import only where it reads
+    // the cell, never in a column it leaves out.
+    std::vector<SheetFault> cellFaults;
 };
 
 // Reads the first sheet of an .xlsx workbook, or the first table of an

@@ -1,12 +1,14 @@
 #include "ui/window_placement.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMargins>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace studyhop {
 
@@ -107,6 +109,31 @@ QPoint besidePosition(const QRect& available, const QRect& anchor, const QSize& 
     return keepOn(available, size, roomRight >= roomLeft ? right : left);
 }
 
+QPoint clearOfPointer(const QRect& available, QPoint pos, const QSize& size, const QRect& danger,
+                      QPoint pointer) {
+    // A little room, so that a second click a few pixels off misses too.
+    constexpr int kMargin = 24;
+    const auto clear = [&](QPoint p) {
+        return !danger.translated(p).adjusted(-kMargin, -kMargin, kMargin, kMargin).contains(pointer);
+    };
+    if (clear(pos)) {
+        return pos;
+    }
+    const QPoint candidates[] = {
+        {pos.x(), pointer.y() + kMargin + 1 - danger.top()},     // the button below the pointer
+        {pos.x(), pointer.y() - kMargin - 1 - danger.bottom()},  // above it
+        {pointer.x() + kMargin + 1 - danger.left(), pos.y()},    // to its right
+        {pointer.x() - kMargin - 1 - danger.right(), pos.y()},   // to its left
+    };
+    for (const QPoint& c : candidates) {
+        const QPoint kept = keepOn(available, size, c);
+        if (clear(kept)) {
+            return kept;
+        }
+    }
+    return pos;
+}
+
 void placeNewWindow(QWidget* window, const QWidget* opener, const QWidget* anchor) {
     const QWidget* reference = anchor != nullptr ? anchor : opener;
     QScreen* screen = screenOf(reference);
@@ -118,9 +145,21 @@ void placeNewWindow(QWidget* window, const QWidget* opener, const QWidget* ancho
     const QRect available = screen->availableGeometry();
     const bool beside = anchor != nullptr && anchor->isVisible();
     const QRect anchorFrame = beside ? anchor->frameGeometry() : QRect();
-    auto place = [available, beside, anchorFrame](QSize size) {
-        return beside ? besidePosition(available, anchorFrame, size)
-                      : centredPosition(available, size);
+    // The buttons that remove data, in the frame's coordinates.
+    std::vector<QRect> dangers;
+    for (const QWidget* child : window->findChildren<QWidget*>()) {
+        if (child->property(kRemovesDataProperty).toBool()) {
+            dangers.push_back(child->geometry().translated(frame.left(), frame.top()));
+        }
+    }
+    const QPoint pointer = QCursor::pos();
+    auto place = [available, beside, anchorFrame, dangers, pointer](QSize size) {
+        QPoint pos = beside ? besidePosition(available, anchorFrame, size)
+                            : centredPosition(available, size);
+        for (const QRect& danger : dangers) {
+            pos = clearOfPointer(available, pos, size, danger, pointer);
+        }
+        return pos;
     };
     window->move(place(frameSize));
     new FramePlacement(window, frameSize, place);

@@ -492,3 +492,25 @@ TEST_F(EditorFileGuardTest, ChangesThatMeetTheFileAsItIsNowLoseNoQuestion) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// A re-read that fails after a delete met a change elsewhere said the file
+// could not be saved, though nothing was to be saved: it says what failed.
+TEST_F(EditorFileGuardTest, AFailedReReadSaysItCouldNotRead) {
+    writeBytes("a.qz2", sjis("2\r\n" + records(2)));
+    Form2* editor = open("a.qz2");
+    ASSERT_NE(editor, nullptr);
+    writeBytes("a.qz2", sjis("2\r\nother,a,b,c,d,e,2,3,2,ﾅｼ\r\n" + records(2).substr(records(1).size())));
+    int reads = 0;
+    fs.hook = [&](FileOp op) { return op == FileOp::Read && ++reads > 1 ? EIO : 0; };
+    editor->Command3_Click();
+    fs.hook = nullptr;
+    EXPECT_TRUE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("削除しませんでした")}));
+    EXPECT_TRUE(prompt.saw(QStringLiteral("エラー"), {QStringLiteral("読み直せませんでした")}));
+    EXPECT_FALSE(prompt.saw(QStringLiteral("エラー"), {QStringLiteral("保存できませんでした")}));
+}
+
+}  // namespace
+}  // namespace studyhop

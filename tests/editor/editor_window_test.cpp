@@ -493,3 +493,35 @@ TEST_F(EditorWindowTest, MaintenanceModeUncoversTheStrip) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// One click on 削除 and then Enter deleted two questions: the focus stayed on
+// 削除. Ctrl+Z brings the last deleted question back to its place with its
+// statistics, even after a question was added elsewhere meanwhile.
+TEST_F(EditorWindowTest, ADeleteLeavesTheButtonAndCtrlZBringsTheQuestionBack) {
+    writeBytes("a.qz2", sjis("3\r\nq1,a,b,c,d,e,2,1,1,ﾅｼ\r\nq2,a,b,c,d,e,2,7,5,出典\r\nq3,a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
+    Form2* editor = open(QStringLiteral("a.qz2"));
+    editor->show();
+    editor->activateWindow();
+    editor->Command6_Click();
+    editor->Command3->setFocus();
+    QTest::keyClick(editor->Command3, Qt::Key_Space);  // as a click would
+    EXPECT_FALSE(editor->Command3->hasFocus()) << editor->focusWidget()->objectName().toStdString();
+    ASSERT_NE(editor->focusWidget(), nullptr);
+    QTest::keyClick(editor->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(editor->QCount, 2) << "Enter after a delete deleted nothing more";
+    writeBytes("a.qz2", sjis("3\r\nq1,a,b,c,d,e,2,1,1,ﾅｼ\r\nq3,a,b,c,d,e,2,0,0,ﾅｼ\r\n"
+                             "other,a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
+    QApplication::setActiveWindow(editor);  // shortcuts go to the active window
+    QTest::keyClick(editor->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(readBytes("a.qz2"),
+              sjis("4\r\nq1,a,b,c,d,e,2,1,1,ﾅｼ\r\nq2,a,b,c,d,e, 2 , 7 , 5 ,出典\r\nq3,a,b,c,d,e,2,0,0,ﾅｼ\r\n"
+                   "other,a,b,c,d,e,2,0,0,ﾅｼ\r\n"));
+    EXPECT_EQ(editor->Text1->text(), QStringLiteral("q2"));
+    EXPECT_EQ(editor->QCount, 4);
+}
+
+}  // namespace
+}  // namespace studyhop

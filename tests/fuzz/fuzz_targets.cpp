@@ -253,6 +253,15 @@ void workbook(const std::uint8_t* data, std::size_t size) {
             fail("a workbook fault without its place");
         }
     }
+    for (const tool::SheetFault& fault : read.cellFaults) {
+        if (fault.line < 1 || fault.line > limits.rows || fault.column < 1 ||
+            fault.column > limits.columns || fault.message.empty()) {
+            fail("a cell fault outside the sheet");
+        }
+    }
+    if (read.cellFaults.size() > limits.cells) {
+        fail("more cell faults than the limit of cells");
+    }
     if (static_cast<int>(read.sheet.records.size()) > limits.rows) {
         fail("more rows than the limit");
     }
@@ -264,7 +273,13 @@ void workbook(const std::uint8_t* data, std::size_t size) {
         }
     }
     if (read.faults.empty()) {
-        tool::importRecords(read.sheet, FileFormat::Current);
+        const tool::SheetImport sheet =
+            tool::importRecords(read.sheet, FileFormat::Current, read.cellFaults);
+        for (const tool::SheetFault& fault : sheet.faults) {
+            if (fault.line < 1 || fault.message.empty()) {
+                fail("an import fault without its place");
+            }
+        }
     }
 }
 

@@ -286,6 +286,62 @@ TEST(ToolTest, SheetsAsPeopleMakeThemImportWithoutLoss) {
     }
 }
 
+// A short EUC-JP sheet of kanji was taken as CP932 mojibake: its bytes are
+// valid CP932 too. Each sheet is named by its encoding or imports as what it
+// says; a CP932 sheet whose bytes EUC-JP could hold too is noted.
+TEST(ToolTest, SheetEncodingsAreToldApartOnShortSheets) {
+    struct Case {
+        const char* what;
+        std::string sheet;
+        std::string result;  // the question file's text, or the fault
+        const char* note;    // a note that must be printed, or ""
+    };
+    const std::string eucJp =
+        "in.csv:1: EUC-JPで保存されています。UTF-8かShift_JIS（CP932）で保存し直して";
+    const std::string rulers = "徳川家康,織田信長,豊臣秀吉,,,,1\r\n富士山,北海道,札幌,那覇,,,1\r\n";
+    const std::string rulersFile =
+        "2\r\n徳川家康,織田信長,豊臣秀吉,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n富士山,北海道,札幌,那覇,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n";
+    const Case cases[] = {
+        {"EUC-JP kanji that are valid CP932",
+         "\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,\xBF\xA5\xC5\xC4\xBF\xAE\xC4\xB9,\xCB\xAD\xBF\xC3\xBD"
+         "\xA8\xB5\xC8,,,,1\r\n\xC9\xD9\xBB\xCE\xBB\xB3,\xCB\xCC\xB3\xA4\xC6\xBB,\xBB\xA5\xCB\xDA,"
+         "\xC6\xE1\xC7\xC6,,,1\r\n",
+         eucJp, ""},
+        {"one row of them",
+         "\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,\xBF\xA5\xC5\xC4\xBF\xAE\xC4\xB9,\xCB"
+         "\xAD\xBF\xC3\xBD\xA8\xB5\xC8,,,,1\r\n",
+         eucJp, ""},
+        {"EUC-JP that CP932 cannot read",
+         "\xC5\xEC\xB5\xFE,\xC2\xE7\xBA\xE5,\xB5\xFE\xC5\xD4,,,,1\r\n", eucJp, ""},
+        {"EUC-JP whose CP932 reading breaks the kana (ﾇｭ)", "\xB8\xDE,\xC7\xAD,,,,,1\r\n", eucJp,
+         ""},
+        {"the same sheet in CP932", sjis(rulers), rulersFile, ""},
+        {"and in UTF-8", rulers, rulersFile, ""},
+        {"CP932 half-width katakana", sjis("ﾆﾎﾝﾉ ｼｭﾄﾊ?,ﾄｳｷｮｳ,ｵｵｻｶ,ｷｮｳﾄ,,,1\r\n"),
+         "1\r\nﾆﾎﾝﾉ ｼｭﾄﾊ?,ﾄｳｷｮｳ,ｵｵｻｶ,ｷｮｳﾄ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n", ""},
+        {"CP932 half-width katakana that EUC-JP could hold", sjis("ｺﾞ?,ｱｶ?,,,,,1\r\n"),
+         "1\r\nｺﾞ?,ｱｶ?,ﾅｼ,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n",
+         "in.csv:1: Shift_JIS（CP932）の半角カタカナとして読みました（「ｺﾞ?」）。EUC-JPとしても"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("in.csv", c.sheet);
+        Output output;
+        const int status = importFile("in.csv", "out.qz2", output);
+        if (c.result.starts_with("in.csv:")) {
+            EXPECT_EQ(status, kExitFault) << c.what;
+            EXPECT_NE(output.err.find(c.result), std::string::npos) << c.what << "\n" << output.err;
+            EXPECT_FALSE(test::fileExists("out.qz2")) << c.what;
+            continue;
+        }
+        ASSERT_EQ(status, kExitOk) << c.what << "\n" << output.err;
+        EXPECT_EQ(readBytes("out.qz2"), sjis(c.result)) << c.what;
+        EXPECT_EQ(output.err.find("EUC-JP") != std::string::npos, *c.note != '\0') << c.what << "\n"
+                                                                                   << output.err;
+        EXPECT_NE(output.err.find(c.note), std::string::npos) << c.what << "\n" << output.err;
+    }
+}
+
 TEST(ToolTest, HeaderNamesChooseTheColumnsInAnyOrder) {
     TestDir dir;
     writeBytes("in.csv",
@@ -376,7 +432,8 @@ TEST(ToolTest, ForceReplacesRegularFilesOnly) {
     }
 }
 
-// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp.
+// An interrupted tool (Ctrl-C during a slow fsync) left its .studyhop-*.tmp; a
+// signal during a write now takes effect once the write is done.
 TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
     const std::pair<int, FileOp> cases[] = {
         {SIGINT, FileOp::Sync}, {SIGTERM, FileOp::Write}, {SIGHUP, FileOp::Close}};
@@ -395,7 +452,8 @@ TEST(ToolTest, InterruptedWriteEndsByTheSignalAndLeavesNoTemporaryFile) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
-        EXPECT_EQ(readBytes("out.qz2"), "old") << signal;
+        // The signal waits for the write: the new file is whole, and nothing else is there.
+        EXPECT_EQ(readBytes("out.qz2"), "new") << signal;
         EXPECT_EQ(test::listDirectory(), "out.qz2") << signal;
     }
 }
@@ -567,6 +625,11 @@ TEST(ToolTest, CheckNamesTheFaultsOfReadableRecords) {
     // はい in EUC-JP is valid CP932 half-width katakana.
     EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xA4\xCF\xA4\xA4,a,b,c,d,e,1,0,0,x\r\n").at(0).message,
               "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
+    // 徳川家康 in EUC-JP is valid CP932 too; check decides as import does.
+    EXPECT_EQ(checkBytes("a.qz2", "1\r\n\xC6\xC1\xC0\xEE\xB2\xC8\xB9\xAF,a,b,c,d,e,1,0,0,x\r\n")
+                  .at(0)
+                  .message,
+              "Shift_JIS（CP932）ではなくEUC-JPのテキストです");
     EXPECT_TRUE(checkBytes("a.qzb", "\"007\",a,b,c,d,e,1\r\n").empty())
         << "the quoted first record of a legacy file keeps its texts";
 }
@@ -626,6 +689,57 @@ TEST(ToolTest, CheckNamesConflictCopiesBesideAFileAndTheFileACopyCopies) {
     }
 }
 
+// A sync engine's conflict copy folded into the real file: the questions only
+// the copy has are added with their counts, every byte of the file stays,
+// a question both hold in other versions is named and left alone, and any
+// fault writes nothing.
+TEST(ToolTest, MergeFoldsInWhatOnlyTheConflictCopyHas) {
+    const auto rec = [](const std::string& text, const std::string& tail = "1,0,0,ﾅｼ") {
+        return text + ",a,b,ﾅｼ,ﾅｼ,ﾅｼ," + tail + "\r\n";
+    };
+    const std::string mine = "3\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin");
+    struct Case {
+        const char* name;
+        std::string copy;
+        int status;
+        std::string after;  // "" for unchanged
+        const char* said;
+    } cases[] = {
+        {"only the copy's questions are added",
+         "3\r\n" + rec("q1", "1,5,5,ﾅｼ") + rec("new", "1,4,3,出典") + rec("q2"), kExitOk,
+         "4\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin") + rec("new", "1,4,3,出典"),
+         "1問を加えました"},
+        {"a second twin in the copy is added", "2\r\n" + rec("twin") + rec("twin"), kExitOk,
+         "4\r\n" + rec("q1", "1, 2 , 1 ,ﾅｼ") + rec("q2") + rec("twin") + rec("twin"), "1問を加えました"},
+        {"a question in two versions is named, not added", "1\r\n" + rec("q2", "2,0,0,ﾅｼ"), kExitOk,
+         "", "回答または正解番号が違います"},
+        {"nothing to add", "1\r\n" + rec("q2"), kExitOk, "", "にしかない問題はありません"},
+        {"a broken copy writes nothing", "1\r\nx,a,b\r\n", kExitFault, "", "copy.qz2"},
+    };
+    for (const Case& c : cases) {
+        TestDir dir;
+        writeBytes("f.qz2", sjis(mine));
+        writeBytes("copy.qz2", sjis(c.copy));
+        Output output;
+        EXPECT_EQ(runMerge(disk, "f.qz2", "copy.qz2", output), c.status) << c.name;
+        EXPECT_EQ(readBytes("f.qz2"), sjis(c.after.empty() ? mine : c.after)) << c.name;
+        EXPECT_EQ(readBytes("copy.qz2"), sjis(c.copy)) << c.name;
+        EXPECT_NE((output.out + output.err).find(c.said), std::string::npos)
+            << c.name << ": " << output.out << output.err;
+    }
+    // Past one hundred questions nothing is written.
+    TestDir dir;
+    std::string many = "100\r\n";
+    for (int i = 0; i < 100; ++i) {
+        many += rec("m" + std::to_string(i));
+    }
+    writeBytes("f.qz2", sjis(many));
+    writeBytes("copy.qz2", sjis("1\r\n" + rec("extra")));
+    Output output;
+    EXPECT_EQ(runMerge(disk, "f.qz2", "copy.qz2", output), kExitFault);
+    EXPECT_EQ(readBytes("f.qz2"), sjis(many));
+}
+
 #ifdef STUDYHOP_TOOL
 // Runs the installed-style binary; returns its exit status and leaves its output in `out`.
 int runTool(const std::string& arguments, std::string& out) {
@@ -649,6 +763,8 @@ TEST(ToolTest, TheProgramAnswersWithItsExitStatus) {
         {"check --help", 0, "使い方: studyhop-tool check"},
         {"import -h", 0, "--split"},
         {"export --help", 0, "--format"},
+        {"merge --help", 0, "競合コピー"},
+        {"merge in.csv", 2, "1つずつ指定してください"},
         {"", 2, "使い方"},
         {"frobnicate", 2, "知らないコマンドです: frobnicate"},
         {"check", 2, "ファイルを指定してください"},

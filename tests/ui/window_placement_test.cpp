@@ -50,3 +50,32 @@ TEST(WindowPlacementTest, BesideTheAnchorWithoutCoveringIt) {
 
 }  // namespace
 }  // namespace studyhop
+
+namespace studyhop {
+namespace {
+
+// The editor opened centred over the main window put its delete button where
+// the click on the main window's button had been.
+TEST(WindowPlacementTest, AButtonThatRemovesDataOpensClearOfThePointer) {
+    const QRect danger(312, 88, 81, 25);  // within a 403 x 257 frame
+    const QSize size(403, 257);
+    struct {
+        const char* name;
+        QPoint pos;
+        QPoint pointer;
+    } const cases[] = {
+        {"pointer on the button", {438, 383}, {438 + 330, 383 + 100}},
+        {"pointer beside the button", {438, 383}, {438 + 305, 383 + 95}},
+        {"window at the bottom of the screen", {438, 760}, {438 + 330, 760 + 100}},
+    };
+    for (const auto& c : cases) {
+        const QPoint pos = clearOfPointer(kScreen, c.pos, size, danger, c.pointer);
+        EXPECT_FALSE(danger.translated(pos).adjusted(-20, -20, 20, 20).contains(c.pointer)) << c.name;
+        EXPECT_TRUE(kScreen.contains(QRect(pos, size))) << c.name;
+    }
+    // Already clear: the window stays where it was placed.
+    EXPECT_EQ(clearOfPointer(kScreen, {438, 383}, size, danger, {10, 10}), QPoint(438, 383));
+}
+
+}  // namespace
+}  // namespace studyhop
