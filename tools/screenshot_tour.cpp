@@ -50,7 +50,7 @@ public:
             m_named << named;
             QMessageBox box(QMessageBox::NoIcon, title, text);
             box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-            if (buttons == PromptButtons::OkCancel) {
+            if (buttons != PromptButtons::Ok) {
                 box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             }
             box.show();
