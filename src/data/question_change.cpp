@@ -377,16 +377,15 @@ private:
         if (p.bytes == file.bytes()) {
             p.action = RewritePlan::Action::Leave;  // nothing to write: a time alone is no change
         }
-        LoadResult after = m_base.format == FileFormat::Current
-                               ? parseCurrentQuestionFile(m_base.path, p.bytes)
-                               : parseLegacyQuestionFile(m_base.path, p.bytes);
-        if (!after.status.ok()) {
-            return refuse(after.status);
+        // The result read as the readers would, without decoding it all again.
+        const int records = file.recordsAfter();
+        if (Status s = file.checkShape(p.bytes, records); !s.ok()) {
+            return refuse(s);
         }
         m_result.now.path = m_base.path;
         m_result.now.format = m_base.format;
-        m_result.now.table = std::move(after.table);
-        m_result.now.count = after.recordsRead;
+        m_result.now.table = file.tableAfter();
+        m_result.now.count = records;
         return p;
     }
 

@@ -201,6 +201,7 @@ Status QuestionFileBytes::append(const QuestionRow& row) {
     }
     m_appended += encoded.text;
     ++m_appendedCount;
+    m_appendedRows.push_back(row);
     return {};
 }
 
@@ -214,7 +215,80 @@ Status QuestionFileBytes::insertBefore(int record, const QuestionRow& row) {
     }
     m_records[record].before += encoded.text;
     ++m_records[record].inserted;
+    m_records[record].insertedRows.push_back(row);
     return {};
+}
+
+namespace {
+
+// A row as the reader reads back the plain-style record written for it.
+QuestionRow readBack(const QuestionRow& row, int fields) {
+    const Conversion encoded = encodeCp932(plainRecordText(row, fields));
+    FieldReader reader(encoded.text);
+    QuestionRow back;
+    for (int c = 0; c < fields; ++c) {
+        reader.read(back[c]);
+    }
+    return back;
+}
+
+}  // namespace
+
+QuestionTable QuestionFileBytes::tableAfter() const {
+    QuestionTable table;
+    const int fields = fieldsOf(m_format);
+    int out = 0;
+    const auto add = [&](const QuestionRow& row) {
+        if (out < kRows) {
+            table.rows[out] = row;
+        }
+        ++out;
+    };
+    for (size_t r = 0; r < m_records.size(); ++r) {
+        const Record& record = m_records[r];
+        for (const QuestionRow& row : record.insertedRows) {
+            add(readBack(row, fields));
+        }
+        if (record.erased) {
+            continue;
+        }
+        QuestionRow row = m_read.table.rows[r];
+        for (int c = 0; c < fields; ++c) {
+            if (record.changed[c]) {
+                FieldReader reader(record.replaced[c]);
+                reader.read(row[c]);
+            }
+        }
+        add(row);
+    }
+    for (const QuestionRow& row : m_appendedRows) {
+        add(readBack(row, fields));
+    }
+    return table;
+}
+
+Status QuestionFileBytes::checkShape(const std::string& bytes, int records) const {
+    const Status cut = Status::error(ErrorKind::CutShort, m_path);
+    FieldReader reader(bytes);
+    if (m_format == FileFormat::Current) {
+        Cell count;
+        if (reader.atEndOfRecords() || !reader.readField(count) ||
+            !count.equalsNumber(records)) {
+            return Status::error(ErrorKind::BadCountLine, m_path, 1);
+        }
+    }
+    int read = 0;
+    while (!reader.atEndOfRecords()) {
+        for (int c = 0; c < fieldsOf(m_format); ++c) {
+            if (reader.skip() != FieldReader::Result::Ok) {
+                return cut;
+            }
+        }
+        if (++read > kRows) {
+            return Status::error(ErrorKind::TooManyRecords, m_path);
+        }
+    }
+    return read == records ? Status{} : cut;
 }
 
 std::string QuestionFileBytes::result() const {

@@ -88,6 +88,14 @@ public:
     // The bytes with every change made; a current file's count line is the
     // number of records it holds.
     std::string result() const;
+    // The questions of result() as the file's reader reads them: the rows
+    // read, with the changed cells and the added records read back from the
+    // bytes written for them, so the file need not be decoded again.
+    QuestionTable tableAfter() const;
+    // Whether `bytes` (a result()) hold `records` whole records of this
+    // format, and a count line saying so: the shape the readers need,
+    // checked without decoding the texts again.
+    Status checkShape(const std::string& bytes, int records) const;
 
 private:
     struct Span {
@@ -102,6 +110,7 @@ private:
         std::array<bool, kColumns> changed{};
         std::string before;  // CP932 records inserted before this one
         int inserted = 0;
+        std::vector<QuestionRow> insertedRows;
     };
 
     void parse();
@@ -114,6 +123,7 @@ private:
     std::vector<Record> m_records;
     std::string m_appended;  // CP932 records to add, each with its CR LF
     int m_appendedCount = 0;
+    std::vector<QuestionRow> m_appendedRows;
 };
 
 }  // namespace studyhop
