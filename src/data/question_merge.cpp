@@ -124,30 +124,24 @@ QuestionFileBytes::QuestionFileBytes(std::string path, std::string bytes, FileFo
 // The records are read twice: once by the file's own reader, so that what is
 // matched is exactly what the windows read, and once more for the places of
 // the fields, which only a file that read cleanly has.
+// One pass of the file's own reader, so that what is matched is exactly
+// what the windows read, noting where every field lies.
 void QuestionFileBytes::parse() {
-    m_read = m_format == FileFormat::Current ? parseCurrentQuestionFile(m_path, m_bytes)
-                                             : parseLegacyQuestionFile(m_path, m_bytes);
+    FieldPlaces places;
+    m_read = parseQuestionFileWithPlaces(m_path, m_bytes, m_format, places);
     m_records.clear();
     m_countLine = {};
     if (!m_read.status.ok()) {
         return;
     }
-    FieldReader reader(m_bytes);
-    if (m_format == FileFormat::Current) {
-        reader.atEndOfRecords();
-        reader.skip();
-        m_countLine = {reader.lastFieldBegin(), reader.lastFieldEnd()};
-    }
-    const int fields = fieldsOf(m_format);
-    m_records.reserve(static_cast<size_t>(m_read.recordsRead));
-    while (static_cast<int>(m_records.size()) < m_read.recordsRead && !reader.atEndOfRecords()) {
-        Record record;
-        for (int c = 0; c < fields; ++c) {
-            reader.skip();
-            record.fields[c] = {reader.lastFieldBegin(), reader.lastFieldEnd()};
+    m_countLine = {places.countLine.first, places.countLine.second};
+    m_records.resize(static_cast<size_t>(m_read.recordsRead));
+    for (size_t r = 0; r < m_records.size(); ++r) {
+        Record& record = m_records[r];
+        for (int c = 0; c < fieldsOf(m_format); ++c) {
+            record.fields[c] = {places.fields[r][c].first, places.fields[r][c].second};
         }
-        record.whole = {record.fields[0].begin, reader.position()};
-        m_records.push_back(std::move(record));
+        record.whole = {record.fields[0].begin, places.recordEnd[r]};
     }
 }
 
