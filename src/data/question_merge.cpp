@@ -37,9 +37,22 @@ bool endsWithLineEnd(const std::string& bytes) {
 
 }  // namespace
 
+namespace {
+
+// Two texts compare as they are; only the other kinds ("1" and 1, an empty
+// cell and "") need their texts made.
+bool sameText(const Cell& a, const Cell& b) {
+    if (a.isText() && b.isText()) {
+        return a == b;
+    }
+    return a.asText() == b.asText();
+}
+
+}  // namespace
+
 bool sameQuestion(const QuestionRow& a, const QuestionRow& b) {
     for (int c = kQuestionText; c <= kCorrectNumber; ++c) {
-        if (a[c].asText() != b[c].asText()) {
+        if (!sameText(a[c], b[c])) {
             return false;
         }
     }
@@ -48,7 +61,7 @@ bool sameQuestion(const QuestionRow& a, const QuestionRow& b) {
 
 bool sameRow(const QuestionRow& a, const QuestionRow& b) {
     for (int c = 0; c < kColumns; ++c) {
-        if (a[c].asText() != b[c].asText()) {
+        if (!sameText(a[c], b[c])) {
             return false;
         }
     }
@@ -79,41 +92,66 @@ const std::vector<int>& QuestionIndex::twins(const QuestionRow& row) const {
     return found == m_rows.end() ? m_none : found->second;
 }
 
-int findQuestion(const QuestionIndex& read, int row, const QuestionIndex& now) {
-    if (row < 0 || row >= kRows) {
-        return -1;
-    }
-    const QuestionRow& target = read.table().rows[row];
-    const std::vector<int>& twinsRead = read.twins(target);
+namespace {
+
+// The rule of findQuestion, given the twins of row `row` on both sides.
+int chooseTwin(const QuestionTable& read, const std::vector<int>& twinsRead, int row,
+               const QuestionTable& now, const std::vector<int>& twinsNow) {
     if (std::find(twinsRead.begin(), twinsRead.end(), row) == twinsRead.end()) {
         return -1;  // not a row that was read
     }
-    const std::vector<int>& twinsNow = now.twins(target);
     // Without twins the question is itself whatever its counters say now:
     // another machine's pass may have counted it meanwhile.
     if (twinsRead.size() == 1 && twinsNow.size() == 1) {
         return twinsNow.front();
     }
+    const QuestionRow& target = read.rows[row];
     int alike = 0;       // twins read that are the same in every cell
     int alikeOrder = 0;  // and the place of `row` among them
     for (const int r : twinsRead) {
-        if (sameRow(read.table().rows[r], target)) {
+        if (sameRow(read.rows[r], target)) {
             alikeOrder += r < row ? 1 : 0;
             ++alike;
         }
     }
     std::vector<int> alikeNow;
     for (const int r : twinsNow) {
-        if (sameRow(now.table().rows[r], target)) {
+        if (sameRow(now.rows[r], target)) {
             alikeNow.push_back(r);
         }
     }
     return static_cast<int>(alikeNow.size()) == alike ? alikeNow[alikeOrder] : -1;
 }
 
+std::vector<int> twinsOf(const QuestionTable& table, int count, const QuestionRow& row) {
+    std::vector<int> twins;
+    for (int r = 0; r < std::clamp(count, 0, kRows); ++r) {
+        if (sameQuestion(table.rows[r], row)) {
+            twins.push_back(r);
+        }
+    }
+    return twins;
+}
+
+}  // namespace
+
+int findQuestion(const QuestionIndex& read, int row, const QuestionIndex& now) {
+    if (row < 0 || row >= kRows) {
+        return -1;
+    }
+    const QuestionRow& target = read.table().rows[row];
+    return chooseTwin(read.table(), read.twins(target), row, now.table(), now.twins(target));
+}
+
 int findQuestion(const QuestionTable& read, int readCount, int row, const QuestionTable& now,
                  int nowCount) {
-    return findQuestion(QuestionIndex(read, readCount), row, QuestionIndex(now, nowCount));
+    // One question: a scan of both tables costs less than indexing them.
+    if (row < 0 || row >= std::clamp(readCount, 0, kRows)) {
+        return -1;
+    }
+    const QuestionRow& target = read.rows[row];
+    return chooseTwin(read, twinsOf(read, readCount, target), row, now,
+                      twinsOf(now, nowCount, target));
 }
 
 QuestionFileBytes::QuestionFileBytes(std::string path, std::string bytes, FileFormat format)
