@@ -70,11 +70,12 @@ bool sameRow(const QuestionRow& a, const QuestionRow& b) {
 
 namespace {
 
-std::string identity(const QuestionRow& row) {
-    std::string key;
+std::uint64_t identity(const QuestionRow& row) {
+    std::uint64_t key = 0;
     for (int c = kQuestionText; c <= kCorrectNumber; ++c) {
-        key += row[c].asText();
-        key += '\0';  // no text holds one
+        const std::uint64_t h = row[c].isText() ? hashBytes(row[c].textView())
+                                                : hashBytes(row[c].asText());
+        key = (key ^ h) * 0x100000001b3ULL + static_cast<std::uint64_t>(c);
     }
     return key;
 }
@@ -87,9 +88,16 @@ QuestionIndex::QuestionIndex(const QuestionTable& table, int count) : m_table(ta
     }
 }
 
-const std::vector<int>& QuestionIndex::twins(const QuestionRow& row) const {
-    const auto found = m_rows.find(identity(row));
-    return found == m_rows.end() ? m_none : found->second;
+std::vector<int> QuestionIndex::twins(const QuestionRow& row) const {
+    std::vector<int> twins;
+    if (const auto found = m_rows.find(identity(row)); found != m_rows.end()) {
+        for (const int r : found->second) {
+            if (sameQuestion(m_table.rows[r], row)) {
+                twins.push_back(r);
+            }
+        }
+    }
+    return twins;
 }
 
 namespace {

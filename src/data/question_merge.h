@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,13 +25,14 @@ class QuestionIndex {
 public:
     QuestionIndex(const QuestionTable& table, int count);
     // The rows that are the same question as `row`, in order.
-    const std::vector<int>& twins(const QuestionRow& row) const;
+    std::vector<int> twins(const QuestionRow& row) const;
     const QuestionTable& table() const { return m_table; }
 
 private:
     const QuestionTable& m_table;
-    std::unordered_map<std::string, std::vector<int>> m_rows;
-    std::vector<int> m_none;
+    // By a hash of the question's texts; rows whose hashes meet are told
+    // apart when looked up.
+    std::unordered_map<std::uint64_t, std::vector<int>> m_rows;
 };
 
 // The record of `now` that is row `row` of `read`, or -1. A question is found
