@@ -346,16 +346,21 @@ private:
                 continue;
             }
             const int record = findQuestion(read, static_cast<int>(r), found);
-            QuestionRow row = record >= 0 ? now.rows[record] : QuestionRow{};
-            const auto nowAsked = row[kTimesAsked].numericValue();
-            const auto nowCorrect = row[kTimesCorrect].numericValue();
-            if (record < 0 || !nowAsked || !nowCorrect) {
+            if (record < 0) {
                 ++m_result.notRecorded;
                 continue;
             }
-            row[kTimesAsked] = Cell::number(*nowAsked + asked);
-            row[kTimesCorrect] = Cell::number(*nowCorrect + correct);
-            if (Status s = file.set(record, row); !s.ok()) {
+            const auto nowAsked = now.rows[record][kTimesAsked].numericValue();
+            const auto nowCorrect = now.rows[record][kTimesCorrect].numericValue();
+            if (!nowAsked || !nowCorrect) {
+                ++m_result.notRecorded;
+                continue;
+            }
+            Status s = file.setCell(record, kTimesAsked, Cell::number(*nowAsked + asked));
+            if (s.ok()) {
+                s = file.setCell(record, kTimesCorrect, Cell::number(*nowCorrect + correct));
+            }
+            if (!s.ok()) {
                 refuse(s);
                 return s;
             }

@@ -209,22 +209,40 @@ Status QuestionFileBytes::set(int record, const QuestionRow& row) {
     if (record < 0 || record >= static_cast<int>(m_records.size())) {
         return Status::error(ErrorKind::BadValue, m_path);
     }
-    const QuestionRow& old = m_read.table.rows[record];
-    Record changes = m_records[record];
+    std::array<std::string, kColumns> replaced;
+    std::array<bool, kColumns> changed{};
     for (int c = 0; c < fieldsOf(m_format); ++c) {
         // What was displayed and given back unchanged keeps the file's
         // spelling ("3.140" stays, though it reads as 3.14).
-        changes.changed[c] = row[c].asText() != old[c].asText();
-        if (!changes.changed[c]) {
+        changed[c] = !sameText(row[c], m_read.table.rows[record][c]);
+        if (!changed[c]) {
             continue;
         }
         Conversion encoded = encodeField(plainFieldText(row[c], c));
         if (!encoded.ok) {
             return unencodable(m_path, encoded);
         }
-        changes.replaced[c] = std::move(encoded.text);
+        replaced[c] = std::move(encoded.text);
     }
-    m_records[record] = std::move(changes);
+    m_records[record].changed = changed;
+    m_records[record].replaced = std::move(replaced);
+    return {};
+}
+
+Status QuestionFileBytes::setCell(int record, int column, const Cell& cell) {
+    if (record < 0 || record >= static_cast<int>(m_records.size()) || column < 0 ||
+        column >= fieldsOf(m_format)) {
+        return Status::error(ErrorKind::BadValue, m_path);
+    }
+    Record& r = m_records[record];
+    r.changed[column] = !sameText(cell, m_read.table.rows[record][column]);
+    if (r.changed[column]) {
+        Conversion encoded = encodeField(plainFieldText(cell, column));
+        if (!encoded.ok) {
+            return unencodable(m_path, encoded);
+        }
+        r.replaced[column] = std::move(encoded.text);
+    }
     return {};
 }
 

@@ -80,6 +80,8 @@ public:
     // cell is written in plain style. Encoding when a new text has no CP932
     // form; nothing changes then.
     Status set(int record, const QuestionRow& row);
+    // The same for one cell, the others as they are.
+    Status setCell(int record, int column, const Cell& cell);
     // Removes record `record` with its line end.
     void erase(int record);
     // Adds `row` as a plain-style record after the last one.
