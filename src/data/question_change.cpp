@@ -421,19 +421,19 @@ ChangeResult QuestionFileChanger::apply(const QuestionFileRead& read, const Ques
         result = ChangeResult{};
         result.outcome = ChangeOutcome::Busy;
         result.status = status;
-        return given(result);
+        return given(std::move(result));
     }
     if (result.outcome != ChangeOutcome::Written) {
         if (result.status.ok()) {
             result.status = status;
         }
-        return given(result);
+        return given(std::move(result));
     }
     if (!status.ok()) {
         ChangeResult failed;
         failed.outcome = ChangeOutcome::Refused;
         failed.status = status;
-        return given(failed);
+        return given(std::move(failed));
     }
     result.now.stamp = written;
     if (result.fileRemoved) {
@@ -441,7 +441,7 @@ ChangeResult QuestionFileChanger::apply(const QuestionFileRead& read, const Ques
         result.now.path = read.path;
         result.now.format = read.format;
     }
-    return given(result);
+    return given(std::move(result));
 }
 
 }  // namespace studyhop
