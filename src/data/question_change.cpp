@@ -135,7 +135,14 @@ public:
             }
             bytes = fileBytes(m_base.format, m_base.table, 0);
         }
-        QuestionFileBytes file(m_base.path, std::move(bytes), m_base.format);
+        // The file the window read, unchanged (the usual case): its rows
+        // are known, only where they lie is looked for.
+        const bool asRead = !missing && m_base.stamp.exists && stamp.sameContent(m_base.stamp) &&
+                            !(m_change.kind == Kind::Replace);
+        QuestionFileBytes file =
+            asRead ? QuestionFileBytes(m_base.path, std::move(bytes), m_base.format, m_base.table,
+                                       m_base.count)
+                   : QuestionFileBytes(m_base.path, std::move(bytes), m_base.format);
         if (!file.status().ok()) {
             return refuse(file.status());
         }

@@ -173,6 +173,58 @@ QuestionFileBytes::QuestionFileBytes(std::string path, std::string bytes, FileFo
 // The records are read twice: once by the file's own reader, so that what is
 // matched is exactly what the windows read, and once more for the places of
 // the fields, which only a file that read cleanly has.
+QuestionFileBytes::QuestionFileBytes(std::string path, std::string bytes, FileFormat format,
+                                     const QuestionTable& known, int knownCount)
+    : m_path(std::move(path)), m_bytes(std::move(bytes)), m_format(format) {
+    if (!placeKnown(known, knownCount)) {
+        parse();
+    }
+}
+
+// The places of the fields without making their values: the bytes read as
+// `known` already.
+bool QuestionFileBytes::placeKnown(const QuestionTable& known, int knownCount) {
+    m_read = LoadResult{};
+    m_records.clear();
+    FieldReader reader(m_bytes);
+    if (m_format == FileFormat::Current) {
+        Cell count;
+        if (reader.atEndOfRecords() || !reader.readField(count)) {
+            return false;
+        }
+        const auto value = wholeNumber(count, 0, kRows);
+        if (!value) {
+            return false;
+        }
+        m_read.count = static_cast<int>(*value);
+        m_countLine = {reader.lastFieldBegin(), reader.lastFieldEnd()};
+    }
+    const int fields = fieldsOf(m_format);
+    while (!reader.atEndOfRecords()) {
+        if (static_cast<int>(m_records.size()) >= knownCount) {
+            return false;
+        }
+        Record record;
+        for (int c = 0; c < fields; ++c) {
+            if (reader.skip() != FieldReader::Result::Ok) {
+                return false;
+            }
+            record.fields[c] = {reader.lastFieldBegin(), reader.lastFieldEnd()};
+        }
+        record.whole = {record.fields[0].begin, reader.position()};
+        m_records.push_back(std::move(record));
+    }
+    if (static_cast<int>(m_records.size()) != knownCount) {
+        return false;
+    }
+    m_read.table = known;
+    m_read.recordsRead = knownCount;
+    if (m_format == FileFormat::Legacy) {
+        m_read.count = knownCount;
+    }
+    return true;
+}
+
 // One pass of the file's own reader, so that what is matched is exactly
 // what the windows read, noting where every field lies.
 void QuestionFileBytes::parse() {

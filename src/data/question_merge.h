@@ -59,6 +59,11 @@ public:
     // Reads `bytes` (CP932) as a file in `format`; status() tells whether
     // they read as a question file. `path` only names the file in statuses.
     QuestionFileBytes(std::string path, std::string bytes, FileFormat format);
+    // The same for bytes known to read as `known` (rows 0..knownCount-1):
+    // the bytes a window read, read again unchanged. Only the places of the
+    // fields are found; bytes that turn out otherwise are read in full.
+    QuestionFileBytes(std::string path, std::string bytes, FileFormat format,
+                      const QuestionTable& known, int knownCount);
 
     const Status& status() const { return m_read.status; }
     // The file as the quiz and the editor read it.
@@ -118,6 +123,7 @@ private:
     };
 
     void parse();
+    bool placeKnown(const QuestionTable& known, int knownCount);
 
     std::string m_path;
     std::string m_bytes;
