@@ -224,7 +224,7 @@ private:
     }
 
     int find(const QuestionFileBytes& file) const {
-        return findQuestion(m_base.table, m_base.count, m_change.index, file.read().table,
+        return findQuestion(m_base.table, m_base.count, m_change.index, file.table(),
                             file.records());
     }
 
@@ -285,7 +285,7 @@ private:
                     }
                     return conflict();
                 }
-                QuestionRow row = file.read().table.rows[record];
+                QuestionRow row = file.table().rows[record];
                 for (int c = kQuestionText; c <= kCorrectNumber; ++c) {
                     row[c] = m_change.row[c];
                 }
@@ -305,7 +305,7 @@ private:
                 if (record < 0) {
                     return conflict();
                 }
-                m_result.removed = file.read().table.rows[record];
+                m_result.removed = file.table().rows[record];
                 m_result.removedAt = record;
                 if (m_change.kind == Kind::RemoveLast && file.records() == 1) {
                     m_result.fileRemoved = true;
@@ -343,7 +343,7 @@ private:
     // of them is changed, so that one twin's new counts never mislead the
     // search for another.
     Status counts(QuestionFileBytes& file) {
-        const QuestionTable& now = file.read().table;
+        const QuestionTable& now = file.table();
         const QuestionIndex read(m_base.table, m_base.count);
         const QuestionIndex found(now, file.records());
         for (size_t r = 0; r < m_change.asked.size() && static_cast<int>(r) < m_base.count; ++r) {

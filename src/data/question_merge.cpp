@@ -217,7 +217,7 @@ bool QuestionFileBytes::placeKnown(const QuestionTable& known, int knownCount) {
     if (static_cast<int>(m_records.size()) != knownCount) {
         return false;
     }
-    m_read.table = known;
+    m_table = &known;
     m_read.recordsRead = knownCount;
     if (m_format == FileFormat::Legacy) {
         m_read.count = knownCount;
@@ -230,6 +230,7 @@ bool QuestionFileBytes::placeKnown(const QuestionTable& known, int knownCount) {
 void QuestionFileBytes::parse() {
     FieldPlaces places;
     m_read = parseQuestionFileWithPlaces(m_path, m_bytes, m_format, places);
+    m_table = &m_read.table;
     m_records.clear();
     m_countLine = {};
     if (!m_read.status.ok()) {
@@ -269,7 +270,7 @@ Status QuestionFileBytes::set(int record, const QuestionRow& row) {
     for (int c = 0; c < fieldsOf(m_format); ++c) {
         // What was displayed and given back unchanged keeps the file's
         // spelling ("3.140" stays, though it reads as 3.14).
-        changed[c] = !sameText(row[c], m_read.table.rows[record][c]);
+        changed[c] = !sameText(row[c], m_table->rows[record][c]);
         if (!changed[c]) {
             continue;
         }
@@ -290,7 +291,7 @@ Status QuestionFileBytes::setCell(int record, int column, const Cell& cell) {
         return Status::error(ErrorKind::BadValue, m_path);
     }
     Record& r = m_records[record];
-    r.changed[column] = !sameText(cell, m_read.table.rows[record][column]);
+    r.changed[column] = !sameText(cell, m_table->rows[record][column]);
     if (r.changed[column]) {
         Conversion encoded = encodeField(plainFieldText(cell, column));
         if (!encoded.ok) {
@@ -365,7 +366,7 @@ QuestionTable QuestionFileBytes::tableAfter() const {
         if (record.erased) {
             continue;
         }
-        QuestionRow row = m_read.table.rows[r];
+        QuestionRow row = m_table->rows[r];
         for (int c = 0; c < fields; ++c) {
             if (record.changed[c]) {
                 FieldReader reader(record.replaced[c]);

@@ -64,10 +64,15 @@ public:
     // fields are found; bytes that turn out otherwise are read in full.
     QuestionFileBytes(std::string path, std::string bytes, FileFormat format,
                       const QuestionTable& known, int knownCount);
+    // It points into itself (or at `known`, which must outlive it).
+    QuestionFileBytes(const QuestionFileBytes&) = delete;
+    QuestionFileBytes& operator=(const QuestionFileBytes&) = delete;
 
     const Status& status() const { return m_read.status; }
-    // The file as the quiz and the editor read it.
+    // The file as the quiz and the editor read it (its table: table()).
     const LoadResult& read() const { return m_read; }
+    // Its questions: rows 0..records()-1.
+    const QuestionTable& table() const { return *m_table; }
     const std::string& bytes() const { return m_bytes; }
     int records() const { return m_read.recordsRead; }
     // A current file's count line that promises more records than it holds:
@@ -129,6 +134,8 @@ private:
     std::string m_bytes;
     FileFormat m_format;
     LoadResult m_read;
+    // m_read.table, or the known table of bytes read unchanged.
+    const QuestionTable* m_table = &m_read.table;
     Span m_countLine;
     std::vector<Record> m_records;
     std::string m_appended;  // CP932 records to add, each with its CR LF
