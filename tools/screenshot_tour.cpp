@@ -32,25 +32,43 @@ namespace {
 QString outDir;
 
 // Answers every message box with OK, and pictures the first of each title.
+// A few boxes are pictured under a name of their own as well.
 class PicturePrompt : public Prompt {
 public:
     PromptAnswer ask(const QString& text, const QString& title, PromptButtons buttons) override {
-        if (!m_shot.contains(title)) {
+        QString named;
+        if (title == QStringLiteral("答え合わせ")) {
+            named = QStringLiteral("result_detail");
+        } else if (text.contains(QStringLiteral("競合コピーがあります"))) {
+            named = QStringLiteral("conflict_copy_notice");
+        }
+        const bool numbered = named.isEmpty() && !m_shot.contains(title);
+        if (numbered) {
             m_shot << title;
+        }
+        if (numbered || (!named.isEmpty() && !m_named.contains(named))) {
+            m_named << named;
             QMessageBox box(QMessageBox::NoIcon, title, text);
             box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-            if (buttons == PromptButtons::OkCancel) {
+            if (buttons != PromptButtons::Ok) {
                 box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             }
             box.show();
             QApplication::processEvents();
-            box.grab().save(outDir + "/message_" + QString::number(m_shot.size()) + ".png");
+            const QPixmap picture = box.grab();
+            if (numbered) {
+                picture.save(outDir + "/message_" + QString::number(m_shot.size()) + ".png");
+            }
+            if (!named.isEmpty()) {
+                picture.save(outDir + "/" + named + ".png");
+            }
         }
         return PromptAnswer::Ok;
     }
 
 private:
     QStringList m_shot;
+    QStringList m_named;
 };
 
 void shoot(QWidget* window, const char* name) {
@@ -61,11 +79,11 @@ void shoot(QWidget* window, const char* name) {
     }
 }
 
-// The window with the tooltip of `label` showing, as a user pointing at it sees it.
-void shootWithTooltip(QWidget* window, QLabel* label, const char* name) {
+// The window with a tooltip showing at `point` of `widget`, as a user pointing there sees it.
+void shootWithTooltip(QWidget* window, QWidget* widget, QPoint point, const QString& tooltip,
+                      const char* name) {
     QApplication::processEvents();
-    const QPoint at = label->mapToGlobal(QPoint(label->width() / 3, label->height() / 2));
-    QToolTip::showText(at, label->toolTip(), label);
+    QToolTip::showText(widget->mapToGlobal(point), tooltip, widget);
     QApplication::processEvents();
     QWidget* tip = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -192,7 +210,9 @@ int main(int argc, char** argv) {
         state.setF_name(longFile);
         state.setFileState(FileState::Current);
         auto* longQuiz = showAs<Form4>(windows, WindowId::Form4);
-        shootWithTooltip(longQuiz, longQuiz->Label2, "quiz_long_question");
+        shootWithTooltip(longQuiz, longQuiz->Label2,
+                         QPoint(longQuiz->Label2->width() / 3, longQuiz->Label2->height() / 2),
+                         longQuiz->Label2->toolTip(), "quiz_long_question");
         windows.unload(WindowId::Form4);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QDir().remove(longFile);
@@ -216,6 +236,78 @@ int main(int argc, char** argv) {
     editor->Command4_Click();
     editor->Command1_Click();
     QDir().remove(QStringLiteral("英単語.qz2"));
+
+    // What a result line opens: a pass over the sample file, one line opened.
+    main->Command1_Click(1);
+    chooser = loaded<Form7>(windows, WindowId::Form7);
+    chooser->File1->setCurrentRow(0);
+    chooser->Command1_Click();
+    quiz = loaded<Form4>(windows, WindowId::Form4);
+    for (int i = 0; i < 10 && !windows.isLoaded(WindowId::Form6); ++i) {
+        quiz->Command1_KeyDown(1, i % 3 ? '1' : '2', 0);
+        quiz->Command1_Click(1);
+    }
+    results = loaded<Form6>(windows, WindowId::Form6);
+    if (results != nullptr) {
+        results->List1->setFocus();
+        results->List1->setCurrentRow(0);
+        results->List1_KeyDown(13, 0);
+        results->Command1_Click();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Long names and a sync engine's conflict copies in the chooser.
+    {
+        const QStringList made = {
+            QStringLiteral("基本情報技術者試験_令和5年度_午前.qz2"),
+            QStringLiteral("基本情報技術者試験_令和5年度_午後.qz2"),
+            QStringLiteral("試験ﾃﾞｰﾀ.qz2"),
+            QStringLiteral("試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 101500).qz2"),
+            QStringLiteral("試験ﾃﾞｰﾀ.sync-conflict-20261209-080000-ABCDEFG.qz2"),
+        };
+        for (const QString& name : made) {
+            QFile::copy(QStringLiteral("一般常識.qz2"), name);
+        }
+        main->Command1_Click(1);
+        chooser = loaded<Form7>(windows, WindowId::Form7);
+        chooser->File1->setFocus();
+        chooser->File1->setCurrentRow(1);
+        QApplication::processEvents();
+        const QRect row = chooser->File1->visualItemRect(chooser->File1->item(1));
+        shootWithTooltip(chooser, chooser->File1->viewport(), row.center(),
+                         chooser->File1->item(1)->toolTip(), "chooser_long_names");
+        const int real = chooser->File1->rowOfBytes(made[2].toStdString());
+        chooser->File1->setCurrentRow(real);
+        chooser->File1->scrollToBottom();
+        shoot(chooser, "chooser_conflict_copies");
+        chooser->Command1_Click();  // the notice of the copies
+        windows.unload(WindowId::Form4);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QString& name : made) {
+            QDir().remove(name);
+        }
+    }
+
+    // A short question with half-width blanks in the editor: whole, no "…".
+    {
+        const QString spaced = QStringLiteral("2進数.qz2");
+        QFile file(spaced);
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(spaced));
+            return 1;
+        }
+        const Conversion bytes = encodeCp932(
+            "1\r\n2進数 1011 を10進数で表すと？,9,10,11,12,13,3,0,0,ﾅｼ\r\n");
+        file.write(bytes.text.data(), static_cast<qsizetype>(bytes.text.size()));
+        file.close();
+        state.setText1(spaced);
+        state.setFileState(FileState::Current);
+        editor = showAs<Form2>(windows, WindowId::Form2);
+        shoot(editor, "editor_short_question");
+        windows.unload(WindowId::Form2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDir().remove(spaced);
+    }
 
     // Maintenance mode.
     main->Command1_KeyDown(0, 'Z', 4);

@@ -26,6 +26,8 @@ public:
     std::optional<double> numericValue() const;
     // The cell as display text: a number as its decimal text, empty as "".
     std::string asText() const;
+    // A text cell's text without a copy (empty for the other kinds).
+    std::string_view textView() const { return m_kind == CellKind::Text ? std::string_view(m_text) : std::string_view(); }
 
     // Text comparison, exact and case-significant; empty equals "".
     bool equalsText(std::string_view value) const { return asText() == value; }

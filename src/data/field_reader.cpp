@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace studyhop {
@@ -116,9 +117,15 @@ FieldReader::Result FieldReader::read(Cell& cell) {
     // Stop looking once the field is too long to be one: a hostile file is
     // refused after reading at most kMaxFieldBytes of it.
     const std::size_t end = std::min(m_text.size(), start + kMaxFieldBytes + 1);
-    while (m_pos < end && !isSeparator(m_text[m_pos])) {
-        ++m_pos;
+    // The nearest of the three separators, each looked for by memchr: fields
+    // run to hundreds of bytes, and this is most of the reading.
+    size_t limit = end - m_pos;
+    for (const char separator : {',', '\r', '\n'}) {
+        if (const void* found = std::memchr(m_text.data() + m_pos, separator, limit)) {
+            limit = static_cast<size_t>(static_cast<const char*>(found) - (m_text.data() + m_pos));
+        }
     }
+    m_pos += limit;
     if (m_pos - start > kMaxFieldBytes) {
         return fail(Result::TooLong, m_line);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <regex>
 
 #include "data/cp932.h"
 #include "data/text_encoding.h"
@@ -80,6 +81,92 @@ std::string windowsNameProblem(std::string_view name) {
                "」はWindowsの装置の名前なので、ファイル名に使えません。";
     }
     return {};
+}
+
+namespace {
+
+// One engine's way of naming a conflict copy. Groups: 1 the original's stem,
+// 2-4 year, month, day, 5-7 hour, minute, second (empty for a day only), and
+// the last group what follows the mark (the extension).
+struct CopyPattern {
+    std::regex re;
+    bool hasTime;
+};
+
+const std::vector<CopyPattern>& copyPatterns() {
+    constexpr auto flags = std::regex::ECMAScript | std::regex::icase;
+    static const std::vector<CopyPattern> patterns = {
+        // Syncthing: the mark goes before the last extension; older versions
+        // wrote no device.
+        {std::regex(R"(^(.+)\.sync-conflict-(\d{4})(\d{2})(\d{2})-(\d{2})(\d{2})(\d{2})(?:-[0-9a-z]+)?)"
+                    R"((\.[^.]*)?$)",
+                    flags),
+         true},
+        // Nextcloud and ownCloud; the user name never holds parentheses.
+        {std::regex(R"(^(.+) \(conflicted copy (?:[^()]* )?(\d{4})-(\d{2})-(\d{2}) (\d{2})(\d{2})(\d{2})\))"
+                    R"((.*)$)",
+                    flags),
+         true},
+        {std::regex(R"(^(.+)_conflict-(\d{4})(\d{2})(\d{2})-(\d{2})(\d{2})(\d{2})(\.[^.]*)?$)", flags),
+         true},
+        // Dropbox: "(conflicted copy DATE)" or "(WHO's conflicted copy DATE)",
+        // the apostrophe plain or typographic.
+        {std::regex(R"(^(.+) \((?:[^()]+(?:'|\xE2\x80\x99)s )?conflicted copy (\d{4})-(\d{2})-(\d{2}))"
+                    R"((?: \(\d+\))?\)(.*)$)",
+                    flags),
+         false},
+    };
+    return patterns;
+}
+
+// One mark taken off: the name it was made from.
+std::optional<ConflictCopy> outerMark(std::string_view name) {
+    const std::string text(name);
+    for (const CopyPattern& pattern : copyPatterns()) {
+        std::smatch m;
+        if (!std::regex_match(text, m, pattern.re)) {
+            continue;
+        }
+        ConflictCopy copy;
+        copy.original = m[1].str() + m[m.size() - 1].str();
+        copy.date = m[2].str() + "-" + m[3].str() + "-" + m[4].str();
+        if (pattern.hasTime) {
+            copy.time = m[5].str() + ":" + m[6].str() + ":" + m[7].str();
+        }
+        return copy;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ConflictCopy> conflictCopy(std::string_view name) {
+    // The folder is no part of the mark.
+    const size_t slash = name.rfind('/');
+    const std::string_view folder = slash == std::string_view::npos ? "" : name.substr(0, slash + 1);
+    std::optional<ConflictCopy> copy = outerMark(name.substr(folder.size()));
+    if (!copy) {
+        return std::nullopt;
+    }
+    // A copy of a copy: the file they all come from. Each mark taken off
+    // makes the name shorter, so this ends.
+    while (const std::optional<ConflictCopy> inner = outerMark(copy->original)) {
+        copy->original = inner->original;
+    }
+    copy->original = std::string(folder) + copy->original;
+    return copy;
+}
+
+std::vector<std::string> conflictCopiesOf(std::string_view name,
+                                          const std::vector<std::string>& names) {
+    std::vector<std::string> copies;
+    for (const std::string& candidate : names) {
+        const std::optional<ConflictCopy> copy = conflictCopy(candidate);
+        if (copy && copy->original == name) {
+            copies.push_back(candidate);
+        }
+    }
+    return copies;
 }
 
 }  // namespace studyhop

@@ -135,7 +135,14 @@ public:
             }
             bytes = fileBytes(m_base.format, m_base.table, 0);
         }
-        QuestionFileBytes file(m_base.path, std::move(bytes), m_base.format);
+        // The file the window read, unchanged (the usual case): its rows
+        // are known, only where they lie is looked for.
+        const bool asRead = !missing && m_base.stamp.exists && stamp.sameContent(m_base.stamp) &&
+                            !(m_change.kind == Kind::Replace);
+        QuestionFileBytes file =
+            asRead ? QuestionFileBytes(m_base.path, std::move(bytes), m_base.format, m_base.table,
+                                       m_base.count)
+                   : QuestionFileBytes(m_base.path, std::move(bytes), m_base.format);
         if (!file.status().ok()) {
             return refuse(file.status());
         }
@@ -217,7 +224,7 @@ private:
     }
 
     int find(const QuestionFileBytes& file) const {
-        return findQuestion(m_base.table, m_base.count, m_change.index, file.read().table,
+        return findQuestion(m_base.table, m_base.count, m_change.index, file.table(),
                             file.records());
     }
 
@@ -278,7 +285,7 @@ private:
                     }
                     return conflict();
                 }
-                QuestionRow row = file.read().table.rows[record];
+                QuestionRow row = file.table().rows[record];
                 for (int c = kQuestionText; c <= kCorrectNumber; ++c) {
                     row[c] = m_change.row[c];
                 }
@@ -298,7 +305,7 @@ private:
                 if (record < 0) {
                     return conflict();
                 }
-                m_result.removed = file.read().table.rows[record];
+                m_result.removed = file.table().rows[record];
                 m_result.removedAt = record;
                 if (m_change.kind == Kind::RemoveLast && file.records() == 1) {
                     m_result.fileRemoved = true;
@@ -336,7 +343,7 @@ private:
     // of them is changed, so that one twin's new counts never mislead the
     // search for another.
     Status counts(QuestionFileBytes& file) {
-        const QuestionTable& now = file.read().table;
+        const QuestionTable& now = file.table();
         const QuestionIndex read(m_base.table, m_base.count);
         const QuestionIndex found(now, file.records());
         for (size_t r = 0; r < m_change.asked.size() && static_cast<int>(r) < m_base.count; ++r) {
@@ -346,16 +353,21 @@ private:
                 continue;
             }
             const int record = findQuestion(read, static_cast<int>(r), found);
-            QuestionRow row = record >= 0 ? now.rows[record] : QuestionRow{};
-            const auto nowAsked = row[kTimesAsked].numericValue();
-            const auto nowCorrect = row[kTimesCorrect].numericValue();
-            if (record < 0 || !nowAsked || !nowCorrect) {
+            if (record < 0) {
                 ++m_result.notRecorded;
                 continue;
             }
-            row[kTimesAsked] = Cell::number(*nowAsked + asked);
-            row[kTimesCorrect] = Cell::number(*nowCorrect + correct);
-            if (Status s = file.set(record, row); !s.ok()) {
+            const auto nowAsked = now.rows[record][kTimesAsked].numericValue();
+            const auto nowCorrect = now.rows[record][kTimesCorrect].numericValue();
+            if (!nowAsked || !nowCorrect) {
+                ++m_result.notRecorded;
+                continue;
+            }
+            Status s = file.setCell(record, kTimesAsked, Cell::number(*nowAsked + asked));
+            if (s.ok()) {
+                s = file.setCell(record, kTimesCorrect, Cell::number(*nowCorrect + correct));
+            }
+            if (!s.ok()) {
                 refuse(s);
                 return s;
             }
@@ -377,16 +389,15 @@ private:
         if (p.bytes == file.bytes()) {
             p.action = RewritePlan::Action::Leave;  // nothing to write: a time alone is no change
         }
-        LoadResult after = m_base.format == FileFormat::Current
-                               ? parseCurrentQuestionFile(m_base.path, p.bytes)
-                               : parseLegacyQuestionFile(m_base.path, p.bytes);
-        if (!after.status.ok()) {
-            return refuse(after.status);
+        // The result read as the readers would, without decoding it all again.
+        const int records = file.recordsAfter();
+        if (Status s = file.checkShape(p.bytes, records); !s.ok()) {
+            return refuse(s);
         }
         m_result.now.path = m_base.path;
         m_result.now.format = m_base.format;
-        m_result.now.table = std::move(after.table);
-        m_result.now.count = after.recordsRead;
+        m_result.now.table = file.tableAfter();
+        m_result.now.count = records;
         return p;
     }
 
@@ -417,19 +428,19 @@ ChangeResult QuestionFileChanger::apply(const QuestionFileRead& read, const Ques
         result = ChangeResult{};
         result.outcome = ChangeOutcome::Busy;
         result.status = status;
-        return given(result);
+        return given(std::move(result));
     }
     if (result.outcome != ChangeOutcome::Written) {
         if (result.status.ok()) {
             result.status = status;
         }
-        return given(result);
+        return given(std::move(result));
     }
     if (!status.ok()) {
         ChangeResult failed;
         failed.outcome = ChangeOutcome::Refused;
         failed.status = status;
-        return given(failed);
+        return given(std::move(failed));
     }
     result.now.stamp = written;
     if (result.fileRemoved) {
@@ -437,7 +448,7 @@ ChangeResult QuestionFileChanger::apply(const QuestionFileRead& read, const Ques
         result.now.path = read.path;
         result.now.format = read.format;
     }
-    return given(result);
+    return given(std::move(result));
 }
 
 }  // namespace studyhop

@@ -97,7 +97,8 @@ void keepWrittenSpelling(const FieldReader& reader, Cell& cell) {
 // text. With a `limit` of at most kRows (none when negative) the records
 // after it are read and checked but not kept, and there is no fixed maximum.
 void readRecords(const std::string& path, FieldReader& reader, int fields, int limit,
-                 LoadResult& result, Spelling spelling = Spelling::AsRead) {
+                 LoadResult& result, Spelling spelling = Spelling::AsRead,
+                 FieldPlaces* places = nullptr) {
     int row = 0;
     QuestionRow beyond{};
     while (!reader.atEndOfRecords()) {
@@ -111,6 +112,9 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
         if (keep) {
             result.recordLine[row] = reader.line();
         }
+        if (places != nullptr) {
+            places->fields.emplace_back();
+        }
         for (int c = 0; c < fields; ++c) {
             Cell& cell = target[c];
             const FieldReader::Result r = reader.read(cell);
@@ -122,6 +126,12 @@ void readRecords(const std::string& path, FieldReader& reader, int fields, int l
             if (spelling == Spelling::AsWritten) {
                 keepWrittenSpelling(reader, cell);
             }
+            if (places != nullptr) {
+                places->fields.back()[c] = {reader.lastFieldBegin(), reader.lastFieldEnd()};
+            }
+        }
+        if (places != nullptr) {
+            places->recordEnd.push_back(reader.position());
         }
         ++row;
         if (keep) {
@@ -156,7 +166,8 @@ FileFormat formatForName(std::string_view name) {
 
 namespace {
 
-LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spelling spelling) {
+LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spelling spelling,
+                        FieldPlaces* places = nullptr) {
     LoadResult result;
     result.status = checkText(path, bytes);
     if (!result.status.ok()) {
@@ -165,6 +176,9 @@ LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spellin
     FieldReader reader(bytes);
     Cell countCell;
     const bool read = !reader.atEndOfRecords() && reader.readField(countCell);
+    if (places != nullptr) {
+        places->countLine = {reader.lastFieldBegin(), reader.lastFieldEnd()};
+    }
     const auto count = countCell.numericValue();
     if (!read || countCell.isEmpty() || !count || *count < 0 || *count > kRows ||
         *count != static_cast<int>(*count)) {
@@ -172,7 +186,7 @@ LoadResult parseCurrent(const std::string& path, std::string_view bytes, Spellin
         return result;
     }
     result.count = static_cast<int>(*count);
-    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result, spelling);
+    readRecords(path, reader, kCurrentFields, kNoRecordLimit, result, spelling, places);
     return result;
 }
 
@@ -192,6 +206,22 @@ LoadResult parseQuestionFileAsWritten(const std::string& path, std::string_view 
     if (result.status.ok()) {
         FieldReader reader(bytes);
         readRecords(path, reader, kLegacyFields, kNoRecordLimit, result, Spelling::AsWritten);
+        result.count = result.recordsRead;
+    }
+    return result;
+}
+
+LoadResult parseQuestionFileWithPlaces(const std::string& path, std::string_view bytes,
+                                       FileFormat format, FieldPlaces& places) {
+    places = FieldPlaces{};
+    if (format == FileFormat::Current) {
+        return parseCurrent(path, bytes, Spelling::AsRead, &places);
+    }
+    LoadResult result;
+    result.status = checkText(path, bytes);
+    if (result.status.ok()) {
+        FieldReader reader(bytes);
+        readRecords(path, reader, kLegacyFields, kNoRecordLimit, result, Spelling::AsRead, &places);
         result.count = result.recordsRead;
     }
     return result;

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "data/file_io.h"
 #include "data/question_table.h"
@@ -54,6 +56,20 @@ LoadResult loadLegacyQuestionFile(FileSystem& fs, const std::string& path,
 LoadResult parseCurrentQuestionFile(const std::string& path, std::string_view bytes);
 LoadResult parseLegacyQuestionFile(const std::string& path, std::string_view bytes,
                                    int recordLimit = kNoRecordLimit);
+
+// Where the fields of a question file lie in its bytes: [begin, end) of each
+// field as FieldReader::lastFieldBegin/End give them, and where each record
+// ends (after its last separator).
+struct FieldPlaces {
+    std::pair<size_t, size_t> countLine{};
+    std::vector<std::array<std::pair<size_t, size_t>, kColumns>> fields;
+    std::vector<size_t> recordEnd;
+};
+
+// parseCurrentQuestionFile or parseLegacyQuestionFile by `format`, noting
+// where every field of the records read lies.
+LoadResult parseQuestionFileWithPlaces(const std::string& path, std::string_view bytes,
+                                       FileFormat format, FieldPlaces& places);
 
 // Reads a question file (current or legacy by `format`) keeping what the
 // writer's styles tell apart: a number that the file spells without the plain

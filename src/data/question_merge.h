@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,13 +25,14 @@ class QuestionIndex {
 public:
     QuestionIndex(const QuestionTable& table, int count);
     // The rows that are the same question as `row`, in order.
-    const std::vector<int>& twins(const QuestionRow& row) const;
+    std::vector<int> twins(const QuestionRow& row) const;
     const QuestionTable& table() const { return m_table; }
 
 private:
     const QuestionTable& m_table;
-    std::unordered_map<std::string, std::vector<int>> m_rows;
-    std::vector<int> m_none;
+    // By a hash of the question's texts; rows whose hashes meet are told
+    // apart when looked up.
+    std::unordered_map<std::uint64_t, std::vector<int>> m_rows;
 };
 
 // The record of `now` that is row `row` of `read`, or -1. A question is found
@@ -57,10 +59,20 @@ public:
     // Reads `bytes` (CP932) as a file in `format`; status() tells whether
     // they read as a question file. `path` only names the file in statuses.
     QuestionFileBytes(std::string path, std::string bytes, FileFormat format);
+    // The same for bytes known to read as `known` (rows 0..knownCount-1):
+    // the bytes a window read, read again unchanged. Only the places of the
+    // fields are found; bytes that turn out otherwise are read in full.
+    QuestionFileBytes(std::string path, std::string bytes, FileFormat format,
+                      const QuestionTable& known, int knownCount);
+    // It points into itself (or at `known`, which must outlive it).
+    QuestionFileBytes(const QuestionFileBytes&) = delete;
+    QuestionFileBytes& operator=(const QuestionFileBytes&) = delete;
 
     const Status& status() const { return m_read.status; }
-    // The file as the quiz and the editor read it.
+    // The file as the quiz and the editor read it (its table: table()).
     const LoadResult& read() const { return m_read; }
+    // Its questions: rows 0..records()-1.
+    const QuestionTable& table() const { return *m_table; }
     const std::string& bytes() const { return m_bytes; }
     int records() const { return m_read.recordsRead; }
     // A current file's count line that promises more records than it holds:
@@ -78,6 +90,8 @@ public:
     // cell is written in plain style. Encoding when a new text has no CP932
     // form; nothing changes then.
     Status set(int record, const QuestionRow& row);
+    // The same for one cell, the others as they are.
+    Status setCell(int record, int column, const Cell& cell);
     // Removes record `record` with its line end.
     void erase(int record);
     // Adds `row` as a plain-style record after the last one.
@@ -88,6 +102,14 @@ public:
     // The bytes with every change made; a current file's count line is the
     // number of records it holds.
     std::string result() const;
+    // The questions of result() as the file's reader reads them: the rows
+    // read, with the changed cells and the added records read back from the
+    // bytes written for them, so the file need not be decoded again.
+    QuestionTable tableAfter() const;
+    // Whether `bytes` (a result()) hold `records` whole records of this
+    // format, and a count line saying so: the shape the readers need,
+    // checked without decoding the texts again.
+    Status checkShape(const std::string& bytes, int records) const;
 
 private:
     struct Span {
@@ -102,18 +124,23 @@ private:
         std::array<bool, kColumns> changed{};
         std::string before;  // CP932 records inserted before this one
         int inserted = 0;
+        std::vector<QuestionRow> insertedRows;
     };
 
     void parse();
+    bool placeKnown(const QuestionTable& known, int knownCount);
 
     std::string m_path;
     std::string m_bytes;
     FileFormat m_format;
     LoadResult m_read;
+    // m_read.table, or the known table of bytes read unchanged.
+    const QuestionTable* m_table = &m_read.table;
     Span m_countLine;
     std::vector<Record> m_records;
     std::string m_appended;  // CP932 records to add, each with its CR LF
     int m_appendedCount = 0;
+    std::vector<QuestionRow> m_appendedRows;
 };
 
 }  // namespace studyhop

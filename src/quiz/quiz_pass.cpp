@@ -36,6 +36,9 @@ Status QuizPass::load(FileSystem& fs, const std::string& filePath, bool legacy, 
     for (int r = 0; r < rows; ++r) {
         Ans[r] = Cell::text("");
     }
+    for (int r = 0; r < kRows; ++r) {
+        m_fileRow[r] = r;
+    }
     return status;
 }
 
@@ -58,6 +61,28 @@ void QuizPass::answer(int position, int choice) {
     Ans[Order[std::clamp(position, 0, kRows - 1)]] = Cell::number(choice);
 }
 
+JudgedQuestion QuizPass::judgedQuestion(int row, bool correct) const {
+    const QuestionRow& question = table.rows[row];
+    JudgedQuestion judged;
+    judged.fileNumber = m_fileRow[row] + 1;
+    judged.correct = correct;
+    judged.question = question[kQuestionText].asText();
+    // A choice number names a choice only as a whole number from 1 to 5.
+    auto choice = [](const Cell& cell) {
+        const std::optional<double> n = cell.isEmpty() ? std::nullopt : cell.numericValue();
+        return n && *n >= 1 && *n <= 5 && *n == static_cast<int>(*n) ? static_cast<int>(*n) : 0;
+    };
+    judged.answer = Ans[row].isNumber() ? choice(Ans[row]) : 0;
+    if (judged.answer > 0) {
+        judged.answerText = question[kChoice1 + judged.answer - 1].asText();
+    }
+    judged.correctNumber = question[kCorrectNumber].asText();
+    if (const int c = choice(question[kCorrectNumber]); c > 0) {
+        judged.correctText = question[kChoice1 + c - 1].asText();
+    }
+    return judged;
+}
+
 PassResults QuizPass::judge(FileSystem& fs) {
     PassResults results;
     m_wrong = 0;
@@ -68,6 +93,7 @@ PassResults QuizPass::judge(FileSystem& fs) {
             row[kTimesAsked].addOne();
             row[kTimesCorrect].addOne();
             results.lines.push_back(resultLine(p, true));
+            results.judged.push_back(judgedQuestion(k, true));
             ++results.correct;
         } else if (Pick.rows[k][kPickMark].equalsNumber(0)) {
             // Left out by the rate filter: not part of this pass, even when
@@ -75,9 +101,11 @@ PassResults QuizPass::judge(FileSystem& fs) {
         } else {
             row[kTimesAsked].addOne();
             results.lines.push_back(resultLine(p, false));
+            results.judged.push_back(judgedQuestion(k, false));
             for (int c = 0; c <= kCorrectNumber; ++c) {
                 Pick.rows[m_wrong][c] = row[c];
             }
+            m_retestFileRow[m_wrong] = m_fileRow[k];
             m_retestCounters[m_wrong] = {row[kTimesAsked], row[kTimesCorrect]};
             ++m_wrong;
         }
@@ -136,6 +164,7 @@ void QuizPass::prepareRetest() {
         if (j < m_wrong) {
             table.rows[j][kTimesAsked] = m_retestCounters[j][0];
             table.rows[j][kTimesCorrect] = m_retestCounters[j][1];
+            m_fileRow[j] = m_retestFileRow[j];
         }
         Pick.rows[j][kPickMark] = Cell::number(1);
         Ans[j] = Cell::text("");

@@ -13,9 +13,21 @@
 
 namespace studyhop {
 
+// One judged question of a pass: what its result line opens.
+struct JudgedQuestion {
+    int fileNumber = 0;  // its place in the question file, from 1
+    bool correct = false;
+    std::string question;
+    int answer = 0;  // the choice given, 1..5; 0 when none was given
+    std::string answerText;
+    std::string correctNumber;  // as the file holds it
+    std::string correctText;    // the choice it names; "" when it names none
+};
+
 // What the end of a pass shows in the result window.
 struct PassResults {
     std::vector<std::string> lines;  // "問 1     正  解" ... in asking order
+    std::vector<JudgedQuestion> judged;  // the question of each line
     int total = 0;                   // the questions of the pass
     int correct = 0;
     std::string percentage;  // as percentageText writes it
@@ -79,6 +91,11 @@ public:
     int Total = 0;
 
 private:
+    JudgedQuestion judgedQuestion(int row, bool correct) const;
+    // The place in the file (from 0) of the question each row holds, and of
+    // each question on the retest list.
+    std::array<int, kRows> m_fileRow{};
+    std::array<int, kRows> m_retestFileRow{};
     // The file as read, to find the questions in it again.
     QuestionFileRead m_read;
     bool m_writeBack = false;

@@ -18,6 +18,10 @@ public:
 
     void Command1_Click();  // OK: closes the quiz window and this one
     void Command2_Click();  // retest: the quiz window goes on
+    // Enter or a double click on a result line: its question, the answer
+    // given and the correct answer, in a box.
+    void List1_DblClick();
+    void List1_KeyDown(int keyCode, int shift);
 
     // Empties the window for a new pass.
     void clearResults();
@@ -45,6 +49,8 @@ protected:
 
 private:
     bool m_retestOffered = false;
+    // The question of each result line, in the list's order.
+    std::vector<JudgedQuestion> m_judged;
 };
 
 }  // namespace studyhop

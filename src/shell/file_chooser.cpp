@@ -1,5 +1,6 @@
 #include "shell/file_chooser.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include <QDir>
@@ -133,6 +134,27 @@ void Form7::Command3_Click() {
 
 void Form7::openSelected() {
     const QString name = File1->selectedName();
+    if (name.isEmpty() && File1->count() == 0) {
+        // Nothing to open: say where question files come from.
+        const bool filtered = Combo1->currentIndex() != 2;
+        QString text = QStringLiteral("このフォルダーには開ける問題ファイル（%1）がありません。\r\n"
+                                      "フォルダー ：%2\r\n")
+                           .arg(filtered ? Combo1->currentText() : QStringLiteral("*.qz2, *.qzb"),
+                                QDir::toNativeSeparators(QDir::currentPath()));
+        if (filtered) {
+            text += QStringLiteral("ほかの種類の問題ファイルは、ファイルの種類を「すべて」にすると表示されます。");
+        } else if (m_mode == ChooserMode::Editor) {
+            text += QStringLiteral("問題ファイルを作るには「新規作成」を押してください。");
+        } else {
+            text += QStringLiteral(
+                "問題ファイルを作るには、メイン画面の「問題登録」を押して最初の問題を登録してください。");
+        }
+        m_prompt.ask(text, QStringLiteral("確認"));
+        if (!filtered) {
+            unloadSelf();
+        }
+        return;
+    }
     if (name.isEmpty()) {
         unloadSelf();
         return;
@@ -157,7 +179,9 @@ void Form7::openSelected() {
     if (editorMode) {
         m_prompt.ask(QStringLiteral("次のファイルを開きました\r\nファイル名 ：") + name,
                      QStringLiteral("確認ＢＯＸ"));
+        tellOfConflictCopies(name, File1->selectedBytes());
     } else {
+        tellOfConflictCopies(name, File1->selectedBytes());
         m_state.setF_name(name);
     }
     m_state.setFileState(fileState);
@@ -173,6 +197,43 @@ void Form7::openSelected() {
         m_owner.show(WindowId::Form4);
     }
     unloadSelf();
+}
+
+void Form7::tellOfConflictCopies(const QString& shown, const std::string& bytes) {
+    auto display = [](const std::string& name) {
+        return QString::fromStdString(displayFileName(name).text);
+    };
+    QString text;
+    if (const std::optional<ConflictCopy> copy = conflictCopy(bytes)) {
+        if (!m_state.firstNotice("is a conflict copy: " + bytes)) {
+            return;
+        }
+        text = QStringLiteral(
+                   "次のファイルは、同期ソフトが作った「%1」の競合コピーです。\r\n"
+                   "ファイル名 ：%2\r\n"
+                   "ここで登録した問題や成績は「%1」には入りません。")
+                   .arg(display(copy->original), shown);
+    } else {
+        QStringList names;
+        std::vector<std::string> copies = conflictCopiesOf(bytes, m_fs.list());
+        std::sort(copies.begin(), copies.end());
+        for (const std::string& c : copies) {
+            if (m_state.firstNotice("conflict copy beside its file: " + c)) {
+                names << QStringLiteral("競合コピー ：") + display(c);
+            }
+        }
+        if (names.isEmpty()) {
+            return;
+        }
+        text = QStringLiteral("次のファイルには、同期ソフトが作った競合コピーがあります。\r\n"
+                              "ファイル名 ：%1\r\n%2\r\n"
+                              "競合コピーは、2台のパソコンで同時に変更されたとき、もう一方の変更を"
+                              "残したファイルです。このファイルにない問題や成績があるかもしれません。"
+                              "「studyhop-tool merge ファイル 競合コピー」で、競合コピーにしかない問題を"
+                              "このファイルに加えられます。中身を確かめて、要らなくなったら削除してください。")
+                   .arg(shown, names.join(QStringLiteral("\r\n")));
+    }
+    m_prompt.ask(text, QStringLiteral("確認"));
 }
 
 }  // namespace studyhop

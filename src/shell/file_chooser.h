@@ -46,6 +46,9 @@ public:
 
 private:
     void openSelected();
+    // Says once that the file is a sync engine's conflict copy, or that it
+    // has one beside it.
+    void tellOfConflictCopies(const QString& shown, const std::string& bytes);
 
     ChooserMode m_mode = ChooserMode::Editor;
 };

@@ -100,7 +100,9 @@ void Form3::create() {
             return;
         }
     }
-    m_prompt.ask(QStringLiteral("次のファイルを作成しました\r\nファイル名 ：") + fileName,
+    // Nothing is on disk yet: the editor makes the file with its first question.
+    m_prompt.ask(QStringLiteral("次の名前で新しい問題ファイルを始めます\r\nファイル名 ：") + fileName +
+                     QStringLiteral("\r\nファイルは最初の問題を登録したときに作られます。"),
                  QStringLiteral("確認ＢＯＸ"));
     // A new file starts empty: a fresh editor on a new current file, never
     // one that still holds the questions of another file. The shared name and

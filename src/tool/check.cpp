@@ -8,6 +8,7 @@
 #include "data/cp932.h"
 #include "data/field_reader.h"
 #include "data/file_io.h"
+#include "data/file_name.h"
 #include "data/question_file.h"
 #include "data/settings_file.h"
 #include "data/text_check.h"
@@ -361,13 +362,47 @@ std::string writeFailureLine(const std::string& path, const Status& status) {
     return faultLine({path, 0, "書き込めませんでした" + detail + "。元のファイルはそのままです"});
 }
 
+namespace {
+
+// A sync engine's conflict copy beside the file, or the file being one: the
+// questions of one of them may be missing from the other.
+std::vector<Fault> conflictCopyFaults(const FileSystem& fs, const std::string& path) {
+    std::vector<Fault> faults;
+    if (const std::optional<ConflictCopy> copy = conflictCopy(path)) {
+        faults.push_back({path, 0, "同期ソフトが作った「" + displayFileName(copy->original).text +
+                                       "」の競合コピーです"});
+        return faults;
+    }
+    const std::string resolved = fs.resolve(path);
+    const size_t slash = resolved.rfind('/');
+    const FileSystem folder(slash == std::string::npos ? "." : resolved.substr(0, slash + 1));
+    const std::string name = baseName(path);
+    // Named the way the file was, so that the name can be given to the tool.
+    const std::string given = path.substr(0, path.size() - name.size());
+    std::vector<std::string> copies = conflictCopiesOf(name, folder.list());
+    std::sort(copies.begin(), copies.end());
+    for (const std::string& c : copies) {
+        faults.push_back({path, 0, "同期ソフトが作った競合コピー「" + displayFileName(given + c).text +
+                                       "」があります"});
+    }
+    return faults;
+}
+
+}  // namespace
+
 std::vector<Fault> checkFile(FileSystem& fs, const std::string& path) {
     std::string bytes;
     const Status read = readInput(fs, path, bytes);
     if (!read.ok()) {
         return {{path, 0, readFailure(read)}};
     }
-    return checkBytes(path, bytes);
+    std::vector<Fault> faults = checkBytes(path, bytes);
+    if (!isSettingsName(path) && path != "-") {
+        for (Fault& f : conflictCopyFaults(fs, path)) {
+            faults.push_back(std::move(f));
+        }
+    }
+    return faults;
 }
 
 }  // namespace studyhop::tool

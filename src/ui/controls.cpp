@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -31,6 +32,34 @@ protected:
 
 private:
     std::function<bool(KeyDown)> m_handler;
+};
+
+class RowOnFocusFilter : public QObject {
+public:
+    explicit RowOnFocusFilter(QListWidget* list) : QObject(list), m_list(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn && m_list->count() > 0) {
+            const int row = std::max(0, m_list->currentRow());
+            m_list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            // Made current again once the list has the focus, which is what
+            // a screen reader reads out.
+            QMetaObject::invokeMethod(
+                m_list,
+                [list = m_list, row] {
+                    if (list->hasFocus() && list->currentRow() == row) {
+                        list->setCurrentItem(nullptr, QItemSelectionModel::NoUpdate);
+                        list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget* m_list;
 };
 
 }  // namespace
@@ -77,6 +106,10 @@ ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, 
 
 void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler) {
     widget->installEventFilter(new KeyDownFilter(widget, std::move(handler)));
+}
+
+void readRowOnFocus(QListWidget* list) {
+    list->installEventFilter(new RowOnFocusFilter(list));
 }
 
 void nameComboBox(QComboBox* combo, const QString& caption) {

@@ -8,6 +8,7 @@
 
 class QApplication;
 class QComboBox;
+class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -38,6 +39,11 @@ ClickableLabel* makeClickableLabel(QWidget* parent, const char* name, int left, 
 // Calls `handler` with the translated key for every key pressed while
 // `widget` has the focus; the handler returns true when it used the key.
 void onKeyDown(QWidget* widget, std::function<bool(KeyDown)> handler);
+
+// Makes a list's row current and selected when the list gets the focus (the
+// first row when none is), and has a screen reader read that row: a list
+// that only holds the focus is read as "list with N items" and nothing more.
+void readRowOnFocus(QListWidget* list);
 
 // Gives a combo box what a screen reader needs to read its value: a label
 // that is never shown, leads and names it as "caption value" (screen readers

@@ -17,6 +17,10 @@ class FileSystem;
 // The keyboard always selects: the focus entering the list selects the
 // current file (the first when there is none), and a move selects the file it
 // lands on, even the only one.
+// A name too long for the list shows both its ends around a "…" (the
+// extension stays); a sync engine's conflict copy follows its real file and
+// shows as a conflict copy with its date. The whole name is every row's
+// tooltip and what a screen reader reads.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -37,6 +41,12 @@ public:
     bool selectedNameDecodes() const;
     // The row whose name has these bytes, or -1.
     int rowOfBytes(const std::string& bytes) const;
+    // What the row shows in `width` pixels of text in the list's font.
+    QString shownText(int row, int width) const;
+    // The same for the width the list gives its rows now.
+    QString shownText(int row) const;
+    // Whether the row is a conflict copy.
+    bool isConflictCopy(int row) const;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -162,6 +162,25 @@ void setFittedText(QLabel* label, const QString& text) {
     label->setAccessibleName(fitted.cut ? text : QString());
 }
 
+void setFittedNumber(QLabel* label, const QString& number) {
+    setFittedText(label, number);
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    if (!label->text().endsWith(kEllipsis) || point < 0) {
+        return;
+    }
+    const QFontMetrics metrics(label->font());
+    const int width = label->contentsRect().width() - 2 * label->margin() - std::max(0, label->indent());
+    // The integer part always, then each decimal that still fits.
+    qsizetype length = point;
+    while (length < number.size() &&
+           metrics.horizontalAdvance(number.left(length + (length == point ? 2 : 1))) <= width) {
+        length += length == point ? 2 : 1;
+    }
+    if (metrics.horizontalAdvance(number.left(length)) <= width) {
+        label->setText(number.left(length));
+    }
+}
+
 QString fullText(const QLabel* label) {
     const QVariant full = label->property(kFullTextProperty);
     return full.isValid() ? full.toString() : label->text();
@@ -219,10 +238,48 @@ void setTextFromStart(QuestionBox* box, const QString& text) {
 }
 
 void markCutText(QuestionBox* box) {
+    // Measured by the box's own frame: its viewport keeps a default size of
+    // about 100 x 30 until the box is first shown, and a window fills its
+    // boxes before that.
+    box->ensurePolished();
+    const QRect area = box->contentsRect();
     const int margin = static_cast<int>(box->document()->documentMargin());
-    const FittedText fitted = fitText(box->font(), box->text(), box->viewport()->width() - 2 * margin,
-                                      box->viewport()->height() - 2 * margin, true);
+    const FittedText fitted = fitText(box->font(), box->text(), area.width() - 2 * margin,
+                                      area.height() - 2 * margin, true);
     showCutMark(box, box->text(), fitted.cut, box->isReadOnly(), true);
+}
+
+QString elideFileName(const QFontMetrics& metrics, const QString& name, int width) {
+    if (metrics.horizontalAdvance(name) <= width) {
+        return name;
+    }
+    // A short extension after the last dot stays whole.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > 0 && name.size() - dot <= 6;
+    const QString extension = hasExtension ? name.mid(dot) : QString();
+    const QString stem = hasExtension ? name.left(dot) : name;
+    const int room = width - metrics.horizontalAdvance(extension) - metrics.horizontalAdvance(kEllipsis);
+    if (room <= 0) {
+        return metrics.elidedText(name, Qt::ElideMiddle, width);
+    }
+    // The end tells names of one series apart: it gets two thirds of the
+    // room, the start what is left. A cut never parts a surrogate pair.
+    qsizetype tail = 0;
+    while (tail < stem.size() && metrics.horizontalAdvance(stem.right(tail + 1)) <= room * 2 / 3) {
+        ++tail;
+    }
+    if (tail > 0 && stem.at(stem.size() - tail).isLowSurrogate()) {
+        --tail;
+    }
+    const int headRoom = room - metrics.horizontalAdvance(stem.right(tail));
+    qsizetype head = 0;
+    while (head < stem.size() - tail && metrics.horizontalAdvance(stem.left(head + 1)) <= headRoom) {
+        ++head;
+    }
+    if (head > 0 && stem.at(head - 1).isHighSurrogate()) {
+        --head;
+    }
+    return stem.left(head) + kEllipsis + stem.right(tail) + extension;
 }
 
 void fitCaption(QLabel* label, double minPointSize) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QFont;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -27,6 +28,10 @@ FittedText fitText(const QFont& font, const QString& text, int width, int height
 // Shows `text` in the label as far as it fits; a cut text ends in "…" and the
 // whole text becomes the label's tooltip and its accessible name.
 void setFittedText(QLabel* label, const QString& text);
+// Shows a decimal number in the label: whole when it fits, else with as
+// many of its decimals as fit, cut (never rounded up: 89.99 never shows as
+// 90); the whole number is the tooltip and the accessible name, as above.
+void setFittedNumber(QLabel* label, const QString& number);
 // For benchmarks only: with fitting off, setFittedText sets texts as they
 // are, which is the floor the cost of fitting is measured against.
 void setTextFittingEnabled(bool enabled);
@@ -41,6 +46,11 @@ void setTextFromStart(QuestionBox* box, const QString& text);
 // tooltip and follows its caption in its accessible name.
 void markCutText(QLineEdit* box);
 void markCutText(QuestionBox* box);
+
+// A file name in `width` pixels: whole when it fits, else the start and the
+// end of its name around a "…", the extension kept, so that names differing
+// only at their end ("…_午前.qz2", "…_午後.qz2") still look different.
+QString elideFileName(const QFontMetrics& metrics, const QString& name, int width);
 
 // Makes a one-line caption fit its label without going below `minPointSize`:
 // first a smaller size, then narrower glyphs.

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -61,6 +62,9 @@ public:
     // settings chosen now hold only until the program ends; told once.
     bool toldSettingsNotOurs() const { return m_toldSettingsNotOurs; }
     void setToldSettingsNotOurs() { m_toldSettingsNotOurs = true; }
+    // True the first time in a run that a notice with this key is given:
+    // notices that need saying once (a conflict copy beside a file) ask here.
+    bool firstNotice(const std::string& key) { return m_notices.insert(key).second; }
 
     // Settings travel as the text of a whole number: the number from lo to
     // hi that `text` spells, or nothing.
@@ -85,6 +89,7 @@ private:
     std::optional<QString> m_newFile;
     bool m_startedOnFile = false;
     bool m_toldSettingsNotOurs = false;
+    std::set<std::string> m_notices;
     QString m_bytesShown;
     std::string m_bytes;
 };

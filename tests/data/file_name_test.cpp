@@ -71,5 +71,58 @@ TEST(FileNameTest, NamesWindowsCannotHoldAreRefusedWithTheReason) {
     }
 }
 
+TEST(FileNameTest, ConflictCopiesOfTheSyncEnginesNameTheirRealFile) {
+    struct Case {
+        std::string name;
+        std::string original;  // "" when the name is no conflict copy
+        const char* date;
+        const char* time;
+    } cases[] = {
+        // Syncthing, with and without the device, without an extension.
+        {"試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2", "試験ﾃﾞｰﾀ.qz2", "2026-12-08", "10:15:00"},
+        {"a.b.sync-conflict-20261208-101500.qzb", "a.b.qzb", "2026-12-08", "10:15:00"},
+        {"notes.sync-conflict-20200101-000000-Z2Z2Z2Z", "notes", "2020-01-01", "00:00:00"},
+        // Nextcloud and ownCloud, with the user's name and without, and the old mark.
+        {"試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 101500).qz2", "試験ﾃﾞｰﾀ.qz2", "2026-12-08",
+         "10:15:00"},
+        {"q (conflicted copy Taro Yamada 2026-12-08 101500).qz2", "q.qz2", "2026-12-08", "10:15:00"},
+        {"q_conflict-20180410-093612.qz2", "q.qz2", "2018-04-10", "09:36:12"},
+        // Dropbox: the day only, who made it, a second copy of the day, any case.
+        {"試験ﾃﾞｰﾀ (conflicted copy 2026-12-08).qz2", "試験ﾃﾞｰﾀ.qz2", "2026-12-08", ""},
+        {"q (Taro's conflicted copy 2026-12-08).qz2", "q.qz2", "2026-12-08", ""},
+        {"q (MacBook-Pro\xE2\x80\x99s conflicted copy 2026-12-08 (1)).qz2", "q.qz2", "2026-12-08", ""},
+        {"q (Taro's Conflicted Copy 2026-12-08).QZ2", "q.QZ2", "2026-12-08", ""},
+        // A copy of a copy names the file itself; the folder stays.
+        {"dir/q (conflicted copy 2026-12-08 101500).sync-conflict-20261209-080000-AAAAAAA.qz2",
+         "dir/q.qz2", "2026-12-09", "08:00:00"},
+        // Names in CP932 keep their bytes.
+        {test::sjis("問題集") + ".sync-conflict-20261208-101500-ABCDEFG.qz2", test::sjis("問題集.qz2"),
+         "2026-12-08", "10:15:00"},
+        // Not copies: ordinary names that only look alike.
+        {"試験ﾃﾞｰﾀ.qz2", ""},
+        {"conflicted copy.qz2", ""},
+        {"q (copy 2026-12-08).qz2", ""},
+        {"q.sync-conflict-2026128-101500.qz2", ""},
+        {".sync-conflict-20261208-101500-ABCDEFG.qz2", ""},
+        {"q (conflicted copy 2026-12-08 1015).qz2", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ConflictCopy> copy = conflictCopy(c.name);
+        ASSERT_EQ(copy.has_value(), !c.original.empty()) << c.name;
+        if (copy) {
+            EXPECT_EQ(copy->original, c.original) << c.name;
+            EXPECT_EQ(copy->date, c.date) << c.name;
+            EXPECT_EQ(copy->time, c.time) << c.name;
+        }
+    }
+    const std::vector<std::string> folder = {
+        "q.qz2", "q (conflicted copy 2026-12-08).qz2", "r.qz2", "q.sync-conflict-20261208-101500-A1B2C3D.qz2",
+        "r (conflicted copy 2026-12-08).qz2"};
+    EXPECT_EQ(conflictCopiesOf("q.qz2", folder),
+              (std::vector<std::string>{"q (conflicted copy 2026-12-08).qz2",
+                                        "q.sync-conflict-20261208-101500-A1B2C3D.qz2"}));
+    EXPECT_TRUE(conflictCopiesOf("s.qz2", folder).empty());
+}
+
 }  // namespace
 }  // namespace studyhop

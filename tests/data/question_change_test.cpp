@@ -102,7 +102,11 @@ TEST_F(QuestionChangeTest, EachChangeRewritesOnlyWhatItChanges) {
             FileStamp now;
             ASSERT_TRUE(fs.stamp(c.path, now).ok());
             EXPECT_EQ(r.now.stamp, now) << c.name;
-            EXPECT_EQ(r.now.count, read(c.path).count) << c.name;
+            const QuestionFileRead reread = read(c.path);
+            ASSERT_EQ(r.now.count, reread.count) << c.name;
+            for (int row = 0; row < reread.count; ++row) {
+                EXPECT_EQ(r.now.table.rows[row], reread.table.rows[row]) << c.name << ", row " << row;
+            }
         }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
 #include <QTest>
 
 #include "data/file_io.h"
@@ -451,6 +453,120 @@ TEST_F(QuizWindowTest, ZeroAskedWithCorrectAnswersShowsZeroPercent) {
     writeBytes("a.qz2", currentFile(qs));
     Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "1");
     EXPECT_EQ(quiz->Label5->text(), QStringLiteral("0%"));
+}
+
+// The results said only "問N 正解/不正解", N the asking place: the right
+// answers could not be learnt from them. A line now opens, by Enter or a
+// double click, its question, the answer given and the correct one, with the
+// question's place in the file; its accessible name says the same.
+TEST_F(QuizWindowTest, ResultLinesOpenTheQuestionTheAnswerGivenAndTheRightOne) {
+    const std::vector<Q> qs = {{{"東京", "大阪", "京都", "ﾅｼ", "ﾅｼ"}, 1},
+                               {{"9", "10", "11", "12", "13"}, 3},
+                               {{"a", "b", "c", "d", "e"}, 5}};
+    const int planned[] = {1, 2, 4};  // the third asked stays unanswered: the pass ends there
+    writeBytes("a.qz2", currentFile(qs));
+    Form4* quiz = open(QStringLiteral("a.qz2"), FileState::Current, "0", "1");  // random order
+    auto shownRow = [quiz] { return quiz->Label2->text().mid(1).toInt() - 1; };
+    std::vector<std::pair<int, int>> asked;  // file row and answer, in asking order
+    for (int i = 0; i < 3; ++i) {
+        asked.emplace_back(shownRow(), i < 2 ? planned[shownRow()] : 0);
+        if (i < 2) {
+            answerAndNext(quiz, planned[shownRow()]);
+        }
+    }
+    quiz->Command1_Click(0);
+    auto choice = [&qs](int row, int n) { return QString::fromUtf8(qs[row].choices[n - 1].c_str()); };
+    // Reaches the list by keyboard alone, from the score past its buttons,
+    // and opens every line, the first by Enter, the others by a double click.
+    auto checkLines = [&](int buttons) {
+        Form6* r = results();
+        ASSERT_NE(r, nullptr);
+        ASSERT_EQ(r->List1->count(), static_cast<int>(asked.size()));
+        QApplication::setActiveWindow(r);
+        for (int i = 0; i <= buttons; ++i) {
+            QTest::keyClick(r->focusWidget(), Qt::Key_Tab);
+        }
+        ASSERT_EQ(r->focusWidget(), r->List1);
+        for (int p = 0; p < r->List1->count(); ++p) {
+            const auto [row, given] = asked[p];
+            prompt.boxes.clear();
+            if (p == 0) {
+                QTest::keyClick(r->List1, Qt::Key_Return);
+            } else {
+                r->List1->setCurrentRow(p);
+                const QPoint at = r->List1->visualItemRect(r->List1->item(p)).center();
+                QTest::mouseClick(r->List1->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(r->List1->viewport(), Qt::LeftButton, {}, at);
+            }
+            const QString detail =
+                QStringLiteral("問 %1 %2（ファイルの%3問目）\r\n問題 ：q%3\r\nあなたの回答 ：%4\r\n正解 ：%5  %6")
+                    .arg(p + 1)
+                    .arg(given == qs[row].correct ? QStringLiteral("正解") : QStringLiteral("不正解"))
+                    .arg(row + 1)
+                    .arg(given > 0 ? QStringLiteral("%1  %2").arg(given).arg(choice(row, given))
+                                   : QStringLiteral("（回答なし）"))
+                    .arg(qs[row].correct)
+                    .arg(choice(row, qs[row].correct));
+            EXPECT_TRUE(lines()[p].startsWith(QStringLiteral("問 %1     ").arg(p + 1)));
+            ASSERT_EQ(prompt.boxes.size(), 1u) << p;
+            EXPECT_EQ(prompt.boxes[0].title, QStringLiteral("答え合わせ"));
+            EXPECT_EQ(prompt.boxes[0].text, detail);
+            EXPECT_EQ(r->List1->item(p)->data(Qt::AccessibleTextRole).toString(),
+                      QString(detail).replace(QStringLiteral("\r\n"), QStringLiteral("。")));
+        }
+    };
+    checkLines(2);  // OK and retest
+    // A retest numbers its lines 1..W; each still names its place in the file.
+    std::erase_if(asked, [&qs](const auto& a) { return a.second != qs[a.first].correct; });
+    const int wrong = 3 - static_cast<int>(asked.size());
+    asked.clear();
+    QTest::mouseClick(results()->Command2, Qt::LeftButton);
+    for (int i = 0; i < wrong; ++i) {
+        asked.emplace_back(shownRow(), qs[shownRow()].correct);
+        answerAndNext(quiz, qs[shownRow()].correct);
+    }
+    checkLines(1);  // OK only
+}
+
+// The verdicts of lines from 問 10 on stood a digit further right than
+// those above, and a rate with many decimals showed as "88.…".
+TEST_F(QuizWindowTest, ResultColumnsStayAlignedAndTheRateStaysReadable) {
+    writeBytes("a.qz2", currentFile(std::vector<Q>(17)));
+    Form4* quiz = open(QStringLiteral("a.qz2"));
+    for (int i = 0; i < 17; ++i) {
+        answerAndNext(quiz, i % 8 == 1 ? 2 : 1);  // 15 of 17: 88.2352941176471
+    }
+    Form6* r = results();
+    ASSERT_NE(r, nullptr);
+    QListWidget* list = r->List1;
+    // The verdict's ink starts after the first gap of ten blank columns.
+    auto verdictStart = [list](int row) {
+        list->scrollToItem(list->item(row));
+        const QImage image = list->viewport()->grab(list->visualItemRect(list->item(row))).toImage();
+        const int background = qGray(image.pixel(image.width() - 1, 0));
+        for (int x = 0, gap = -1000; x < image.width(); ++x) {
+            bool ink = false;
+            for (int y = 0; y < image.height(); ++y) {
+                ink = ink || qGray(image.pixel(x, y)) + 60 < background;
+            }
+            if (ink && gap >= 10) {
+                return x;
+            }
+            gap = ink ? 0 : gap + 1;
+        }
+        return -1;
+    };
+    ASSERT_GT(verdictStart(0), 0);
+    for (int row = 1; row < list->count(); ++row) {
+        EXPECT_NEAR(verdictStart(row), verdictStart(0), 1) << lines()[row].toStdString();
+    }
+    const QString full = QStringLiteral("88.2352941176471");
+    EXPECT_TRUE(r->Label6->text().startsWith(QStringLiteral("88.2"))) << r->Label6->text().toStdString();
+    EXPECT_TRUE(full.startsWith(r->Label6->text()));
+    EXPECT_LE(r->Label6->fontMetrics().horizontalAdvance(r->Label6->text()), r->Label6->contentsRect().width());
+    EXPECT_EQ(r->Label6->toolTip(), full);
+    EXPECT_EQ(r->Label6->accessibleName(), QStringLiteral("正解率 %1%").arg(full));
+    test::saveScreenshot(r, "result_window_rate");
 }
 
 }  // namespace

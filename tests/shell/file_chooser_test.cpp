@@ -289,6 +289,109 @@ TEST_F(ChooserTest, KeyboardAloneOpensAFileFromTheList) {
     }
 }
 
+// 開く in a folder without question files closed the chooser without a word.
+TEST_F(ChooserTest, OpenWithNothingListedSaysWhatToDo) {
+    const struct {
+        int filter;  // Combo1's item; a.qz2 exists once it is *.qzb
+        const char* says;
+    } cases[] = {{2, "メイン画面の「問題登録」"}, {1, "ファイルの種類を「すべて」にすると"}};
+    for (const auto& c : cases) {
+        prompt.boxes.clear();
+        if (c.filter != 2) {
+            writeBytes("a.qz2", kOneQuestion);
+        }
+        click(main()->Command1[1]);
+        chooser()->Combo1->setCurrentIndex(c.filter);
+        chooser()->Combo1_Click();
+        ASSERT_EQ(chooser()->File1->count(), 0);
+        click(chooser()->Command1);
+        EXPECT_TRUE(prompt.saw(QStringLiteral("確認"),
+                               {QStringLiteral("開ける問題ファイル"), QString::fromUtf8(c.says)}));
+        // A filter the user can change keeps the chooser open.
+        EXPECT_EQ(windows->isLoaded(WindowId::Form7), c.filter != 2) << c.says;
+        windows->unload(WindowId::Form7);
+        flushDeletes();
+    }
+}
+
+// Long names were cut at the list's edge without a mark, so that names that
+// differ at their end looked the same, and conflict copies sorted before
+// their file, cut to "試験ﾃﾞｰﾀ (conflicted".
+TEST_F(ChooserTest, LongNamesShowBothEndsAndConflictCopiesFollowTheirFile) {
+    const struct {
+        const char* name;
+        const char* shows;  // a part of what the row shows
+        bool copy;
+    } rows[] = {
+        {"a.qz2", "a.qz2", false},
+        {"基本情報技術者試験_令和5年度_午前.qz2", "…_午前.qz2", false},
+        {"基本情報技術者試験_令和5年度_午後.qz2", "…_午後.qz2", false},
+        // A copy whose file is gone stands where the file would, and names it.
+        {"孤立 (Taro's conflicted copy 2026-12-08).qz2", "孤立.qz2", true},
+        {"試験ﾃﾞｰﾀ.qz2", "試験ﾃﾞｰﾀ.qz2", false},
+        {"試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 101500).qz2", "競合コピー\n　12-08 10:15", true},
+        {"試験ﾃﾞｰﾀ.sync-conflict-20261209-080000-ABCDEFG.qz2", "競合コピー\n　12-09 08:00", true},
+    };
+    for (const auto& r : rows) {
+        writeBytes(r.name, kOneQuestion);
+    }
+    click(main()->Command1[1]);
+    FileListBox* list = chooser()->File1;
+    ASSERT_EQ(list->count(), 7);
+    test::saveScreenshot(chooser(), "chooser_long_names_and_conflict_copies");
+    for (int i = 0; i < list->count(); ++i) {
+        const QString name = QString::fromUtf8(rows[i].name);
+        const QString text = list->shownText(i);
+        EXPECT_EQ(list->fileName(i), name);
+        EXPECT_TRUE(text.contains(QString::fromUtf8(rows[i].shows))) << text.toStdString();
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(line), list->viewport()->width())
+                << line.toStdString();
+        }
+        EXPECT_EQ(list->isConflictCopy(i), rows[i].copy) << rows[i].name;
+        // The whole name, for the pointer and for a screen reader.
+        EXPECT_TRUE(list->item(i)->toolTip().startsWith(name)) << rows[i].name;
+        const QString spoken = list->item(i)->data(Qt::AccessibleTextRole).toString();
+        EXPECT_EQ(spoken.startsWith(name + QStringLiteral("、「")) && spoken.contains(QStringLiteral("の競合コピー")),
+                  rows[i].copy)
+            << spoken.toStdString();
+    }
+}
+
+// Nothing said that a conflict copy was there, or that a file was one.
+TEST_F(ChooserTest, OpeningAFileWithAConflictCopySaysSoOnce) {
+    const QString real = QStringLiteral("試験ﾃﾞｰﾀ.qz2");
+    const QString copy = QStringLiteral("試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2");
+    writeBytes(real.toStdString(), kOneQuestion);
+    writeBytes(copy.toStdString(), kOneQuestion);
+    const struct {
+        int button;  // of the main window: 0 editor, 1 quiz
+        QString open;
+        const char* says;  // nothing when it was said before
+    } cases[] = {
+        {1, real, "競合コピーがあります"}, {1, real, nullptr}, {0, real, nullptr},
+        {0, copy, "「試験ﾃﾞｰﾀ.qz2」の競合コピーです"}, {1, copy, nullptr},
+    };
+    for (const auto& c : cases) {
+        prompt.boxes.clear();
+        click(main()->Command1[c.button]);
+        select(c.open);
+        click(chooser()->Command1);
+        const int told = static_cast<int>(std::count_if(prompt.boxes.begin(), prompt.boxes.end(), [](const auto& b) {
+            return b.text.contains(QStringLiteral("競合コピー"));
+        }));
+        EXPECT_EQ(told, c.says != nullptr ? 1 : 0) << c.open.toStdString();
+        if (c.says != nullptr) {
+            EXPECT_TRUE(prompt.saw(QStringLiteral("確認"), {QStringLiteral("ファイル名 ：") + c.open,
+                                                           copy, QString::fromUtf8(c.says)}));
+        }
+        EXPECT_TRUE(windows->isLoaded(c.button == 0 ? WindowId::Form2 : WindowId::Form4));
+        windows->unload(WindowId::Form2);
+        windows->unload(WindowId::Form4);
+        flushDeletes();
+    }
+}
+
 // From the main window to a finished quiz, only by clicks and keys.
 TEST_F(ChooserTest, EndToEndQuizWritesTheStatistics) {
     writeBytes("a.qz2", sjis("2\r\nq1,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\n"));

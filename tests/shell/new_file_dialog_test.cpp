@@ -39,8 +39,10 @@ TEST_F(NewFileTest, CreatesTheNameWithQz2AndOpensAnEmptyEditor) {
     dialog->Text1->setText(QStringLiteral("abc.qz2"));
     QTest::keyClick(dialog->Text1, Qt::Key_Return);
     ASSERT_EQ(prompt.boxes.size(), 1u);
+    // It says what happened: no file exists until the first registration.
     EXPECT_EQ(prompt.boxes[0].text,
-              QStringLiteral("次のファイルを作成しました\r\nファイル名 ：abc.qz2.qz2"));
+              QStringLiteral("次の名前で新しい問題ファイルを始めます\r\nファイル名 ：abc.qz2.qz2\r\n"
+                             "ファイルは最初の問題を登録したときに作られます。"));
     EXPECT_FALSE(windows->isLoaded(WindowId::Form3));
     EXPECT_FALSE(windows->isLoaded(WindowId::Form7));
     auto* editor = loadedAs<Form2>(*windows, WindowId::Form2);

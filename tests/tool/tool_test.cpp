@@ -711,6 +711,44 @@ TEST(ToolTest, CheckPrintsOneLinePerFaultAndASummary) {
               "3個のファイルを調べました。2個のファイルに3件の不具合があります\n");
 }
 
+// Conflict copies of a sync engine were checked as files like any other.
+TEST(ToolTest, CheckNamesConflictCopiesBesideAFileAndTheFileACopyCopies) {
+    TestDir dir;
+    fs::create_directory("sub");
+    const std::string good = readBytes(std::string(STUDYHOP_EXAMPLES) + "/一般常識.qz2");
+    for (const char* name : {"試験ﾃﾞｰﾀ.qz2", "試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 101500).qz2",
+                             "試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2", "other.qz2",
+                             "sub/a.qz2", "sub/a (Taro's conflicted copy 2026-12-08).qz2"}) {
+        writeBytes(name, good);
+    }
+    const struct {
+        const char* file;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"試験ﾃﾞｰﾀ.qz2", kExitFault,
+         "試験ﾃﾞｰﾀ.qz2: 同期ソフトが作った競合コピー「試験ﾃﾞｰﾀ (conflicted copy 2026-12-08 "
+         "101500).qz2」があります\n"
+         "試験ﾃﾞｰﾀ.qz2: 同期ソフトが作った競合コピー「試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-"
+         "ABCDEFG.qz2」があります\n"
+         "1個のファイルを調べました。1個のファイルに2件の不具合があります\n"},
+        {"試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2", kExitFault,
+         "試験ﾃﾞｰﾀ.sync-conflict-20261208-101500-ABCDEFG.qz2: 同期ソフトが作った「試験ﾃﾞｰﾀ.qz2」の"
+         "競合コピーです\n"
+         "1個のファイルを調べました。1個のファイルに1件の不具合があります\n"},
+        {"sub/a.qz2", kExitFault,
+         "sub/a.qz2: 同期ソフトが作った競合コピー「sub/a (Taro's conflicted copy 2026-12-08).qz2」"
+         "があります\n"
+         "1個のファイルを調べました。1個のファイルに1件の不具合があります\n"},
+        {"other.qz2", kExitOk, "1個のファイルを調べました。不具合はありません\n"},
+    };
+    for (const auto& c : cases) {
+        Output output;
+        EXPECT_EQ(runCheck(disk, {c.file}, output), c.status) << c.file;
+        EXPECT_EQ(output.out, c.out) << c.file;
+    }
+}
+
 // A sync engine's conflict copy folded into the real file: the questions only
 // the copy has are added with their counts, every byte of the file stays,
 // a question both hold in other versions is named and left alone, and any

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "editor/editor_window.h"
 #include "ui/controls.h"
+#include "window_test.h"
 
 namespace studyhop {
 namespace {
@@ -130,6 +132,40 @@ TEST(TextFitTest, CaptionFitsItsLabelWithoutGoingBelowTheReadableSize) {
         EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
                   label->contentsRect().width())
             << c.caption;
+    }
+}
+
+class EditorTextTest : public test::WindowTest {};
+
+// A question that fits showed "…" in the editor: the box was measured by its
+// viewport before the first show, when the viewport still had its default size.
+TEST_F(EditorTextTest, QuestionThatFitsTheEditorShowsNoEllipsis) {
+    const struct {
+        const char* question;
+        bool cut;
+    } cases[] = {
+        {"2進数 1011 を10進数で表すと？", false},  // the file's bytes: 34 0d 0a 32 90 69 90 94 20 ...
+        {"日本で一番長い川は何という川でしょうか", false},
+        {"次の文章のうち、鎌倉幕府の成立から室町幕府の滅亡までの出来事として正しいものを一つ選び、"
+         "その番号を答えなさい。ただし年号は西暦とする。",
+         true},
+    };
+    for (const auto& c : cases) {
+        test::writeBytes("a.qz2", test::sjis(std::string("4\r\n") + c.question +
+                                             ",9,11,13,ﾅｼ,ﾅｼ,2,0,0,ﾅｼ\r\nq2,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"
+                                             "q3,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\nq4,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n"));
+        windows->show(WindowId::Form1);
+        state().setText1(QStringLiteral("a.qz2"));
+        state().setFileState(FileState::Current);
+        auto* editor = show<Form2>(WindowId::Form2);
+        ASSERT_EQ(editor->Text1->text(), QString::fromUtf8(c.question));
+        const auto* mark = editor->Text1->findChild<QLabel*>(QStringLiteral("CutMark"));
+        ASSERT_NE(mark, nullptr);
+        EXPECT_EQ(mark->isVisibleTo(editor), c.cut) << c.question;
+        EXPECT_EQ(editor->Text1->toolTip().isEmpty(), !c.cut) << c.question;
+        test::saveScreenshot(editor, c.cut ? "editor_long_question" : "editor_short_spaced_question");
+        windows->unload(WindowId::Form2);
+        flushDeletes();
     }
 }
 

@@ -192,14 +192,17 @@ TEST_F(DeskTest, LongTextsEndInAnEllipsisWithTheWholeTextAsTooltip) {
     EXPECT_TRUE(quiz->Label18[0]->toolTip().isEmpty());
 }
 
-TEST_F(DeskTest, ResultPercentageThatDoesNotFitIsMarkedAndWhole) {
+// Cut to "66.…" it could not be read; the decimals that fit are shown now.
+TEST_F(DeskTest, ResultPercentageThatDoesNotFitShowsTheDecimalsThatFitAndIsWhole) {
     auto* results = show<Form6>(WindowId::Form6);
     PassResults passResults;
     passResults.total = 3;
     passResults.correct = 2;
     passResults.percentage = "66.6666666666667";
     results->showResults(passResults);
-    EXPECT_TRUE(results->Label6->text().endsWith(kEllipsis));
+    EXPECT_FALSE(results->Label6->text().endsWith(kEllipsis));
+    EXPECT_TRUE(results->Label6->text().startsWith(QStringLiteral("66.6")));
+    EXPECT_TRUE(QStringLiteral("66.6666666666667").startsWith(results->Label6->text()));
     EXPECT_EQ(results->Label6->toolTip(), QStringLiteral("66.6666666666667"));
     passResults.percentage = "50";
     results->showResults(passResults);
