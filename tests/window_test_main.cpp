@@ -19,7 +19,13 @@ void saveScreenshot(QWidget* window, const char* name) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+#ifdef Q_OS_WIN
+        // The Windows build of Qt has no FreeType, which the offscreen
+        // platform draws text with; and Wine hands no QT_ variable on.
+        qputenv("QT_QPA_PLATFORM", "windows");
+#else
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     }
     QApplication app(argc, argv);
     studyhop::applyProgramFont(app);

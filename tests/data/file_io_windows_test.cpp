@@ -12,6 +12,7 @@
 
 #include "data/file_io.h"
 #include "data/platform.h"
+#include "data/question_change.h"
 #include "faulty_file_system.h"
 #include "test_dir.h"
 
@@ -223,13 +224,23 @@ TEST(WindowsFileIoTest, AnotherCopyIsExcludedAndAKilledCopyLeavesNoLock) {
     FileSystem fs;
     FileLock lock;
     EXPECT_EQ(fs.tryLock("a.qz2", lock).kind(), ErrorKind::Busy);
+    // A change of this copy waits for the other's save and writes nothing.
+    const std::string before = test::sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,0,0,ﾅｼ\r\n");
+    writeBytes("a.qz2", before);
+    const QuestionFileRead read =
+        questionFileRead("a.qz2", FileFormat::Current, loadCurrentQuestionFile(fs, "a.qz2"));
+    const QuestionChange counts = QuestionChange::counts({1}, {1});
+    EXPECT_EQ(QuestionFileChanger(fs).apply(read, counts).outcome, ChangeOutcome::Busy);
+    EXPECT_EQ(readBytes("a.qz2"), before);
     TerminateProcess(process.hProcess, 9);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    EXPECT_EQ(QuestionFileChanger(fs).apply(read, counts).outcome, ChangeOutcome::Written);
+    EXPECT_EQ(readBytes("a.qz2"), test::sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,1,1,ﾅｼ\r\n"));
     EXPECT_TRUE(fs.tryLock("a.qz2", lock).ok());
     EXPECT_TRUE(lock.held());
-    EXPECT_EQ(listDirectory(), "held");  // nothing else on disk
+    EXPECT_EQ(listDirectory(), "a.qz2 held");  // nothing else on disk
 }
 
 TEST(WindowsFileIoTest, StaleTemporaryFilesGoAndEverythingElseStays) {
