@@ -23,17 +23,19 @@ int leadRow(unsigned char b) {
     return -1;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+// Writes cp as UTF-8 at out; returns the end of what it wrote (one to three bytes).
+char* putUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 // The length of the UTF-8 sequence that starts with byte c.
@@ -128,13 +130,19 @@ const EncodeTable& encodeTable() {
 
 }  // namespace
 
+// Written straight into a buffer of the largest size the text can take (no
+// code gives more than three UTF-8 bytes for its one or two): this runs over
+// every field of every file read.
 bool Cp932Decoder::decode(std::string_view bytes, std::string& text, size_t& faultOffset) {
-    text.clear();
-    text.reserve(bytes.size() * 3 / 2 + 16);
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
+    text.resize(bytes.size() * 3);
+    char* out = text.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t size = bytes.size();
+    size_t i = 0;
+    while (i < size) {
+        const unsigned char b = in[i];
         if (b < 0x80) {
-            text += static_cast<char>(b);
+            *out++ = static_cast<char>(b);
             ++i;
             continue;
         }
@@ -143,20 +151,22 @@ bool Cp932Decoder::decode(std::string_view bytes, std::string& text, size_t& fau
         size_t length = 1;
         if (row < 0) {
             cp = kSingleByte[b] == 0xFFFF ? 0 : kSingleByte[b];
-        } else if (i + 1 < bytes.size()) {
-            const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+        } else if (i + 1 < size) {
+            const unsigned char trail = in[i + 1];
             if (trail >= 0x40 && trail <= 0xFC) {
                 cp = kDoubleByte[row * kTrailBytes + trail - 0x40];
             }
             length = 2;
         }
         if (cp == 0) {
+            text.resize(static_cast<size_t>(out - text.data()));
             faultOffset = i;
             return false;
         }
-        appendUtf8(text, cp);
+        out = putUtf8(out, cp);
         i += length;
     }
+    text.resize(static_cast<size_t>(out - text.data()));
     return true;
 }
 
