@@ -35,6 +35,10 @@ size_t lastPathSeparator(std::string_view path);
 // Windows whatever the case and separators).
 bool sameFolder(const std::string& a, const std::string& b);
 
+// Whether two names in one folder name the same file: the same bytes, and on
+// Windows also the same letters in another case, as Windows compares them.
+bool sameFileName(std::string_view a, std::string_view b);
+
 // A new folder of this process' own under the system's temporary folder, its
 // path in UTF-8; nullopt when none can be made. removeFolderTree removes it
 // with everything in it.

@@ -34,6 +34,10 @@ bool sameFolder(const std::string& a, const std::string& b) {
     return first && second && std::string_view(first.get()) == std::string_view(second.get());
 }
 
+bool sameFileName(std::string_view a, std::string_view b) {
+    return a == b;
+}
+
 std::optional<std::string> makeTemporaryFolder() {
     std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "studyhop-XXXXXX").string();

@@ -121,6 +121,17 @@ bool sameFolder(const std::string& a, const std::string& b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool sameFileName(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return true;
+    }
+    const std::wstring first = widenUtf8(std::string(a));
+    const std::wstring second = widenUtf8(std::string(b));
+    return !first.empty() && !second.empty() &&
+           CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::optional<std::string> makeTemporaryFolder() {
     wchar_t base[MAX_PATH + 1];
     const DWORD n = GetTempPathW(MAX_PATH + 1, base);

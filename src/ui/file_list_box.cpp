@@ -9,6 +9,7 @@
 
 #include "data/file_io.h"
 #include "data/file_name.h"
+#include "data/platform.h"
 #include "ui/text_fit.h"
 
 namespace studyhop {
@@ -229,9 +230,9 @@ std::string FileListBox::selectedBytes() const {
 }
 
 int FileListBox::rowOfBytes(const std::string& bytes) const {
-    const QByteArray wanted = QByteArray::fromStdString(bytes);
     for (int row = 0; row < count(); ++row) {
-        if (item(row)->data(kBytesRole).toByteArray() == wanted) {
+        const QByteArray name = item(row)->data(kBytesRole).toByteArray();
+        if (sameFileName(std::string_view(name.constData(), static_cast<size_t>(name.size())), bytes)) {
             return row;
         }
     }

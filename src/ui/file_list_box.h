@@ -39,7 +39,7 @@ public:
     std::string selectedBytes() const;
     // Whether the selected name could be shown as it is (UTF-8 or CP932).
     bool selectedNameDecodes() const;
-    // The row whose name has these bytes, or -1.
+    // The row whose name has these bytes (on Windows, in any letter case), or -1.
     int rowOfBytes(const std::string& bytes) const;
     // What the row shows in `width` pixels of text in the list's font.
     QString shownText(int row, int width) const;

@@ -182,7 +182,11 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
         {"DATA.QZB", "DATA.QZB", ""},
         {"../work/a.qz2", "a.qz2", ""},
         {"sub/../a.qz2", "a.qz2", ""},
+#ifdef _WIN32
+        {"A.qz2", "a.qz2", ""},  // Windows' names are the same in either case
+#else
         {"A.qz2", "", "次のファイルが見つかりません"},
+#endif
         {"missing.qz2", "", "次のファイルが見つかりません"},
         {"notes.txt", "", "次のファイルは問題ファイル"},
         {".hidden.qz2", "", "次のファイルは問題ファイル"},
@@ -234,6 +238,9 @@ TEST_F(ChooserTest, SelectFileSelectsOnlyWhatTheListShows) {
 // A name unpacked from a Windows archive is CP932 bytes: the command line
 // hands those bytes over, and the chooser finds the file by them.
 TEST_F(ChooserTest, SelectFileFindsANameInCp932ByItsBytes) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names are UTF-16: no name is CP932 bytes there";
+#endif
     const std::string name = sjis("試験.qz2");
     writeBytes(name, kOneQuestion);
     click(main()->Command1[1]);
