@@ -99,12 +99,12 @@ TEST(FileNameTest, ConflictCopiesOfTheSyncEnginesNameTheirRealFile) {
         {test::sjis("問題集") + ".sync-conflict-20261208-101500-ABCDEFG.qz2", test::sjis("問題集.qz2"),
          "2026-12-08", "10:15:00"},
         // Not copies: ordinary names that only look alike.
-        {"試験ﾃﾞｰﾀ.qz2", ""},
-        {"conflicted copy.qz2", ""},
-        {"q (copy 2026-12-08).qz2", ""},
-        {"q.sync-conflict-2026128-101500.qz2", ""},
-        {".sync-conflict-20261208-101500-ABCDEFG.qz2", ""},
-        {"q (conflicted copy 2026-12-08 1015).qz2", ""},
+        {"試験ﾃﾞｰﾀ.qz2", "", "", ""},
+        {"conflicted copy.qz2", "", "", ""},
+        {"q (copy 2026-12-08).qz2", "", "", ""},
+        {"q.sync-conflict-2026128-101500.qz2", "", "", ""},
+        {".sync-conflict-20261208-101500-ABCDEFG.qz2", "", "", ""},
+        {"q (conflicted copy 2026-12-08 1015).qz2", "", "", ""},
     };
     for (const Case& c : cases) {
         const std::optional<ConflictCopy> copy = conflictCopy(c.name);
