@@ -8,6 +8,20 @@
 
 namespace studyhop {
 
+// release() is each system's own (file_io_posix.cpp, file_io_windows.cpp).
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_handle = other.m_handle;
+        other.m_handle = kNone;
+    }
+    return *this;
+}
+
+FileLock::~FileLock() {
+    release();
+}
+
 // Stamps are compared within one run only, so the library's hash will do; it
 // reads eight bytes a step, several times faster than a byte-wise FNV-1a over
 // a 16 MiB file that is about to be refused.

@@ -631,19 +631,6 @@ Status FileSystem::removeFile(const std::string& path, WriteCheck* check) {
     return {};
 }
 
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = kNone;
-    }
-    return *this;
-}
-
-FileLock::~FileLock() {
-    release();
-}
-
 void FileLock::release() {
     if (m_handle != kNone) {
         ::close(static_cast<int>(m_handle));  // drops the flock

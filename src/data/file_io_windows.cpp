@@ -599,19 +599,6 @@ Status FileSystem::removeFile(const std::string& path, WriteCheck* check) {
     return {};
 }
 
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = kNone;
-    }
-    return *this;
-}
-
-FileLock::~FileLock() {
-    release();
-}
-
 void FileLock::release() {
     if (m_handle != kNone) {
         const HANDLE mutex = reinterpret_cast<HANDLE>(m_handle);
