@@ -237,7 +237,7 @@ TEST(WindowsFileIoTest, AnotherCopyIsExcludedAndAKilledCopyLeavesNoLock) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     EXPECT_EQ(QuestionFileChanger(fs).apply(read, counts).outcome, ChangeOutcome::Written);
-    EXPECT_EQ(readBytes("a.qz2"), test::sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1,1,1,ﾅｼ\r\n"));
+    EXPECT_EQ(readBytes("a.qz2"), test::sjis("1\r\nq,a,b,ﾅｼ,ﾅｼ,ﾅｼ,1, 1 , 1 ,ﾅｼ\r\n"));
     EXPECT_TRUE(fs.tryLock("a.qz2", lock).ok());
     EXPECT_TRUE(lock.held());
     EXPECT_EQ(listDirectory(), "a.qz2 held");  // nothing else on disk
