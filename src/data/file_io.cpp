@@ -22,6 +22,37 @@ FileLock::~FileLock() {
     release();
 }
 
+Status FileSystem::compareWithStamp(const std::string& path, const FileStamp& expected,
+                                    std::optional<std::uint64_t> size) {
+    const auto changed = [&](const char* how) {
+        return Status::error(ErrorKind::Changed, path, 0, how);
+    };
+    if (!size) {
+        return expected.exists ? changed("ほかで削除されました") : Status{};
+    }
+    if (!expected.exists) {
+        return changed("同じ名前のファイルがほかで作られました");
+    }
+    if (*size != expected.size) {
+        return changed("ほかで書き換えられました");
+    }
+    // Same size: the bytes decide. A sync engine or a backup that touches the
+    // time alone has changed nothing.
+    FileStamp now;
+    std::string bytes;
+    const Status s = readFile(path, bytes, kMaxFileBytes, &now);
+    if (s.kind() == ErrorKind::NotFound) {
+        return changed("ほかで削除されました");
+    }
+    if (s.kind() == ErrorKind::TooLarge) {
+        return changed("ほかで書き換えられました");
+    }
+    if (!s.ok()) {
+        return s;
+    }
+    return now.sameContent(expected) ? Status{} : changed("ほかで書き換えられました");
+}
+
 // Stamps are compared within one run only, so the library's hash will do; it
 // reads eight bytes a step, several times faster than a byte-wise FNV-1a over
 // a 16 MiB file that is about to be refused.

@@ -152,6 +152,10 @@ private:
     int syncDirectory(const std::string& dir);
     Status checkWritable(const std::string& path, const std::string& target);
     Status checkUnchanged(const std::string& path, const FileStamp& expected);
+    // The part of checkUnchanged both systems share, once the file's size is
+    // known (nullopt: the file is missing).
+    Status compareWithStamp(const std::string& path, const FileStamp& expected,
+                            std::optional<std::uint64_t> size);
     Status replaceInPlace(const std::string& path, const std::string& target,
                           std::string_view bytes, WriteCheck* check);
 

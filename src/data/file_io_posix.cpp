@@ -282,30 +282,9 @@ Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expe
         if (error != ENOENT) {
             return ioError(path, error);
         }
-        return expected.exists ? changed(path, "ほかで削除されました") : Status{};
+        return compareWithStamp(path, expected, std::nullopt);
     }
-    if (!expected.exists) {
-        return changed(path, "同じ名前のファイルがほかで作られました");
-    }
-    const auto rewritten = [&] { return changed(path, "ほかで書き換えられました"); };
-    if (static_cast<std::uint64_t>(st.st_size) != expected.size) {
-        return rewritten();
-    }
-    // Same size: the bytes decide. A sync engine or a backup that touches the
-    // time alone has changed nothing.
-    FileStamp now;
-    std::string bytes;
-    const Status s = readFile(path, bytes, kMaxFileBytes, &now);
-    if (s.kind() == ErrorKind::NotFound) {
-        return changed(path, "ほかで削除されました");
-    }
-    if (s.kind() == ErrorKind::TooLarge) {
-        return rewritten();
-    }
-    if (!s.ok()) {
-        return s;
-    }
-    return now.sameContent(expected) ? Status{} : rewritten();
+    return compareWithStamp(path, expected, static_cast<std::uint64_t>(st.st_size));
 }
 
 // Root may write any file, so the permission bits are read as well: a file

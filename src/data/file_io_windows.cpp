@@ -57,10 +57,6 @@ Status readOnly(const std::string& path, std::string why) {
     return Status::error(ErrorKind::ReadOnly, path, 0, std::move(why));
 }
 
-Status changed(const std::string& path, std::string how) {
-    return Status::error(ErrorKind::Changed, path, 0, std::move(how));
-}
-
 const char* const kDenied = "書き込みが許可されていません";
 const char* const kReadOnlyPlace = "読み取り専用の場所にあります";
 const char* const kHeld =
@@ -376,32 +372,10 @@ Status FileSystem::checkUnchanged(const std::string& path, const FileStamp& expe
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
             return winError(path, error);
         }
-        return expected.exists ? changed(path, "ほかで削除されました") : Status{};
+        return compareWithStamp(path, expected, std::nullopt);
     }
-    if (!expected.exists) {
-        return changed(path, "同じ名前のファイルがほかで作られました");
-    }
-    const auto rewritten = [&] { return changed(path, "ほかで書き換えられました"); };
-    const std::uint64_t size =
-        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    if (size != expected.size) {
-        return rewritten();
-    }
-    // Same size: the bytes decide. A sync engine or a backup that touches the
-    // time alone has changed nothing.
-    FileStamp now;
-    std::string bytes;
-    const Status s = readFile(path, bytes, kMaxFileBytes, &now);
-    if (s.kind() == ErrorKind::NotFound) {
-        return changed(path, "ほかで削除されました");
-    }
-    if (s.kind() == ErrorKind::TooLarge) {
-        return rewritten();
-    }
-    if (!s.ok()) {
-        return s;
-    }
-    return now.sameContent(expected) ? Status{} : rewritten();
+    return compareWithStamp(path, expected,
+                            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
 Status FileSystem::checkWritable(const std::string& path, const std::string& target) {
